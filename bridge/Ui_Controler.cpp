@@ -1,0 +1,68 @@
+#include "Ui_Controler.h"
+
+#include "AppConfigStore.h"
+#include "myQQuickView.h"
+
+#include <QQmlContext>
+#include <QUrl>
+#include <QWidget>
+
+void Ui_Controler::setUp(QWidget *window, QObject *hidObject, const QString &modulesDir)
+{
+    if (window->objectName().isEmpty())
+        window->setObjectName(QStringLiteral("Widget"));
+    m_window = window;
+    window->setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::CustomizeWindowHint);
+    window->setWindowOpacity(1.0);
+    window->setAttribute(Qt::WA_TranslucentBackground);
+    window->setStyleSheet(QStringLiteral("background:transparent;"));
+
+    m_view = new myQQuickView(window, modulesDir);
+    m_view->setObjectName(QStringLiteral("ui_View"));
+    m_view->setAttribute(Qt::WA_AlwaysStackOnTop);
+    m_view->setClearColor(Qt::transparent);
+    m_view->setSource(QUrl(QStringLiteral("qrc:/modules/qml/main.qml")));
+    // The documents bind to these names when they run, so they may be set after the source.
+    QQmlContext *context = m_view->rootContext();
+    context->setContextProperty(QStringLiteral("ui_View"), m_view);
+    context->setContextProperty(QStringLiteral("hid"), hidObject);
+    context->setContextProperty(QStringLiteral("ui_Ctl"), this);
+
+    window->resize(m_view->size());
+    window->setWindowTitle(readWindowTitle(modulesDir));
+}
+
+void Ui_Controler::onMinimize()
+{
+    if (m_window)
+        m_window->showMinimized();
+}
+
+void Ui_Controler::onClose()
+{
+    if (m_window)
+        m_window->setVisible(false);
+}
+
+void Ui_Controler::onXChanged(int x)
+{
+    if (m_window)
+        m_window->move(m_window->x() + x, m_window->y());
+}
+
+void Ui_Controler::onYChanged(int y)
+{
+    if (m_window)
+        m_window->move(m_window->x(), m_window->y() + y);
+}
+
+void Ui_Controler::setBusy(int busyTime)
+{
+    if (m_view)
+        m_view->setBusy(busyTime);
+}
+
+void Ui_Controler::setBusy()
+{
+    setBusy(0);
+}

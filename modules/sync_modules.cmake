@@ -1,0 +1,18 @@
+# cmake -DSRC=<source modules> -DDST=<bundle modules> -P sync_modules.cmake
+# Read-only data is refreshed; data the program writes is copied only when the bundle lacks it.
+file(GLOB_RECURSE files RELATIVE ${SRC} ${SRC}/*)
+foreach(f IN LISTS files)
+    if(f MATCHES "^(qml/|CMakeLists.txt$|sync_modules.cmake$)")
+        continue()
+    endif()
+    set(readonly FALSE)
+    if(f MATCHES "^(i18n/|img/)" OR f MATCHES "D\\.bin$")
+        set(readonly TRUE)
+    endif()
+    if(readonly OR NOT EXISTS ${DST}/${f})
+        get_filename_component(dir ${DST}/${f} DIRECTORY)
+        file(MAKE_DIRECTORY ${dir})
+        file(COPY_FILE ${SRC}/${f} ${DST}/${f} ONLY_IF_DIFFERENT)
+    endif()
+endforeach()
+file(MAKE_DIRECTORY ${DST}/macro)
