@@ -95,6 +95,10 @@ public slots:
     void hid560_8CH_readProfile(uchar *src128, uchar profileNo);
 
 private:
+    // The listener itself, on a worker of the global thread pool: open, read, close cycles on the
+    // event interface of entry `index` while the listening flag holds.
+    void listenLoop(int index);
+
     // Implementation details belong to the protocol code (hid/Hid_Thread.cpp and friends).
     struct Private;
     std::unique_ptr<Private> d;
