@@ -1,0 +1,590 @@
+#include "VirtualMouse.h"
+
+#include "ProtocolClock.h"
+#include "ReportCipher.h"
+#include "VirtualMouseFirmware.h"
+
+#include <QDeadlineTimer>
+#include <QMutex>
+#include <QRandomGenerator>
+#include <QWaitCondition>
+
+#include <array>
+#include <atomic>
+
+namespace {
+
+constexpr int kCommandRole = 1;
+constexpr int kEventRole = 2;
+constexpr int kFeatureReportSize = 9;
+
+struct QueuedReport
+{
+    QByteArray bytes;
+    bool isEvent = false;
+};
+
+// One HID interface of the mouse as the bus shows it.
+struct Port
+{
+    HidInterfaceInfo info;
+    int roles = 0;
+    QList<QueuedReport> queue;
+    int openHandles = 0;
+};
+
+QString hexLine(const unsigned char *data, size_t length)
+{
+    return QString::fromLatin1(QByteArray(reinterpret_cast<const char *>(data), static_cast<qsizetype>(length))
+                                   .toHex(' '));
+}
+
+QString hex2(int value)
+{
+    return QStringLiteral("%1").arg(value & 0xff, 2, 16, QLatin1Char('0'));
+}
+
+} // namespace
+
+struct VirtualMouse::State
+{
+    State(const VirtualMouseConfig &c, ProtocolClock *cl)
+        : config(c), clock(cl ? cl : &defaultProtocolClock()), virtualClock(dynamic_cast<VirtualClock *>(clock)),
+          firmware(c)
+    {
+        const QByteArray code = config.sCode.toLatin1().left(6);
+        for (int i = 0; i < code.size(); ++i)
+            secrecy[1 + i] = static_cast<std::uint8_t>(code[i]);
+    }
+
+    const VirtualMouseConfig config;
+    ProtocolClock *const clock;
+    VirtualClock *const virtualClock;
+    std::array<std::uint8_t, 8> secrecy{};
+
+    mutable QMutex mutex;
+    QWaitCondition arrived;
+    QList<Port> ports;
+    bool plugged = true;
+    // Bumped on every unplug, so handles opened before it stay dead.
+    quint64 generation = 1;
+
+    VirtualMouseFirmware firmware;
+    std::array<std::uint8_t, kFeatureReportSize> reply{};
+    std::uint8_t dataOutCode = 0;
+    int dataOutExpected = 0;
+    QByteArray dataOut;
+
+    int failCountdown = -1;
+    bool noReply = false;
+    bool stalledReads = false;
+    bool wrongChallenge = false;
+    bool garbageReplies = false;
+    bool enumerationFails = false;
+    QRandomGenerator garbage{0x4b4f};
+
+    bool traceEnabled = true;
+    QStringList traceLines;
+    std::function<void(const QString &)> sink;
+    int reports = 0;
+    QStringList errors;
+
+    bool alive(quint64 handleGeneration) const { return plugged && handleGeneration == generation; }
+
+    // Whether one more report may cross the command interface under failFromReport.
+    bool takeReportSlot(int port)
+    {
+        if (!(ports[port].roles & kCommandRole) || failCountdown < 0)
+            return true;
+        if (failCountdown == 0)
+            return false;
+        --failCountdown;
+        return true;
+    }
+
+    void record(const char *direction, const char *kind, const unsigned char *data, size_t length)
+    {
+        ++reports;
+        if (!traceEnabled)
+            return;
+        const QString line = QStringLiteral("%1 %2 %3 %4")
+                                 .arg(clock->nowMs())
+                                 .arg(QLatin1String(direction), QLatin1String(kind), hexLine(data, length));
+        traceLines.append(line);
+        if (sink)
+            sink(line);
+    }
+
+    void error(const QString &what) { errors.append(what); }
+
+    void breakOffDataPhase()
+    {
+        if (dataOutExpected > 0)
+            error(QStringLiteral("data phase of %1 broken off after %2 of %3 bytes")
+                      .arg(hex2(dataOutCode))
+                      .arg(dataOut.size())
+                      .arg(dataOutExpected));
+        dataOutExpected = 0;
+        dataOut.clear();
+    }
+
+    void dropUnreadInput()
+    {
+        for (Port &port : ports)
+            port.queue.removeIf([](const QueuedReport &r) { return !r.isEvent; });
+    }
+
+    int portFor(int role) const
+    {
+        for (int i = 0; i < ports.size(); ++i)
+            if (ports[i].roles & role)
+                return i;
+        return 0;
+    }
+
+    void queue(int role, const QByteArray &bytes, bool isEvent)
+    {
+        ports[portFor(role)].queue.append({bytes, isEvent});
+        arrived.wakeAll();
+    }
+
+    void runCommand(const unsigned char *report)
+    {
+        breakOffDataPhase();
+        dropUnreadInput();
+        reply.fill(0);
+
+        std::array<std::uint8_t, 8> command{};
+        std::copy(report + 1, report + kFeatureReportSize, command.begin());
+        if (config.isEncode)
+            ReportCipher::decipher(command.data(), secrecy.data());
+        if (ReportCipher::checksum(command.data()) != command[7]) {
+            error(QStringLiteral("bad checksum in command report %1").arg(hexLine(command.data(), command.size())));
+            return;
+        }
+        const VirtualMouseFirmware::Answer answer = firmware.command(command.data());
+        if (!answer.accepted) {
+            error(answer.error);
+            return;
+        }
+
+        std::array<std::uint8_t, 8> r = answer.reply;
+        if (command[0] == 0x00 && wrongChallenge) {
+            for (int i = 1; i <= 4; ++i)
+                r[i] = static_cast<std::uint8_t>(~r[i]);
+            r[7] = ReportCipher::checksum(r.data());
+        }
+        if (config.isEncode && !answer.plainReply)
+            ReportCipher::encipher(r.data(), secrecy.data());
+        std::copy(r.begin(), r.end(), reply.begin() + 1);
+
+        if (answer.dataOutLength > 0) {
+            dataOutCode = command[0];
+            dataOutExpected = answer.dataOutLength;
+        }
+        if (!answer.dataIn.isEmpty() && !stalledReads) {
+            const int piece = config.reportLength;
+            for (int offset = 0; offset < answer.dataIn.size(); offset += piece) {
+                QByteArray input(piece + 1, '\0');
+                const QByteArray part = answer.dataIn.mid(offset, piece);
+                input.replace(1, part.size(), part);
+                queue(kCommandRole, input, false);
+            }
+        }
+    }
+
+    int sendFeature(int port, quint64 gen, const unsigned char *data, size_t length)
+    {
+        QMutexLocker lock(&mutex);
+        if (!alive(gen) || !takeReportSlot(port))
+            return -1;
+        if (length < 1 || data[0] != 0) {
+            error(QStringLiteral("feature report with report ID %1").arg(length ? hex2(data[0]) : QStringLiteral("none")));
+            return -1;
+        }
+        record("->", "feature", data, length);
+        if (!(ports[port].roles & kCommandRole))
+            error(QStringLiteral("feature report on the event interface"));
+        else if (length != kFeatureReportSize)
+            error(QStringLiteral("command report of %1 bytes").arg(length));
+        else
+            runCommand(data);
+        return static_cast<int>(length);
+    }
+
+    int getFeature(int port, quint64 gen, unsigned char *data, size_t length)
+    {
+        QMutexLocker lock(&mutex);
+        if (!alive(gen) || !takeReportSlot(port) || noReply || length < 1)
+            return -1;
+        if (data[0] != 0) {
+            error(QStringLiteral("feature report %1 asked for").arg(hex2(data[0])));
+            return -1;
+        }
+        std::array<std::uint8_t, kFeatureReportSize> out = reply;
+        if (garbageReplies) {
+            for (size_t i = 1; i < out.size(); ++i)
+                out[i] = static_cast<std::uint8_t>(garbage.bounded(256));
+        }
+        const size_t n = std::min(length, out.size());
+        std::copy(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(n), data);
+        record("<-", "feature", data, n);
+        return static_cast<int>(n);
+    }
+
+    int write(int port, quint64 gen, const unsigned char *data, size_t length)
+    {
+        QMutexLocker lock(&mutex);
+        if (!alive(gen) || !takeReportSlot(port) || length < 1)
+            return -1;
+        record("->", "output", data, length);
+        const size_t expectedSize = static_cast<size_t>(config.reportLength) + 1;
+        if (data[0] != 0)
+            error(QStringLiteral("output report with report ID %1").arg(hex2(data[0])));
+        if (length != expectedSize)
+            error(QStringLiteral("output report of %1 bytes, not %2").arg(length).arg(expectedSize));
+        if (dataOutExpected == 0) {
+            error(QStringLiteral("output report without a data phase"));
+            return static_cast<int>(length);
+        }
+        const int available = static_cast<int>(std::min(length - 1, expectedSize - 1));
+        const int take = std::min(available, dataOutExpected - static_cast<int>(dataOut.size()));
+        dataOut.append(reinterpret_cast<const char *>(data + 1), take);
+        for (int i = 1 + take; i < static_cast<int>(length); ++i) {
+            if (data[i] != 0) {
+                error(QStringLiteral("padding after the data of %1 is not zero").arg(hex2(dataOutCode)));
+                break;
+            }
+        }
+        if (dataOut.size() == dataOutExpected) {
+            firmware.dataPhase(dataOut);
+            dataOutExpected = 0;
+            dataOut.clear();
+        }
+        return static_cast<int>(length);
+    }
+
+    int read(int portIndex, quint64 gen, unsigned char *data, size_t length, int timeoutMs)
+    {
+        QMutexLocker lock(&mutex);
+        QDeadlineTimer deadline(timeoutMs < 0 ? QDeadlineTimer::Forever : QDeadlineTimer(timeoutMs));
+        for (;;) {
+            if (!alive(gen))
+                return -1;
+            Port &port = ports[portIndex];
+            if (!port.queue.isEmpty()) {
+                if (!takeReportSlot(portIndex))
+                    return -1;
+                const QueuedReport report = port.queue.takeFirst();
+                const size_t n = std::min(length, static_cast<size_t>(report.bytes.size()));
+                std::copy_n(reinterpret_cast<const unsigned char *>(report.bytes.constData()), n, data);
+                record("<-", report.isEvent ? "event" : "input", data, n);
+                return static_cast<int>(n);
+            }
+            if (failCountdown == 0 && (port.roles & kCommandRole))
+                return -1;
+            if (deadline.hasExpired())
+                return 0;
+            // Nothing more arrives on a command-only interface without another report from the
+            // program, so under virtual time the wait is only booked, not waited out.
+            if (virtualClock && port.roles == kCommandRole) {
+                if (timeoutMs < 0) {
+                    error(QStringLiteral("blocking read on the command interface with nothing to send"));
+                    return 0;
+                }
+                virtualClock->advance(timeoutMs);
+                return 0;
+            }
+            arrived.wait(&mutex, deadline);
+        }
+    }
+};
+
+class VirtualMouseHandle final : public HidDeviceHandle
+{
+public:
+    VirtualMouseHandle(std::shared_ptr<VirtualMouse::State> state, int port, quint64 generation)
+        : m_state(std::move(state)), m_port(port), m_generation(generation)
+    {
+    }
+
+    ~VirtualMouseHandle() override
+    {
+        QMutexLocker lock(&m_state->mutex);
+        --m_state->ports[m_port].openHandles;
+    }
+
+    int sendFeatureReport(const unsigned char *data, size_t length) override
+    {
+        return m_state->sendFeature(m_port, m_generation, data, length);
+    }
+    int getFeatureReport(unsigned char *data, size_t length) override
+    {
+        return m_state->getFeature(m_port, m_generation, data, length);
+    }
+    int write(const unsigned char *data, size_t length) override
+    {
+        return m_state->write(m_port, m_generation, data, length);
+    }
+    int readTimeout(unsigned char *data, size_t length, int timeoutMs) override
+    {
+        return m_state->read(m_port, m_generation, data, length, timeoutMs);
+    }
+    int setNonblocking(bool) override
+    {
+        QMutexLocker lock(&m_state->mutex);
+        return m_state->alive(m_generation) ? 0 : -1;
+    }
+
+private:
+    std::shared_ptr<VirtualMouse::State> m_state;
+    const int m_port;
+    const quint64 m_generation;
+};
+
+VirtualMouse::VirtualMouse(const VirtualMouseConfig &config, ProtocolClock *clock, QObject *parent)
+    : QObject(parent), d(std::make_shared<State>(config, clock))
+{
+    static std::atomic<int> nextId{1};
+    const int id = nextId++;
+    auto addPort = [&](quint16 usagePage, quint16 usage, int roles) {
+        Port port;
+        port.info.path = QStringLiteral("virtual-mouse:%1:%2").arg(id).arg(d->ports.size());
+        port.info.vendorId = config.vid;
+        port.info.productId = config.pid;
+        port.info.usagePage = usagePage;
+        port.info.usage = usage;
+        port.info.interfaceNumber = static_cast<int>(d->ports.size());
+        port.roles = roles;
+        d->ports.append(port);
+    };
+    if (config.sharesOneInterface()) {
+        addPort(config.usagePage, config.usage, kCommandRole | kEventRole);
+    } else {
+        addPort(config.usagePage, config.usage, kCommandRole);
+        addPort(config.usagePage2, config.usage2, kEventRole);
+    }
+}
+
+VirtualMouse::~VirtualMouse()
+{
+    // Handles may outlive the mouse (they share its state); make them fail rather than talk to a
+    // mouse nobody can see any more.
+    QMutexLocker lock(&d->mutex);
+    d->plugged = false;
+    ++d->generation;
+    d->sink = nullptr;
+    d->arrived.wakeAll();
+}
+
+std::optional<QList<HidInterfaceInfo>> VirtualMouse::enumerate(quint16 vendorId, quint16 productId)
+{
+    QMutexLocker lock(&d->mutex);
+    if (d->enumerationFails)
+        return std::nullopt;
+    QList<HidInterfaceInfo> found;
+    if (!d->plugged)
+        return found;
+    if ((vendorId != 0 && vendorId != d->config.vid) || (productId != 0 && productId != d->config.pid))
+        return found;
+    for (const Port &port : d->ports)
+        found.append(port.info);
+    return found;
+}
+
+std::unique_ptr<HidDeviceHandle> VirtualMouse::openPath(const QString &path)
+{
+    QMutexLocker lock(&d->mutex);
+    if (!d->plugged)
+        return nullptr;
+    for (int i = 0; i < d->ports.size(); ++i) {
+        if (d->ports[i].info.path == path) {
+            ++d->ports[i].openHandles;
+            return std::make_unique<VirtualMouseHandle>(d, i, d->generation);
+        }
+    }
+    return nullptr;
+}
+
+const VirtualMouseConfig &VirtualMouse::config() const
+{
+    return d->config;
+}
+
+QString VirtualMouse::commandPath() const
+{
+    return d->ports[d->portFor(kCommandRole)].info.path;
+}
+
+QString VirtualMouse::eventPath() const
+{
+    return d->ports[d->portFor(kEventRole)].info.path;
+}
+
+DeviceEntry VirtualMouse::deviceEntry() const
+{
+    DeviceEntry entry = d->config.deviceEntry();
+    entry.commandPath = commandPath();
+    entry.eventPath = eventPath();
+    return entry;
+}
+
+VirtualMouseMemory VirtualMouse::memory() const
+{
+    QMutexLocker lock(&d->mutex);
+    return d->firmware.memory();
+}
+
+void VirtualMouse::setMemory(const VirtualMouseMemory &memory)
+{
+    QMutexLocker lock(&d->mutex);
+    d->firmware.memory() = memory;
+    d->firmware.memory().normalise(d->config);
+}
+
+bool VirtualMouse::pressDpiButton(int stage)
+{
+    QMutexLocker lock(&d->mutex);
+    if (!d->plugged)
+        return false;
+    d->firmware.memory().currentDpiStage = static_cast<quint8>(stage);
+    d->queue(kEventRole, QByteArray::fromRawData("\x06\x07\x00", 3) + char(stage), true);
+    return true;
+}
+
+bool VirtualMouse::sendEventReport(const QByteArray &report)
+{
+    QMutexLocker lock(&d->mutex);
+    if (!d->plugged)
+        return false;
+    d->queue(kEventRole, report, true);
+    return true;
+}
+
+void VirtualMouse::unplug()
+{
+    {
+        QMutexLocker lock(&d->mutex);
+        if (!d->plugged)
+            return;
+        d->plugged = false;
+        ++d->generation;
+        for (Port &port : d->ports)
+            port.queue.clear();
+        d->dataOutExpected = 0;
+        d->dataOut.clear();
+        d->arrived.wakeAll();
+    }
+    emit plugChanged(false);
+}
+
+void VirtualMouse::plugIn()
+{
+    {
+        QMutexLocker lock(&d->mutex);
+        if (d->plugged)
+            return;
+        d->plugged = true;
+        d->reply.fill(0);
+    }
+    emit plugChanged(true);
+}
+
+bool VirtualMouse::isPlugged() const
+{
+    QMutexLocker lock(&d->mutex);
+    return d->plugged;
+}
+
+void VirtualMouse::failFromReport(int n)
+{
+    QMutexLocker lock(&d->mutex);
+    d->failCountdown = n >= 1 ? n - 1 : -1;
+}
+
+void VirtualMouse::setNoReply(bool on)
+{
+    QMutexLocker lock(&d->mutex);
+    d->noReply = on;
+}
+
+void VirtualMouse::setStalledReads(bool on)
+{
+    QMutexLocker lock(&d->mutex);
+    d->stalledReads = on;
+}
+
+void VirtualMouse::setWrongChallengeAnswer(bool on)
+{
+    QMutexLocker lock(&d->mutex);
+    d->wrongChallenge = on;
+}
+
+void VirtualMouse::setGarbageReplies(bool on)
+{
+    QMutexLocker lock(&d->mutex);
+    d->garbageReplies = on;
+}
+
+void VirtualMouse::setEnumerationFails(bool on)
+{
+    QMutexLocker lock(&d->mutex);
+    d->enumerationFails = on;
+}
+
+void VirtualMouse::clearFailures()
+{
+    QMutexLocker lock(&d->mutex);
+    d->failCountdown = -1;
+    d->noReply = d->stalledReads = d->wrongChallenge = d->garbageReplies = d->enumerationFails = false;
+    d->arrived.wakeAll();
+}
+
+QStringList VirtualMouse::trace() const
+{
+    QMutexLocker lock(&d->mutex);
+    return d->traceLines;
+}
+
+void VirtualMouse::clearTrace()
+{
+    QMutexLocker lock(&d->mutex);
+    d->traceLines.clear();
+    d->reports = 0;
+}
+
+void VirtualMouse::setTraceEnabled(bool on)
+{
+    QMutexLocker lock(&d->mutex);
+    d->traceEnabled = on;
+}
+
+void VirtualMouse::setTraceSink(std::function<void(const QString &)> sink)
+{
+    QMutexLocker lock(&d->mutex);
+    d->sink = std::move(sink);
+}
+
+int VirtualMouse::reportCount() const
+{
+    QMutexLocker lock(&d->mutex);
+    return d->reports;
+}
+
+QStringList VirtualMouse::protocolErrors() const
+{
+    QMutexLocker lock(&d->mutex);
+    return d->errors;
+}
+
+void VirtualMouse::clearProtocolErrors()
+{
+    QMutexLocker lock(&d->mutex);
+    d->errors.clear();
+}
+
+int VirtualMouse::openHandleCount(Interface which) const
+{
+    QMutexLocker lock(&d->mutex);
+    return d->ports[d->portFor(which == Interface::Command ? kCommandRole : kEventRole)].openHandles;
+}
