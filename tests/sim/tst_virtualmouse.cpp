@@ -1,5 +1,6 @@
 #include "ProtocolClock.h"
 #include "ReportCipher.h"
+#include "VirtualHidBus.h"
 #include "VirtualMouse.h"
 
 #include <QSignalSpy>
@@ -135,6 +136,7 @@ private slots:
     void protocolErrors_data();
     void protocolErrors();
     void enumerationAndInterfaces();
+    void busRoutesToTheOwningMouse();
     void eventReportsAndWakeOnUnplug();
     void unplugAndPlugIn();
     void failFromNthReport();
@@ -387,6 +389,34 @@ void TestVirtualMouse::enumerationAndInterfaces()
     mouse.setEnumerationFails(true);
     QVERIFY(!mouse.enumerate(0, 0).has_value());
     QVERIFY(!mouse.openPath(QStringLiteral("/dev/hidraw0")));
+}
+
+void TestVirtualMouse::busRoutesToTheOwningMouse()
+{
+    VirtualMouse first(makeConfig("553", 32, false));
+    VirtualMouseConfig otherModel = makeConfig("560", 64, false);
+    otherModel.pid = 0x1234;
+    VirtualMouse second(otherModel);
+    VirtualHidBus bus;
+    bus.attach(&first);
+    bus.attach(&second);
+    bus.attach(&first);
+
+    QCOMPARE(bus.enumerate(0, 0)->size(), 4);
+    const auto onlySecond = bus.enumerate(otherModel.vid, otherModel.pid);
+    QCOMPARE(onlySecond->size(), 2);
+    QCOMPARE(onlySecond->at(0).path, second.commandPath());
+
+    auto handle = bus.openPath(second.commandPath());
+    QVERIFY(handle);
+    QCOMPARE(second.openHandleCount(VirtualMouse::Interface::Command), 1);
+    QCOMPARE(first.openHandleCount(VirtualMouse::Interface::Command), 0);
+
+    first.setEnumerationFails(true);
+    QVERIFY(!bus.enumerate(0, 0).has_value());
+    bus.detach(&first);
+    QCOMPARE(bus.enumerate(0, 0)->size(), 2);
+    QVERIFY(!bus.openPath(first.commandPath()));
 }
 
 void TestVirtualMouse::eventReportsAndWakeOnUnplug()
