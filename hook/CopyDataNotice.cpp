@@ -15,9 +15,9 @@ std::optional<QString> copyDataNoticeText(const CopyDataRecord &record)
     const void *nul = record.cbData ? std::memchr(bytes, 0, record.cbData) : nullptr;
     const qsizetype length = nul ? static_cast<const char *>(nul) - bytes : qsizetype(record.cbData);
 
-    // Keep a leading byte order mark as text, so that a valid text always re-encodes to its bytes;
-    // a decoder that replaced bad bytes could otherwise make the lengths agree by chance.
-    // Stateless: a sequence cut off at the end is an error too, not a wait for more bytes.
+    // Invalid input is refused outright rather than left to what the length check makes of the
+    // replacement characters. A leading byte order mark stays text, so that a valid text always
+    // re-encodes to its own bytes; stateless, so that a sequence cut off at the end is an error.
     QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless
                                                        | QStringConverter::Flag::ConvertInitialBom);
     const QString text = decoder(QByteArrayView(bytes, length));

@@ -17,12 +17,9 @@ private slots:
     void everyVirtualKeyHasAUsage();
     void scanCodeToUsage_data();
     void scanCodeToUsage();
-    void isoBackslash();
     void evdevKeys_data();
     void evdevKeys();
     void keyboardKeysAreDistinct();
-    void keyDownState_data();
-    void keyDownState();
     void heldModifiers();
     void xButtons();
 };
@@ -57,8 +54,6 @@ void tst_KeyTranslation::scanCodeToUsage_data()
     QTest::addColumn<int>("usage");
 
     QTest::newRow("A") << 0x1Eu << false << false << 0x04;
-    QTest::newRow("Z") << 0x2Cu << false << false << 0x1D;
-    QTest::newRow("0") << 0x0Bu << false << false << 0x27;
     QTest::newRow("Enter") << 0x1Cu << false << false << 0x28;
     QTest::newRow("keypad Enter") << 0x1Cu << true << false << 0x58;
     QTest::newRow("Pause") << 0x45u << false << false << 0x48;
@@ -73,22 +68,11 @@ void tst_KeyTranslation::scanCodeToUsage_data()
     QTest::newRow("right Ctrl") << 0x1Du << true << false << 0xE4;
     QTest::newRow("left Alt") << 0x38u << false << true << 0xE2;
     QTest::newRow("right Alt") << 0x38u << true << true << 0xE6;
-    QTest::newRow("left Shift") << 0x2Au << false << false << 0xE1;
     QTest::newRow("right Shift") << 0x36u << true << false << 0xE5;
     QTest::newRow("right Shift unflagged") << 0x36u << false << false << 0;
-    QTest::newRow("left Win") << 0x5Bu << true << false << 0xE3;
-    QTest::newRow("Menu") << 0x5Du << true << false << 0x65;
     QTest::newRow("keypad /") << 0x35u << true << false << 0x54;
-    QTest::newRow("/") << 0x35u << false << false << 0x38;
-    QTest::newRow("keypad 0") << 0x52u << false << false << 0x62;
-    QTest::newRow("Insert") << 0x52u << true << false << 0x49;
-    QTest::newRow("Up") << 0x48u << true << false << 0x52;
-    QTest::newRow("keypad 8") << 0x48u << false << false << 0x60;
-    QTest::newRow("F1") << 0x3Bu << false << false << 0x3A;
-    QTest::newRow("F12") << 0x58u << false << false << 0x45;
     QTest::newRow("F23") << 0x6Eu << false << false << 0x72;
     QTest::newRow("ISO extra key") << 0x56u << false << false << 0x64;
-    QTest::newRow("Alt does not change A") << 0x1Eu << false << true << 0x04;
     QTest::newRow("unknown scan code") << 0x59u << false << false << 0;
     QTest::newRow("above 255 is unknown") << 0x11Eu << false << false << 0;
 }
@@ -103,15 +87,6 @@ void tst_KeyTranslation::scanCodeToUsage()
     QCOMPARE(int(usageFor(buildUsageTable(false), vk)), usage);
 }
 
-void tst_KeyTranslation::isoBackslash()
-{
-    QCOMPARE(usageFor(buildUsageTable(false), 0xDC), quint8(0x31));
-    QCOMPARE(usageFor(buildUsageTable(true), 0xDC), quint8(0x32));
-    // Only the backslash key moves.
-    QCOMPARE(usageFor(buildUsageTable(true), 0xE2), quint8(0x64));
-    QCOMPARE(usageFor(buildUsageTable(true), 0xDE), quint8(0x34));
-}
-
 void tst_KeyTranslation::evdevKeys_data()
 {
     QTest::addColumn<int>("code");
@@ -121,9 +96,6 @@ void tst_KeyTranslation::evdevKeys_data()
     QTest::addColumn<int>("scanCode");
     QTest::addColumn<bool>("extended");
 
-    QTest::newRow("Esc") << KEY_ESC << false << false << true << 0x01 << false;
-    QTest::newRow("keypad .") << KEY_KPDOT << false << false << true << 0x53 << false;
-    QTest::newRow("Enter") << KEY_ENTER << false << false << true << 0x1C << false;
     QTest::newRow("keypad Enter") << KEY_KPENTER << false << false << true << 0x1C << true;
     QTest::newRow("Num Lock") << KEY_NUMLOCK << false << false << true << 0x45 << true;
     QTest::newRow("Pause") << KEY_PAUSE << false << false << true << 0x45 << false;
@@ -132,12 +104,7 @@ void tst_KeyTranslation::evdevKeys_data()
     QTest::newRow("Print") << KEY_SYSRQ << false << false << true << 0x37 << true;
     QTest::newRow("Alt+Print is SysRq") << KEY_SYSRQ << true << false << true << 0x54 << false;
     QTest::newRow("right Shift") << KEY_RIGHTSHIFT << false << false << true << 0x36 << true;
-    QTest::newRow("right Ctrl") << KEY_RIGHTCTRL << false << false << true << 0x1D << true;
-    QTest::newRow("right Alt") << KEY_RIGHTALT << true << false << true << 0x38 << true;
-    QTest::newRow("Delete") << KEY_DELETE << false << false << true << 0x53 << true;
     QTest::newRow("ISO extra key") << KEY_102ND << false << false << true << 0x56 << false;
-    QTest::newRow("F11") << KEY_F11 << false << false << true << 0x57 << false;
-    QTest::newRow("F12") << KEY_F12 << false << false << true << 0x58 << false;
     QTest::newRow("F23") << KEY_F23 << false << false << true << 0x6E << false;
     QTest::newRow("no key") << KEY_RESERVED << false << false << false << 0 << false;
     QTest::newRow("mute") << KEY_MUTE << false << false << false << 0 << false;
@@ -182,32 +149,6 @@ void tst_KeyTranslation::keyboardKeysAreDistinct()
     // The 104 keys of a full-size keyboard, Break, the ISO extra key and F23, less the right Win
     // key, which the translation does not know.
     QCOMPARE(reported, 106);
-}
-
-void tst_KeyTranslation::keyDownState_data()
-{
-    QTest::addColumn<QList<bool>>("events");
-    QTest::addColumn<QList<bool>>("reported");
-
-    QTest::newRow("press, release") << QList<bool>{true, false} << QList<bool>{true, true};
-    QTest::newRow("auto-repeat") << QList<bool>{true, true, true, false}
-                                 << QList<bool>{true, false, false, true};
-    QTest::newRow("release first") << QList<bool>{false, true, false}
-                                   << QList<bool>{false, true, true};
-    QTest::newRow("double release") << QList<bool>{true, false, false}
-                                    << QList<bool>{true, true, false};
-}
-
-void tst_KeyTranslation::keyDownState()
-{
-    QFETCH(QList<bool>, events);
-    QFETCH(QList<bool>, reported);
-    KeyDownState state;
-    QList<bool> got;
-    for (bool pressed : events)
-        got << state.change(0x04, pressed);
-    QCOMPARE(got, reported);
-    QVERIFY(!state.isDown(0x05));
 }
 
 void tst_KeyTranslation::heldModifiers()
