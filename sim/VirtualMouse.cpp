@@ -4,13 +4,13 @@
 #include "ReportCipher.h"
 #include "VirtualMouseFirmware.h"
 
-#include <QDeadlineTimer>
-#include <QMutex>
 #include <QRandomGenerator>
-#include <QWaitCondition>
 
 #include <array>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 
 namespace {
 
@@ -62,8 +62,9 @@ struct VirtualMouse::State
     VirtualClock *const virtualClock;
     std::array<std::uint8_t, 8> secrecy{};
 
-    mutable QMutex mutex;
-    QWaitCondition arrived;
+    // Standard primitives rather than Qt's, so that thread checkers see the waits release the lock.
+    mutable std::mutex mutex;
+    std::condition_variable arrived;
     QList<Port> ports;
     bool plugged = true;
     // Bumped on every unplug, so handles opened before it stay dead.
@@ -145,7 +146,7 @@ struct VirtualMouse::State
     void queue(int role, const QByteArray &bytes, bool isEvent)
     {
         ports[portFor(role)].queue.append({bytes, isEvent});
-        arrived.wakeAll();
+        arrived.notify_all();
     }
 
     void runCommand(const unsigned char *report)
@@ -195,7 +196,7 @@ struct VirtualMouse::State
 
     int sendFeature(int port, quint64 gen, const unsigned char *data, size_t length)
     {
-        QMutexLocker lock(&mutex);
+        std::unique_lock lock(mutex);
         if (!alive(gen) || !takeReportSlot(port))
             return -1;
         if (length < 1 || data[0] != 0) {
@@ -214,7 +215,7 @@ struct VirtualMouse::State
 
     int getFeature(int port, quint64 gen, unsigned char *data, size_t length)
     {
-        QMutexLocker lock(&mutex);
+        std::unique_lock lock(mutex);
         if (!alive(gen) || !takeReportSlot(port) || noReply || length < 1)
             return -1;
         if (data[0] != 0) {
@@ -234,7 +235,7 @@ struct VirtualMouse::State
 
     int write(int port, quint64 gen, const unsigned char *data, size_t length)
     {
-        QMutexLocker lock(&mutex);
+        std::unique_lock lock(mutex);
         if (!alive(gen) || !takeReportSlot(port) || length < 1)
             return -1;
         record("->", "output", data, length);
@@ -266,8 +267,8 @@ struct VirtualMouse::State
 
     int read(int portIndex, quint64 gen, unsigned char *data, size_t length, int timeoutMs)
     {
-        QMutexLocker lock(&mutex);
-        QDeadlineTimer deadline(timeoutMs < 0 ? QDeadlineTimer::Forever : QDeadlineTimer(timeoutMs));
+        std::unique_lock lock(mutex);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
         for (;;) {
             if (!alive(gen))
                 return -1;
@@ -283,7 +284,7 @@ struct VirtualMouse::State
             }
             if (failCountdown == 0 && (port.roles & kCommandRole))
                 return -1;
-            if (deadline.hasExpired())
+            if (timeoutMs >= 0 && std::chrono::steady_clock::now() >= deadline)
                 return 0;
             // Nothing more arrives on a command-only interface without another report from the
             // program, so under virtual time the wait is only booked, not waited out.
@@ -295,7 +296,10 @@ struct VirtualMouse::State
                 virtualClock->advance(timeoutMs);
                 return 0;
             }
-            arrived.wait(&mutex, deadline);
+            if (timeoutMs < 0)
+                arrived.wait(lock);
+            else
+                arrived.wait_until(lock, deadline);
         }
     }
 };
@@ -310,7 +314,7 @@ public:
 
     ~VirtualMouseHandle() override
     {
-        QMutexLocker lock(&m_state->mutex);
+        std::lock_guard lock(m_state->mutex);
         --m_state->ports[m_port].openHandles;
     }
 
@@ -332,7 +336,7 @@ public:
     }
     int setNonblocking(bool) override
     {
-        QMutexLocker lock(&m_state->mutex);
+        std::lock_guard lock(m_state->mutex);
         return m_state->alive(m_generation) ? 0 : -1;
     }
 
@@ -370,16 +374,16 @@ VirtualMouse::~VirtualMouse()
 {
     // Handles may outlive the mouse (they share its state); make them fail rather than talk to a
     // mouse nobody can see any more.
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard lock(d->mutex);
     d->plugged = false;
     ++d->generation;
     d->sink = nullptr;
-    d->arrived.wakeAll();
+    d->arrived.notify_all();
 }
 
 std::optional<QList<HidInterfaceInfo>> VirtualMouse::enumerate(quint16 vendorId, quint16 productId)
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard lock(d->mutex);
     if (d->enumerationFails)
         return std::nullopt;
     QList<HidInterfaceInfo> found;
@@ -394,7 +398,7 @@ std::optional<QList<HidInterfaceInfo>> VirtualMouse::enumerate(quint16 vendorId,
 
 std::unique_ptr<HidDeviceHandle> VirtualMouse::openPath(const QString &path)
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard lock(d->mutex);
     if (!d->plugged)
         return nullptr;
     for (int i = 0; i < d->ports.size(); ++i) {
@@ -431,20 +435,20 @@ DeviceEntry VirtualMouse::deviceEntry() const
 
 VirtualMouseMemory VirtualMouse::memory() const
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard lock(d->mutex);
     return d->firmware.memory();
 }
 
 void VirtualMouse::setMemory(const VirtualMouseMemory &memory)
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard lock(d->mutex);
     d->firmware.memory() = memory;
     d->firmware.memory().normalise(d->config);
 }
 
 bool VirtualMouse::pressDpiButton(int stage)
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard lock(d->mutex);
     if (!d->plugged)
         return false;
     d->firmware.memory().currentDpiStage = static_cast<quint8>(stage);
@@ -454,7 +458,7 @@ bool VirtualMouse::pressDpiButton(int stage)
 
 bool VirtualMouse::sendEventReport(const QByteArray &report)
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard lock(d->mutex);
     if (!d->plugged)
         return false;
     d->queue(kEventRole, report, true);
@@ -464,7 +468,7 @@ bool VirtualMouse::sendEventReport(const QByteArray &report)
 void VirtualMouse::unplug()
 {
     {
-        QMutexLocker lock(&d->mutex);
+        std::lock_guard lock(d->mutex);
         if (!d->plugged)
             return;
         d->plugged = false;
@@ -473,7 +477,7 @@ void VirtualMouse::unplug()
             port.queue.clear();
         d->dataOutExpected = 0;
         d->dataOut.clear();
-        d->arrived.wakeAll();
+        d->arrived.notify_all();
     }
     emit plugChanged(false);
 }
@@ -481,7 +485,7 @@ void VirtualMouse::unplug()
 void VirtualMouse::plugIn()
 {
     {
-        QMutexLocker lock(&d->mutex);
+        std::lock_guard lock(d->mutex);
         if (d->plugged)
             return;
         d->plugged = true;
@@ -492,99 +496,99 @@ void VirtualMouse::plugIn()
 
 bool VirtualMouse::isPlugged() const
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard lock(d->mutex);
     return d->plugged;
 }
 
 void VirtualMouse::failFromReport(int n)
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard lock(d->mutex);
     d->failCountdown = n >= 1 ? n - 1 : -1;
 }
 
 void VirtualMouse::setNoReply(bool on)
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard lock(d->mutex);
     d->noReply = on;
 }
 
 void VirtualMouse::setStalledReads(bool on)
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard lock(d->mutex);
     d->stalledReads = on;
 }
 
 void VirtualMouse::setWrongChallengeAnswer(bool on)
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard lock(d->mutex);
     d->wrongChallenge = on;
 }
 
 void VirtualMouse::setGarbageReplies(bool on)
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard lock(d->mutex);
     d->garbageReplies = on;
 }
 
 void VirtualMouse::setEnumerationFails(bool on)
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard lock(d->mutex);
     d->enumerationFails = on;
 }
 
 void VirtualMouse::clearFailures()
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard lock(d->mutex);
     d->failCountdown = -1;
     d->noReply = d->stalledReads = d->wrongChallenge = d->garbageReplies = d->enumerationFails = false;
-    d->arrived.wakeAll();
+    d->arrived.notify_all();
 }
 
 QStringList VirtualMouse::trace() const
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard lock(d->mutex);
     return d->traceLines;
 }
 
 void VirtualMouse::clearTrace()
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard lock(d->mutex);
     d->traceLines.clear();
     d->reports = 0;
 }
 
 void VirtualMouse::setTraceEnabled(bool on)
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard lock(d->mutex);
     d->traceEnabled = on;
 }
 
 void VirtualMouse::setTraceSink(std::function<void(const QString &)> sink)
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard lock(d->mutex);
     d->sink = std::move(sink);
 }
 
 int VirtualMouse::reportCount() const
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard lock(d->mutex);
     return d->reports;
 }
 
 QStringList VirtualMouse::protocolErrors() const
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard lock(d->mutex);
     return d->errors;
 }
 
 void VirtualMouse::clearProtocolErrors()
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard lock(d->mutex);
     d->errors.clear();
 }
 
 int VirtualMouse::openHandleCount(Interface which) const
 {
-    QMutexLocker lock(&d->mutex);
+    std::lock_guard lock(d->mutex);
     return d->ports[d->portFor(which == Interface::Command ? kCommandRole : kEventRole)].openHandles;
 }

@@ -84,7 +84,8 @@ public:
     void clearFailures();
 
     // The trace: one line per report that crossed the seam, "<ms> <-|-> <kind> <hex bytes>", with
-    // kind feature, output, input or event, bytes as they crossed. Recording is on from the start.
+    // kind feature, output, input or event, bytes as they crossed. A call that fails (-1) or a read
+    // that times out moved no report and leaves no line. Recording is on from the start.
     QStringList trace() const;
     void clearTrace();
     void setTraceEnabled(bool on);
