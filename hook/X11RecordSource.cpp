@@ -2,6 +2,7 @@
 
 #include "EvdevKeys.h"
 
+#include <QCoreApplication>
 #include <QSocketNotifier>
 
 #include <variant>
@@ -167,7 +168,8 @@ QString X11RecordSource::name() const
 bool X11RecordSource::start(InputSink *sink)
 {
     stop();
-    if (!sink)
+    // Recorded data is read from the event loop; without one nothing would ever arrive.
+    if (!sink || !QCoreApplication::instance())
         return false;
 
     const char *name = d->displayName.isEmpty() ? nullptr : d->displayName.constData();
