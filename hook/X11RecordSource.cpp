@@ -114,7 +114,9 @@ void X11RecordSource::Private::readReplies()
         return;
     XRecordProcessReplies(data);
 
+    // Quiet while a callback runs, in case it spins the event loop.
     delivering = true;
+    notifier->setEnabled(false);
     std::vector<RecordedEvent> events;
     events.swap(pending);
     for (const RecordedEvent &event : events) {
@@ -126,10 +128,17 @@ void X11RecordSource::Private::readReplies()
             sink->buttonEvent(std::get<RawButtonEvent>(event));
     }
     delivering = false;
+    if (notifier)
+        notifier->setEnabled(true);
 }
 
 void X11RecordSource::Private::release()
 {
+    if (notifier && delivering) {
+        // Stopped from a callback, inside the notifier's own signal: it must outlive the signal.
+        notifier->setEnabled(false);
+        notifier.release()->deleteLater();
+    }
     notifier.reset();
     if (control && context) {
         XRecordDisableContext(control, context);

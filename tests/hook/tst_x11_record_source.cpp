@@ -51,6 +51,7 @@ private slots:
     void init();
     void keysAndButtonsReachCallbacks();
     void stoppedSourceReportsNothing();
+    void callbackMayRemoveHooks();
 
 private:
     void tap(unsigned keycode);
@@ -183,6 +184,32 @@ void tst_X11RecordSource::stoppedSourceReportsNothing()
     tap(KeyEnter);
     XFlush(m_injector);
     QTRY_COMPARE(recorder.calls, (QStringList{"key 28 1", "key 28 0"}));
+}
+
+void tst_X11RecordSource::callbackMayRemoveHooks()
+{
+    struct Context
+    {
+        InputHook *hook;
+        int reports = 0;
+    };
+    InputHook hook(false);
+    Context context{&hook};
+    hook.setKeyboardCallback(
+        [](quint8, bool, void *c) {
+            auto *context = static_cast<Context *>(c);
+            ++context->reports;
+            context->hook->removeHooks();
+        },
+        &context);
+
+    tap(KeyA);
+    tap(KeyEnter);
+    XFlush(m_injector);
+    QTRY_VERIFY(m_focused->keys.contains(int(KeyEnter)));
+    QTRY_VERIFY(!hook.hooksInstalled());
+    QCoreApplication::processEvents();
+    QCOMPARE(context.reports, 1);
 }
 
 QTEST_MAIN(tst_X11RecordSource)
