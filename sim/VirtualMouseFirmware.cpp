@@ -179,6 +179,8 @@ VirtualMouseFirmware::Answer expectData(int length, std::initializer_list<int> l
         answer.error = QStringLiteral("%1 with a number out of range").arg(QLatin1String(what));
     answer.accepted = lengthOk && numberOk;
     answer.dataOutLength = answer.accepted ? length : 0;
+    // Exchanges with a data phase are never enciphered past the command report.
+    answer.plainReply = true;
     return answer;
 }
 

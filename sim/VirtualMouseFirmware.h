@@ -21,7 +21,7 @@ public:
         QString error;
         // r0 to r7, plain: r0 echoes the code, r7 is the checksum of r0 to r6.
         std::array<std::uint8_t, 8> reply{};
-        // The block read (8CH) answers with a plain reply even on enciphering devices.
+        // Commands with a data phase answer with a plain reply even on enciphering devices.
         bool plainReply = false;
         // Bytes the program will send as the data phase of this command.
         int dataOutLength = 0;
