@@ -73,7 +73,8 @@ QByteArray factoryProfileBlock(int block, bool isColorful)
     data[65] = 0x05;
     put(data, 71, bytes({0x01, 0xff, 0x00}));
     put(data, 78, bytes({0x00, 0x00, 0x00, 0x00, 0x00, 0x00}));
-    const QByteArray dpiCodes = bytes({0x08, 0x10, 0x20, 0x40, 0x60, 0x80, 0xa0, 0xc8});
+    // 400, 800, 1600, 3200, 6400, 8000, 9600 and 12000 DPI in the sensor's steps of 100.
+    const QByteArray dpiCodes = bytes({0x03, 0x07, 0x0f, 0x1f, 0x3f, 0x4f, 0x5f, 0x77});
     put(data, 84, dpiCodes);
     put(data, 92, dpiCodes);
     data[100] = 0x0f;
