@@ -90,6 +90,12 @@ struct VirtualMouse::State
     int reports = 0;
     QStringList errors;
 
+    void setFlag(bool State::*flag, bool on)
+    {
+        std::lock_guard lock(mutex);
+        this->*flag = on;
+    }
+
     bool alive(quint64 handleGeneration) const { return plugged && handleGeneration == generation; }
 
     // Whether one more report may cross the command interface under failFromReport.
@@ -508,32 +514,27 @@ void VirtualMouse::failFromReport(int n)
 
 void VirtualMouse::setNoReply(bool on)
 {
-    std::lock_guard lock(d->mutex);
-    d->noReply = on;
+    d->setFlag(&State::noReply, on);
 }
 
 void VirtualMouse::setStalledReads(bool on)
 {
-    std::lock_guard lock(d->mutex);
-    d->stalledReads = on;
+    d->setFlag(&State::stalledReads, on);
 }
 
 void VirtualMouse::setWrongChallengeAnswer(bool on)
 {
-    std::lock_guard lock(d->mutex);
-    d->wrongChallenge = on;
+    d->setFlag(&State::wrongChallenge, on);
 }
 
 void VirtualMouse::setGarbageReplies(bool on)
 {
-    std::lock_guard lock(d->mutex);
-    d->garbageReplies = on;
+    d->setFlag(&State::garbageReplies, on);
 }
 
 void VirtualMouse::setEnumerationFails(bool on)
 {
-    std::lock_guard lock(d->mutex);
-    d->enumerationFails = on;
+    d->setFlag(&State::enumerationFails, on);
 }
 
 void VirtualMouse::clearFailures()
@@ -559,8 +560,7 @@ void VirtualMouse::clearTrace()
 
 void VirtualMouse::setTraceEnabled(bool on)
 {
-    std::lock_guard lock(d->mutex);
-    d->traceEnabled = on;
+    d->setFlag(&State::traceEnabled, on);
 }
 
 void VirtualMouse::setTraceSink(std::function<void(const QString &)> sink)
