@@ -340,11 +340,9 @@ void patchGun(ProfileBlock &block, const GunData &data)
     block[65] = uchar(block[65] & 0xFB);
 }
 
-std::optional<int> gunBlockFor560(int slot)
+bool isGunSlot(int slot)
 {
-    if (slot < 1 || slot > 3)
-        return std::nullopt;
-    return slot + 1;
+    return slot >= 1 && slot <= 3;
 }
 
 } // namespace MouseOps

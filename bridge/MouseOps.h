@@ -127,7 +127,8 @@ GunData gunDataOf(const QVariantList &src);
 uchar gunY553(uchar y, uchar optionByte3);
 // 560: the gun bytes of a device profile block.
 void patchGun(ProfileBlock &block, const GunData &data);
-// 560: the profile block that holds gun slot 1..3; nothing for other slots.
-std::optional<int> gunBlockFor560(int slot);
+// The gun page's slots are 1 to 3; the 553 mouse has no other and on the 560 each lives in device
+// profile block slot + 1.
+bool isGunSlot(int slot);
 
 } // namespace MouseOps

@@ -514,10 +514,6 @@ void tst_MouseOps::gunBytes()
     QCOMPARE(int(block[77]), 0xFF);
     QCOMPARE(int(block[82]), 0xFF);
 
-    QCOMPARE(gunBlockFor560(1).value_or(-1), 2);
-    QCOMPARE(gunBlockFor560(3).value_or(-1), 4);
-    QVERIFY(!gunBlockFor560(0));
-    QVERIFY(!gunBlockFor560(4));
 }
 
 QTEST_APPLESS_MAIN(tst_MouseOps)
