@@ -24,7 +24,7 @@ QVariantList GunDataStore::getGunData(const QString &name) const
     const QString key = StoreFiles::childKey(Group, name);
     if (key.isEmpty() || !QFile::exists(filePath()))
         return {};
-    return StoreFiles::openIni(filePath())->value(key).toList();
+    return StoreFiles::toList(StoreFiles::openIni(filePath())->value(key));
 }
 
 QStringList GunDataStore::getGunDataKey() const

@@ -45,5 +45,5 @@ QVariantList NameListStore::getNameList(uint type) const
     if (key.isEmpty())
         return {};
     const auto settings = StoreFiles::openIni(filePath());
-    return settings->value(key, 0).toList();
+    return StoreFiles::toList(settings->value(key, 0));
 }

@@ -54,7 +54,7 @@ QVariant ProfileStore::getData(const QString &key, bool isRecovery) const
 
 QVariantList ProfileStore::getDataList(const QString &key, bool isRecovery) const
 {
-    return getData(key, isRecovery).toList();
+    return StoreFiles::toList(getData(key, isRecovery));
 }
 
 void ProfileStore::setData(const QString &key, const QVariant &data)
@@ -167,7 +167,7 @@ void ProfileStore::resetMacroAssignments(const QString &macroName)
         for (int k = 0; k < KeyCount; ++k) {
             const QString key = QStringLiteral("mouseKeyMatrix/%1").arg(k);
             // Only a well-formed macro assignment (class 4 with a slot) names a macro.
-            const QVariantList entry = settings.value(key).toList();
+            const QVariantList entry = StoreFiles::toList(settings.value(key));
             if (entry.size() < 3)
                 continue;
             bool isNumber = false;

@@ -66,6 +66,13 @@ QVariant storedForm(const QVariant &value)
     return value;
 }
 
+QVariantList toList(const QVariant &value)
+{
+    if (value.typeId() == QMetaType::QVariantList || value.typeId() == QMetaType::QStringList)
+        return value.toList();
+    return {};
+}
+
 bool replaceFile(const QString &source, const QString &destination)
 {
     QFile in(source);

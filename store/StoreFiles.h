@@ -17,6 +17,11 @@ std::unique_ptr<QSettings> openIni(const QString &path);
 // same session returns what a read after a restart returns.
 QVariant storedForm(const QVariant &value);
 
+// The value as a list, as the settings facility's readers expect: a list stays a list, anything
+// else (a single text included, which the variant would otherwise split into characters) is an
+// empty list.
+QVariantList toList(const QVariant &value);
+
 // Replaces destination by a byte copy of source. The copy is written beside the destination and
 // renamed over it, so the old destination stays untouched when the source is missing or anything
 // fails. The replacement's time stamp is always later than the old one's: the settings facility
