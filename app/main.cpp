@@ -1,2 +1,6 @@
-#include <QApplication>
-int main(int argc, char **argv) { QApplication app(argc, argv); return 0; }
+#include "Startup.h"
+
+int main(int argc, char **argv)
+{
+    return runProgram(argc, argv);
+}

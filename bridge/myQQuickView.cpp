@@ -43,6 +43,16 @@ bool myQQuickView::callRoot(const char *function, Qt::ConnectionType type, const
     return QMetaObject::invokeMethod(root, function, type, a[0], a[1], a[2], a[3]);
 }
 
+void myQQuickView::detectKeyboard(bool isDown, int usbCode)
+{
+    callRoot("detectKeyboard", Qt::QueuedConnection, {isDown, usbCode});
+}
+
+void myQQuickView::detectMouse(bool isDown, uint mouseCode, uint x, uint y)
+{
+    callRoot("detectMouse", Qt::QueuedConnection, {isDown, mouseCode, x, y});
+}
+
 void myQQuickView::clearHidBusy()
 {
     if (hid)

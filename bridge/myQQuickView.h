@@ -48,6 +48,10 @@ public:
     bool callRoot(const char *function, Qt::ConnectionType type,
                   const QVariantList &args = {});
 
+    // Forwarders of the input hook: queued, so the document sees the key after the hook returned.
+    void detectKeyboard(bool isDown, int usbCode);
+    void detectMouse(bool isDown, uint mouseCode, uint x, uint y);
+
 public slots:
     void clearHidBusy();                                                    // 0
     void initUI();                                                          // 1

@@ -1,0 +1,70 @@
+// The real program, talking to the virtual mouse instead of hidapi. The model it plays comes from
+// ./modules/setting/demoMouse.ini; every report that crosses to and from the mouse is printed on
+// standard output.
+#include "DemoControlWindow.h"
+#include "HotplugMonitor.h"
+#include "Startup.h"
+#include "VirtualMouse.h"
+#include "VirtualMouseConfig.h"
+#include "Widget.h"
+
+#include <QRect>
+#include <QScreen>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+// Plugging the virtual mouse in or out is a device change, as udev would report it.
+class VirtualHotplugMonitor final : public HotplugMonitor
+{
+public:
+    explicit VirtualHotplugMonitor(VirtualMouse &mouse)
+    {
+        connect(&mouse, &VirtualMouse::plugChanged, this, &HotplugMonitor::deviceChanged,
+                Qt::QueuedConnection);
+    }
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    std::unique_ptr<VirtualMouse> mouse;
+    std::unique_ptr<VirtualHotplugMonitor> hotplug;
+    std::unique_ptr<DemoControlWindow> controls;
+
+    StartupVariant demo;
+    demo.prepareEnvironment = [&](WidgetEnvironment &environment) {
+        QString error;
+        const auto config = loadVirtualMouseConfig(QStringLiteral("./modules/setting/demoMouse.ini"),
+                                                   &error);
+        if (!config) {
+            std::fprintf(stderr, "demo: no virtual mouse: %s\n", qPrintable(error));
+            return;
+        }
+        mouse = std::make_unique<VirtualMouse>(*config);
+        mouse->setTraceSink([](const QString &line) {
+            std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
+            std::fflush(stdout);
+        });
+        hotplug = std::make_unique<VirtualHotplugMonitor>(*mouse);
+        environment.backend = mouse.get();
+        environment.hotplug = hotplug.get();
+    };
+    demo.beforeFirstCheck = [&](Widget &window) {
+        if (!mouse)
+            return;
+        controls = std::make_unique<DemoControlWindow>(*mouse);
+        controls->adjustSize();
+        if (const QScreen *screen = window.screen())
+            controls->move(screen->availableGeometry().topLeft() + QPoint(24, 24));
+        controls->show();
+    };
+    const int code = runProgram(argc, argv, demo);
+    controls.reset();
+    hotplug.reset();
+    mouse.reset();
+    return code;
+}
