@@ -12,7 +12,6 @@
 #include <QDebug>
 #include <QRandomGenerator>
 #include <QThreadPool>
-#include <QtConcurrent/QtConcurrentRun>
 
 #include <condition_variable>
 #include <mutex>
@@ -34,13 +33,13 @@ struct Hid_Thread::Private
     QString icType;
     bool isGun = false;
 
-    // The listener. The flag is written by both threads; loopRunning is what waitListenEnded waits
-    // for, since a future that has not started yet could be run on the waiting thread instead.
+    // The listener. The flag is written by both threads. The loop's end is signalled here rather
+    // than through a QFuture: waiting on a future that has not started yet may run the loop on the
+    // waiting thread, and a future's shared state would be released on whichever thread comes last.
     std::atomic<bool> listening{false};
     std::mutex loopMutex;
     std::condition_variable loopEnded;
     bool loopRunning = false;
-    QFuture<void> listener;
 
     bool run(const Command &command, Args args) { return runCommand(transport, command, args); }
 };
@@ -321,7 +320,7 @@ void Hid_Thread::startListen(int index)
         std::lock_guard lock(d->loopMutex);
         d->loopRunning = true;
     }
-    d->listener = QtConcurrent::run(QThreadPool::globalInstance(), [this, index] {
+    QThreadPool::globalInstance()->start([this, index] {
         listenLoop(index);
         std::lock_guard lock(d->loopMutex);
         d->loopRunning = false;
