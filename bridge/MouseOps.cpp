@@ -60,29 +60,20 @@ std::optional<qint64> integerOf(const QVariant &value)
     case QMetaType::Double:
     case QMetaType::Float:
         return integerOfDouble(value.toDouble());
-    case QMetaType::QString:
-    case QMetaType::QByteArray: {
-        const QString text = value.toString().trimmed();
-        bool ok = false;
-        const qint64 n = text.toLongLong(&ok);
-        if (ok)
-            return n;
-        const double d = text.toDouble(&ok);
-        return ok ? integerOfDouble(d) : std::nullopt;
-    }
-    case QMetaType::ULongLong: {
-        // Keep the low bits of values above the signed range.
+    case QMetaType::ULongLong:
+        // Keeps the low bits of values above the signed range.
         return qint64(value.toULongLong());
+    default:
+        break;
     }
-    default: {
-        bool ok = false;
-        const qint64 n = value.toLongLong(&ok);
-        if (ok)
-            return n;
-        const double d = value.toDouble(&ok);
-        return ok ? integerOfDouble(d) : std::nullopt;
-    }
-    }
+    // Integers and numeric texts; a text with a fraction stands for the number it spells.
+    const QVariant v = value.typeId() == QMetaType::QString ? QVariant(value.toString().trimmed()) : value;
+    bool ok = false;
+    const qint64 n = v.toLongLong(&ok);
+    if (ok)
+        return n;
+    const double d = v.toDouble(&ok);
+    return ok ? integerOfDouble(d) : std::nullopt;
 }
 
 uchar lowByte(const QVariant &value)

@@ -55,6 +55,14 @@ void sendKeyMatrix(myQQuickView &view, KeyMatrix &matrix, int number)
         view.hid->hid553_12H_SetKeyMatrix(matrix.data(), uchar(number));
 }
 
+// A one-byte setting that each family has under its own command.
+void sendByFamily(myQQuickView &view, void (Hid_Thread::*command560)(uchar),
+                  void (Hid_Thread::*command553)(uchar), uchar value)
+{
+    if (view.hid)
+        (view.hid->*(view.modelFlags().is560() ? command560 : command553))(value);
+}
+
 KeyMatrix firmwareMatrix(const ProfileStore &profiles)
 {
     std::array<QVariantList, 16> entries;
@@ -91,22 +99,13 @@ QVariantList myQQuickView::GetKeyboardoption()
 
 void myQQuickView::mouseSetReportRate(uchar rate)
 {
-    if (!hid)
-        return;
-    if (m_flags.is560())
-        hid->hid560_03H_SetReportRate(rate);
-    else
-        hid->hid553_01H_SetReportRate(rate);
+    sendByFamily(*this, &Hid_Thread::hid560_03H_SetReportRate, &Hid_Thread::hid553_01H_SetReportRate, rate);
 }
 
 void myQQuickView::mouseSetCurrentDPI(uchar currentDPI)
 {
-    if (!hid)
-        return;
-    if (m_flags.is560())
-        hid->hid560_04H_SetCurrentDPI(currentDPI);
-    else
-        hid->hid553_0BH_SetCurrentDPI(currentDPI);
+    sendByFamily(*this, &Hid_Thread::hid560_04H_SetCurrentDPI, &Hid_Thread::hid553_0BH_SetCurrentDPI,
+                 currentDPI);
 }
 
 QVariant myQQuickView::mouseGetCurrentDPI()

@@ -7,6 +7,7 @@
 #include "myQQuickView.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -51,15 +52,7 @@ struct Rig
         hid.setBackend(mouse.get());
         hid.setClock(&clock);
         hid.setModelFlags(mc.family, model.isGun);
-        const auto found = mouse->enumerate(mc.vid, mc.pid);
-        DeviceEntry entry = mc.deviceEntry();
-        for (const HidInterfaceInfo &info : found.value_or(QList<HidInterfaceInfo>{})) {
-            if (info.usagePage == mc.usagePage && info.usage == mc.usage)
-                entry.commandPath = info.path;
-            if (info.usagePage == mc.usagePage2 && info.usage == mc.usage2)
-                entry.eventPath = info.path;
-        }
-        hid.setDeviceTable({entry});
+        hid.setDeviceTable({mouse->deviceEntry()});
         hid.chkDeviceIsEnCode(0);
 
         view = std::make_unique<myQQuickView>(nullptr, dir.path());
@@ -353,38 +346,48 @@ void tst_ViewMouse::gunMatrices_data()
 {
     QTest::addColumn<Model>("model");
     QTest::addColumn<int>("gunSlots");
+    QTest::addColumn<QStringList>("gunEntry"); // entry 6 of matrices 1 to 4
     QTest::addColumn<QStringList>("sent");
-    QTest::addColumn<QByteArray>("block0");
+    QTest::addColumn<int>("block0");           // byte 2 of block 0, -1 on a 553
     const QStringList order553{"12 01", "12 02", "12 03", "12 04", "02 01"};
     const QStringList order560{"0c 00", "0d 01", "0d 02", "0d 03", "0d 04", "02 01"};
-    for (int s = 1; s <= 3; ++s) {
-        QTest::addRow("553 s%d", s) << k553Gun << s << order553 << QByteArray();
-        QTest::addRow("560 s%d", s) << k560Gun << s << order560 << QByteArray(1, "\x07\x0f\x1f"[s - 1]);
-    }
+    // The firmware entry 6 is 07 11 02 33.
+    QTest::newRow("553 s1") << k553Gun << 1 << QStringList{"08 00 01 01", "08 00 01 00", "08 00 01 00", "08 00 01 00"} << order553 << -1;
+    QTest::newRow("553 s2") << k553Gun << 2 << QStringList{"08 00 01 01", "08 00 01 02", "08 00 01 00", "08 00 01 00"} << order553 << -1;
+    QTest::newRow("553 s3") << k553Gun << 3 << QStringList{"08 00 01 01", "08 00 01 02", "08 00 01 03", "08 00 01 00"} << order553 << -1;
+    QTest::newRow("553 s4") << k553Gun << 4 << QStringList{"08 00 01 00", "08 00 01 33", "08 00 01 33", "08 00 01 33"} << order553 << -1;
+    QTest::newRow("560 s1") << k560Gun << 1 << QStringList{"08 00 01 00", "08 11 00 33", "08 11 00 33", "08 11 00 33"} << order560 << 0x07;
+    QTest::newRow("560 s2") << k560Gun << 2 << QStringList{"08 00 01 00", "08 11 03 33", "08 11 00 33", "08 11 00 33"} << order560 << 0x0F;
+    QTest::newRow("560 s3") << k560Gun << 3 << QStringList{"08 00 01 00", "08 11 03 33", "08 11 03 33", "08 11 00 33"} << order560 << 0x1F;
+    QTest::newRow("560 s0") << k560Gun << 0 << QStringList{"08 00 00 00", "08 11 02 33", "08 11 02 33", "08 11 02 33"} << order560 << -1;
 }
 
 void tst_ViewMouse::gunMatrices()
 {
     QFETCH(Model, model);
     QFETCH(int, gunSlots);
+    QFETCH(QStringList, gunEntry);
     QFETCH(QStringList, sent);
-    QFETCH(QByteArray, block0);
+    QFETCH(int, block0);
     Rig rig(model);
+    rig.view->profiles().setDataList(QStringLiteral("mouseFwKeyMatrix/6"), {7, 0x11, 2, QStringLiteral("51")});
     const QByteArray oldBlock0 = rig.block(0);
     rig.view->mouseSetKeyMatrix(uiMatrix({{6, QByteArray("08 00 0") + QByteArray::number(gunSlots) + " 00"}}),
                                 true, ints({40, 50, 0x13C}));
     QCOMPARE(rig.commands(), sent);
     QCOMPARE(rig.mouse->protocolErrors(), QStringList());
+    for (int n = 1; n <= 4; ++n)
+        QCOMPARE(QString::fromLatin1(hex(rig.matrix(n), 24, 4)), gunEntry[n - 1]);
     // Matrices 2 to 4 are the firmware matrix with the fire entries of the three gun slots.
     QCOMPARE(hex(rig.matrix(2), 0, 8), QByteArray("0b 00 28 00 01 00 f1 00"));
     QCOMPARE(hex(rig.matrix(3), 0, 4), QByteArray("0b 01 32 00"));
     QCOMPARE(hex(rig.matrix(4), 0, 4), QByteArray("0b 02 3c 00"));
     QCOMPARE(hex(rig.matrix(4), 28, 4), QByteArray("0a f0 1e 02"));
-    for (int n = 1; n <= 4; ++n)
-        QCOMPARE(rig.matrix(n).at(24), char(0x08));
     if (model.is560) {
-        QCOMPARE(rig.block(0).mid(2, 1), block0);
-        QCOMPARE(rig.block(0).left(2) + rig.block(0).mid(3), oldBlock0.left(2) + oldBlock0.mid(3));
+        QByteArray expected = oldBlock0;
+        if (block0 >= 0)
+            expected[2] = char(block0);
+        QCOMPARE(rig.block(0).toHex(' '), expected.toHex(' '));
     }
 }
 
