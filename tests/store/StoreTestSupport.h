@@ -4,17 +4,13 @@
 
 #include <QDir>
 #include <QDirIterator>
-#include <QFile>
-#include <QFileInfo>
 #include <QMap>
 #include <QSettings>
-#include <QStringList>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QUuid>
-#include <QVariant>
 
-// Shared by the store tests: a modules tree in a temporary directory, raw file access, and a file
-// chooser that answers with a scripted name.
+// A modules tree in a temporary directory, raw file access, and a scripted file chooser.
 namespace StoreTest {
 
 inline bool writeFile(const QString &path, const QByteArray &bytes)
@@ -30,22 +26,16 @@ inline QByteArray readFile(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// A modules directory with the store folders, inside a temporary directory that also leaves room
-// for files "outside" it.
+// modules/ inside a temporary root, which leaves room for files "outside" it.
 struct ModulesTree
 {
     QTemporaryDir root;
-    QString modules;
+    QString modules = root.path() + QLatin1String("/modules");
 
-    ModulesTree() : modules(root.path() + QLatin1String("/modules"))
-    {
-        for (const char *sub : {"setting", "macro", "gun", "i18n"})
-            QDir().mkpath(modules + QLatin1Char('/') + QLatin1String(sub));
-    }
+    ModulesTree() { QDir().mkpath(modules + QLatin1String("/macro")); }
     QString path(const QString &relative) const { return modules + QLatin1Char('/') + relative; }
     QString profile(int index) const { return path(QStringLiteral("setting/p%1.bin").arg(index + 1)); }
-
-    // Every file under the temporary root with its bytes, to show that nothing else changed.
+    // Every file under the root with its bytes, to show that nothing else changed.
     QMap<QString, QByteArray> snapshot() const
     {
         QMap<QString, QByteArray> files;
@@ -58,36 +48,33 @@ struct ModulesTree
     }
 };
 
-// What a fresh reader finds on disk. The settings facility caches parsed files per path, so the
+// What a fresh reader finds on disk: the settings facility caches parsed files per path, so the
 // file is read through a copy under a new name.
 inline QVariant diskValue(const QString &path, const QString &key)
 {
     QTemporaryDir dir;
-    const QString copy = dir.path() + QLatin1Char('/') + QUuid::createUuid().toString(QUuid::Id128);
+    const QString copy = dir.filePath(QUuid::createUuid().toString(QUuid::Id128));
     QFile::copy(path, copy);
     return QSettings(copy, QSettings::IniFormat).value(key);
 }
 
-class ScriptedChooser : public FileChooser
+struct ScriptedChooser : FileChooser
 {
-public:
-    QString answer;
-    struct Call
+    QString answer; // empty: the user cancels
+    QStringList calls; // "save|open caption dir filter"
+    QString ask(const char *kind, const QString &caption, const QString &dir, const QString &filter)
     {
-        QString kind, caption, dir, filter;
-    };
-    QList<Call> calls;
-
-    QString getSaveFileName(const QString &caption, const QString &dir, const QString &filter) override
-    {
-        calls.append({QStringLiteral("save"), caption, dir, filter});
+        calls.append(QStringList{kind, caption, dir, filter}.join(QLatin1Char('|')));
         return answer;
     }
-    QString getOpenFileName(const QString &caption, const QString &dir, const QString &filter) override
-    {
-        calls.append({QStringLiteral("open"), caption, dir, filter});
-        return answer;
-    }
+    QString getSaveFileName(const QString &c, const QString &d, const QString &f) override { return ask("save", c, d, f); }
+    QString getOpenFileName(const QString &c, const QString &d, const QString &f) override { return ask("open", c, d, f); }
 };
+
+inline QString dialogCall(const char *kind, const char *caption, const char *filter)
+{
+    return QStringList{kind, caption, QStandardPaths::writableLocation(QStandardPaths::DesktopLocation), filter}
+        .join(QLatin1Char('|'));
+}
 
 } // namespace StoreTest
