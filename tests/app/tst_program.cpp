@@ -1,7 +1,8 @@
 // The real executables, started as a user would: from another working directory, twice, after a
 // crash. Runs under Xvfb; the program's windows are looked up on the X display.
+#include "AppPaths.h"
+
 #include <QDir>
-#include <QDirIterator>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -49,16 +50,6 @@ bool programWindowViewable()
     return viewable;
 }
 
-void copyTree(const QString &from, const QString &to)
-{
-    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString f = it.next();
-        const QString target = to + QLatin1Char('/') + QDir(from).relativeFilePath(f);
-        QDir().mkpath(QFileInfo(target).path());
-        QFile::copy(f, target);
-    }
-}
 
 } // namespace
 
@@ -92,7 +83,7 @@ class tst_Program : public QObject
 private slots:
     void initTestCase()
     {
-        copyTree(QStringLiteral(KO_BUNDLE_DIR "/modules"), m_install.filePath(QStringLiteral("modules")));
+        AppPaths::copyMissing(QStringLiteral(KO_BUNDLE_DIR "/modules"), m_install.filePath(QStringLiteral("modules")));
         for (const char *exe : {"kestrel-orbit", "kestrel-orbit-demo"})
             QVERIFY(QFile::copy(QStringLiteral(KO_BUNDLE_DIR "/") + QLatin1String(exe),
                                 m_install.filePath(QLatin1String(exe))));

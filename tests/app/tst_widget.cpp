@@ -1,3 +1,4 @@
+#include "AppPaths.h"
 #include "HotplugMonitor.h"
 #include "LanguageStore.h"
 #include "ProtocolClock.h"
@@ -7,7 +8,6 @@
 #include "Widget.h"
 #include "myQQuickView.h"
 
-#include <QDirIterator>
 #include <QQuickItem>
 #include <QSettings>
 #include <QSignalSpy>
@@ -47,16 +47,6 @@ public:
     }
 };
 
-void copyTree(const QString &from, const QString &to)
-{
-    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString f = it.next();
-        const QString target = to + QLatin1Char('/') + QDir(from).relativeFilePath(f);
-        QDir().mkpath(QFileInfo(target).path());
-        QFile::copy(f, target);
-    }
-}
 
 VirtualMouseConfig demoMouse()
 {
@@ -119,7 +109,7 @@ private slots:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         m_modules = m_dir->filePath(QStringLiteral("modules"));
-        copyTree(QStringLiteral(KO_MODULES_SOURCE_DIR), m_modules);
+        AppPaths::copyMissing(QStringLiteral(KO_MODULES_SOURCE_DIR), m_modules);
         m_mouse = std::make_unique<VirtualMouse>(demoMouse(), &m_clock);
         m_notifier.shown.clear();
         setDpiNoticeTexts({});
