@@ -1,42 +1,15 @@
 #include "Startup.h"
 
 #include "AppPaths.h"
+#include "HookWiring.h"
 #include "InputHook.h"
-#include "myQQuickView.h"
 #include "SingleInstance.h"
 #include "Widget.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QStandardPaths>
-
-namespace {
-
-// The hook's callbacks run while the hook handles input: they only queue work for the documents.
-void onKey(quint8 usage, bool pressed, void *context)
-{
-    if (auto *w = static_cast<Widget *>(context))
-        w->view()->detectKeyboard(pressed, usage);
-}
-
-void onButton(quint8 code, bool down, quint32 x, quint32 y, void *context)
-{
-    if (auto *w = static_cast<Widget *>(context))
-        w->view()->detectMouse(down, code, x, y);
-}
-
-void onCopyData(const CopyDataRecord *record, void *context)
-{
-    auto *w = static_cast<Widget *>(context);
-    if (!w || !record)
-        return;
-    if (const auto text = copyDataNoticeText(*record))
-        QMessageBox::warning(w, w->windowTitle(), *text, QMessageBox::Ok);
-}
-
-} // namespace
 
 int runProgram(int argc, char **argv, const StartupVariant &variant)
 {
@@ -65,9 +38,7 @@ int runProgram(int argc, char **argv, const StartupVariant &variant)
     QObject::connect(&instance, &SingleInstance::messageReceived, &w, &Widget::receiveMessage);
 
     InputHook hook(false);
-    hook.setKeyboardCallback(onKey, &w);
-    hook.setMouseCallback(onButton, &w);
-    hook.setCopyDataCallback(onCopyData, &w);
+    connectInputHook(hook, w);
 
     if (variant.beforeFirstCheck)
         variant.beforeFirstCheck(w);

@@ -1,5 +1,7 @@
 #include "AppPaths.h"
+#include "HookWiring.h"
 #include "HotplugMonitor.h"
+#include "InputHook.h"
 #include "LanguageStore.h"
 #include "ProtocolClock.h"
 #include "TrayNotifier.h"
@@ -317,6 +319,20 @@ private slots:
         m_notifier.shown.clear();
         m_mouse->pressDpiButton(2);
         QTRY_COMPARE_WITH_TIMEOUT(m_notifier.shown.size(), 1, 3000);
+    }
+
+    void capturedKeysAndButtonsReachTheDocumentAfterTheHookReturns()
+    {
+        auto w = makeWidget(nullptr);
+        InputHook hook(false, {});
+        connectInputHook(hook, *w);
+        hook.keyEvent({0x1E, false, false, true});  // A pressed
+        hook.keyEvent({0x1E, false, false, true});  // auto-repeat: no second report
+        hook.keyEvent({0x1C, true, false, true});   // keypad Enter
+        hook.buttonEvent({KeyTranslation::MouseButton::Right, true, -3, 7});
+        QVERIFY(rootCalls(*w).isEmpty()); // queued, not called from inside the hook
+        QTRY_COMPARE(rootCalls(*w), QStringList({"detectKeyboard true 4", "detectKeyboard true 88",
+                                                 "detectMouse true 241 4294967293 7"}));
     }
 
     void quitWhileListeningEndsPromptlyWithoutFurtherBalloons()
