@@ -1,0 +1,83 @@
+#pragma once
+
+// A view wired to a virtual mouse, shared by the view's C++ and QML tests.
+#include "Hid_Thread.h"
+#include "ProtocolClock.h"
+#include "VirtualMouse.h"
+#include "myQQuickView.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+
+struct Model
+{
+    bool is560 = false;
+    bool isGun = false;
+    bool isColorful = false;
+    bool is55328 = false;
+};
+
+// A view on a temporary copy of the shipped settings with the model's flags, wired to a virtual
+// mouse the way device discovery leaves it: probed, and on a 560 with the profile blocks read.
+struct Rig
+{
+    explicit Rig(const Model &model)
+    {
+        const QString setting = dir.filePath(QStringLiteral("setting"));
+        QDir().mkpath(setting);
+        const QDir shipped(QStringLiteral(KO_MODULES_SOURCE_DIR "/setting"));
+        for (const QString &name : shipped.entryList(QDir::Files))
+            QFile::copy(shipped.filePath(name), setting + QLatin1Char('/') + name);
+        {
+            QSettings config(setting + QStringLiteral("/apConfig.bin"), QSettings::IniFormat);
+            config.setValue(QStringLiteral("mouse/icType"), model.is560 ? "560" : "553");
+            config.setValue(QStringLiteral("mouse/isGun"), model.isGun);
+            config.setValue(QStringLiteral("mouse/isColorful"), model.isColorful);
+            config.setValue(QStringLiteral("mouse/is55328"), model.is55328);
+        }
+        VirtualMouseConfig mc;
+        mc.family = model.is560 ? QStringLiteral("560") : QStringLiteral("553");
+        mc.isGun = model.isGun;
+        mc.isColorful = model.isColorful;
+        mouse = std::make_unique<VirtualMouse>(mc, &clock);
+        hid.setBackend(mouse.get());
+        hid.setClock(&clock);
+        hid.setModelFlags(mc.family, model.isGun);
+        hid.setDeviceTable({mouse->deviceEntry()});
+        hid.chkDeviceIsEnCode(0);
+
+        view = std::make_unique<myQQuickView>(nullptr, dir.path());
+        view->hid = &hid;
+        if (model.is560) {
+            for (uint n = 0; n < 5; ++n)
+                view->mouseReadProfile(n);
+        }
+        mouse->clearTrace();
+    }
+
+    // Outgoing command reports as "code p1", in order.
+    QStringList commands() const
+    {
+        QStringList out;
+        for (const QString &line : mouse->trace()) {
+            const QStringList f = line.split(QLatin1Char(' '));
+            if (f.size() > 5 && f[1] == QLatin1String("->") && f[2] == QLatin1String("feature"))
+                out << f[4] + QLatin1Char(' ') + f[5];
+        }
+        return out;
+    }
+
+    QByteArray block(int n) const { return mouse->memory().profileBlocks.value(n); }
+    QByteArray matrix(int n) const { return mouse->memory().keyMatrices.value(n - 1); }
+
+    QTemporaryDir dir;
+    VirtualClock clock;
+    std::unique_ptr<VirtualMouse> mouse;
+    Hid_Thread hid;
+    std::unique_ptr<myQQuickView> view;
+};
