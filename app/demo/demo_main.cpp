@@ -58,8 +58,11 @@ int main(int argc, char **argv)
             return;
         controls = std::make_unique<DemoControlWindow>(*mouse);
         controls->adjustSize();
-        if (const QScreen *screen = window.screen())
-            controls->move(screen->availableGeometry().topLeft() + QPoint(24, 24));
+        // Top right of the screen, clear of the main window, which opens at the top left.
+        if (const QScreen *screen = window.screen()) {
+            const QRect area = screen->availableGeometry();
+            controls->move(area.right() - controls->width() - 24, area.top() + 24);
+        }
         controls->show();
     };
     const int code = runProgram(argc, argv, demo);
