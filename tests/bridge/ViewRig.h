@@ -9,17 +9,13 @@
 #include <QDir>
 #include <QFile>
 #include <QSettings>
-#include <QStringList>
 #include <QTemporaryDir>
 
 #include <memory>
 
 struct Model
 {
-    bool is560 = false;
-    bool isGun = false;
-    bool isColorful = false;
-    bool is55328 = false;
+    bool is560 = false, isGun = false, isColorful = false, is55328 = false;
 };
 
 // A view on a temporary copy of the shipped settings with the model's flags, wired to a virtual
@@ -33,13 +29,12 @@ struct Rig
         const QDir shipped(QStringLiteral(KO_MODULES_SOURCE_DIR "/setting"));
         for (const QString &name : shipped.entryList(QDir::Files))
             QFile::copy(shipped.filePath(name), setting + QLatin1Char('/') + name);
-        {
-            QSettings config(setting + QStringLiteral("/apConfig.bin"), QSettings::IniFormat);
-            config.setValue(QStringLiteral("mouse/icType"), model.is560 ? "560" : "553");
-            config.setValue(QStringLiteral("mouse/isGun"), model.isGun);
-            config.setValue(QStringLiteral("mouse/isColorful"), model.isColorful);
-            config.setValue(QStringLiteral("mouse/is55328"), model.is55328);
-        }
+        QSettings config(setting + QStringLiteral("/apConfig.bin"), QSettings::IniFormat);
+        config.setValue(QStringLiteral("mouse/icType"), model.is560 ? "560" : "553");
+        config.setValue(QStringLiteral("mouse/isGun"), model.isGun);
+        config.setValue(QStringLiteral("mouse/isColorful"), model.isColorful);
+        config.setValue(QStringLiteral("mouse/is55328"), model.is55328);
+        config.sync();
         VirtualMouseConfig mc;
         mc.family = model.is560 ? QStringLiteral("560") : QStringLiteral("553");
         mc.isGun = model.isGun;
@@ -50,13 +45,10 @@ struct Rig
         hid.setModelFlags(mc.family, model.isGun);
         hid.setDeviceTable({mouse->deviceEntry()});
         hid.chkDeviceIsEnCode(0);
-
         view = std::make_unique<myQQuickView>(nullptr, dir.path());
         view->hid = &hid;
-        if (model.is560) {
-            for (uint n = 0; n < 5; ++n)
-                view->mouseReadProfile(n);
-        }
+        for (uint n = 0; model.is560 && n < 5; ++n)
+            view->mouseReadProfile(n);
         mouse->clearTrace();
     }
 
