@@ -5,7 +5,6 @@
 #include "PointerBackends.h"
 #include "myQQuickView.h"
 
-#include <QFile>
 #include <QGuiApplication>
 #include <QStandardPaths>
 #include <QStyleHints>
@@ -15,19 +14,16 @@
 namespace {
 
 // Records what it was offered; takes it or not as told.
-class RecordingBackend : public PointerBackend
+struct RecordingBackend : PointerBackend
 {
-public:
-    explicit RecordingBackend(bool takes = true) : m_takes(takes) {}
+    bool setCursorSpeed(quint32 v) override { speeds << v; return takes; }
+    bool setDoubleClickTime(quint32 v) override { times << v; return takes; }
+    bool setWheelScrollLines(quint32 v) override { lines << v; return takes; }
+    bool takes = true;
     QList<quint32> speeds, times, lines;
-
-    bool setCursorSpeed(quint32 v) override { speeds << v; return m_takes; }
-    bool setDoubleClickTime(quint32 v) override { times << v; return m_takes; }
-    bool setWheelScrollLines(quint32 v) override { lines << v; return m_takes; }
-
-private:
-    bool m_takes;
 };
+
+QList<quint32> offered(quint32 value) { return value ? QList<quint32>{value} : QList<quint32>{}; }
 
 } // namespace
 
@@ -35,133 +31,93 @@ class tst_HostPointerSettings : public QObject
 {
     Q_OBJECT
 
-private:
     QTemporaryDir m_dir;
     std::unique_ptr<myQQuickView> m_view;
     std::unique_ptr<HostPointerSettings> m_settings;
-
-    // Gives the view fresh backends, one per entry of takes, and returns them.
-    QList<RecordingBackend *> useBackends(const QList<bool> &takes)
-    {
-        m_settings = std::make_unique<HostPointerSettings>();
-        QList<RecordingBackend *> made;
-        for (bool t : takes) {
-            made << new RecordingBackend(t);
-            m_settings->addBackend(std::unique_ptr<PointerBackend>(made.last()));
-        }
-        m_view->setHostPointerSettings(m_settings.get());
-        return made;
-    }
+    RecordingBackend *m_refuses = nullptr;
+    RecordingBackend *m_takes = nullptr;
 
 private slots:
-    void initTestCase()
+    // A backend that refuses everything before one that takes everything: each is offered each value.
+    void init()
     {
         QStandardPaths::setTestModeEnabled(true);
-        QVERIFY(m_dir.isValid());
         m_view = std::make_unique<myQQuickView>(nullptr, m_dir.filePath(QStringLiteral("modules")));
+        m_settings = std::make_unique<HostPointerSettings>();
+        m_settings->addBackend(std::unique_ptr<PointerBackend>(m_refuses = new RecordingBackend));
+        m_settings->addBackend(std::unique_ptr<PointerBackend>(m_takes = new RecordingBackend));
+        m_refuses->takes = false;
+        m_view->setHostPointerSettings(m_settings.get());
+        QGuiApplication::styleHints()->setMouseDoubleClickInterval(444);
     }
 
-    void slotsApplyPageValues_data()
+    // The page's indices as host values; 0 means refused with the slot's failure line, reaching
+    // neither the desktop nor the program's own settings (index 13 would wrap the time around).
+    void pageValues_data()
     {
         QTest::addColumn<uint>("index");
         QTest::addColumn<quint32>("speed");
         QTest::addColumn<quint32>("ms");
-        const quint32 speeds[] = {1, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20};
-        const quint32 times[] = {900, 830, 760, 690, 620, 550, 480, 410, 340, 270, 200};
-        for (uint i = 0; i <= 10; ++i)
-            QTest::addRow("index %u", i) << i << speeds[i] << times[i];
+        const uint index[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 13};
+        const quint32 speed[] = {1, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 0, 0};
+        const quint32 ms[] = {900, 830, 760, 690, 620, 550, 480, 410, 340, 270, 200, 130, 0};
+        for (int i = 0; i < 13; ++i)
+            QTest::addRow("index %u", index[i]) << index[i] << speed[i] << ms[i];
     }
-    void slotsApplyPageValues()
+    void pageValues()
     {
         QFETCH(uint, index);
         QFETCH(quint32, speed);
         QFETCH(quint32, ms);
-        const auto b = useBackends({true});
+        if (!speed)
+            QTest::ignoreMessage(QtDebugMsg, "setCursorSpeed Failed");
+        if (!ms)
+            QTest::ignoreMessage(QtDebugMsg, "setDoubleClickSpeed Failed");
         m_view->mouseSetCursorSpeed(index);
         m_view->mouseSetDoubleClickSpeed(index);
-        QCOMPARE(b[0]->speeds, QList<quint32>{speed});
-        QCOMPARE(b[0]->times, QList<quint32>{ms});
-        QCOMPARE(QGuiApplication::styleHints()->mouseDoubleClickInterval(), int(ms));
-    }
-
-    // Values past the page's range, including a double-click index whose time wraps around,
-    // reach neither the desktop nor the program's own settings.
-    void outOfRangeIsRefused()
-    {
-        const auto b = useBackends({true});
-        QStyleHints *hints = QGuiApplication::styleHints();
-        hints->setMouseDoubleClickInterval(444);
-        hints->setWheelScrollLines(4);
-        for (const char *line : {"setCursorSpeed Failed", "setDoubleClickSpeed Failed",
-                                 "setVerticalScrollLines Failed"})
-            QTest::ignoreMessage(QtDebugMsg, line);
-        m_view->mouseSetCursorSpeed(11);
-        m_view->mouseSetDoubleClickSpeed(13);
-        m_view->mouseSetVerticalScrollLines(kWheelScrollPage + 1);
-        QVERIFY(b[0]->speeds.isEmpty() && b[0]->times.isEmpty() && b[0]->lines.isEmpty());
-        QCOMPARE(hints->mouseDoubleClickInterval(), 444);
-        QCOMPARE(hints->wheelScrollLines(), 4);
-    }
-
-    // One backend that takes a setting is enough; every backend is still offered it. Where none
-    // takes it the slot says so, and the program's own settings follow all the same.
-    void appliedWhenAnyBackendTakes_data()
-    {
-        QTest::addColumn<QList<bool>>("takes");
-        QTest::newRow("no backend") << QList<bool>{};
-        QTest::newRow("both refuse") << QList<bool>{false, false};
-        QTest::newRow("second takes") << QList<bool>{false, true};
-        QTest::newRow("first takes") << QList<bool>{true, false};
-    }
-    void appliedWhenAnyBackendTakes()
-    {
-        QFETCH(QList<bool>, takes);
-        const auto b = useBackends(takes);
-        const bool applied = takes.contains(true);
-        QCOMPARE(m_settings->setCursorSpeed(10), applied);
-        QCOMPARE(m_settings->setDoubleClickTime(690), applied);
-        QCOMPARE(m_settings->setWheelScrollLines(kWheelScrollPage), applied);
-        for (RecordingBackend *r : b)
-            QVERIFY(r->speeds.size() == 1 && r->times.size() == 1 && r->lines == QList<quint32>{1000});
-        QCOMPARE(QGuiApplication::styleHints()->mouseDoubleClickInterval(), 690);
-        QCOMPARE(QGuiApplication::styleHints()->wheelScrollLines(), 1000);
-        if (!applied) {
-            for (const char *line : {"setCursorSpeed Failed", "setDoubleClickSpeed Failed",
-                                     "setVerticalScrollLines Failed"})
-                QTest::ignoreMessage(QtDebugMsg, line);
-            m_view->mouseSetCursorSpeed(5);
-            m_view->mouseSetDoubleClickSpeed(3);
-            m_view->mouseSetVerticalScrollLines(kWheelScrollPage);
+        for (RecordingBackend *b : {m_refuses, m_takes}) {
+            QCOMPARE(b->speeds, offered(speed));
+            QCOMPARE(b->times, offered(ms));
         }
+        QCOMPARE(QGuiApplication::styleHints()->mouseDoubleClickInterval(), ms ? int(ms) : 444);
     }
 
-    void gnomeStore_data()
+    // Where no backend takes a value the slot says so, and the program's own settings follow all
+    // the same; wheel lines past a page are refused.
+    void failureLines()
     {
-        QTest::addColumn<quint32>("speed");
-        QTest::addColumn<double>("stored");
-        QTest::newRow("slowest") << 1u << -1.0;
-        QTest::newRow("2") << 2u << -8.0 / 9.0;
-        QTest::newRow("middle is the default") << 10u << 0.0;
-        QTest::newRow("14") << 14u << 0.4;
-        QTest::newRow("fastest") << 20u << 1.0;
+        m_takes->takes = false;
+        for (const char *line : {"setCursorSpeed Failed", "setDoubleClickSpeed Failed",
+                                 "setVerticalScrollLines Failed", "setVerticalScrollLines Failed"})
+            QTest::ignoreMessage(QtDebugMsg, line);
+        m_view->mouseSetCursorSpeed(5);
+        m_view->mouseSetDoubleClickSpeed(3);
+        m_view->mouseSetVerticalScrollLines(kWheelScrollPage);
+        m_view->mouseSetVerticalScrollLines(kWheelScrollPage + 1);
+        QCOMPARE(QGuiApplication::styleHints()->mouseDoubleClickInterval(), 690);
+        QCOMPARE(QGuiApplication::styleHints()->wheelScrollLines(), int(kWheelScrollPage));
+        QCOMPARE(m_takes->lines, QList<quint32>{kWheelScrollPage});
     }
+
     void gnomeStore()
     {
-        QFETCH(quint32, speed);
-        QFETCH(double, stored);
         QCOMPARE(qgetenv("GSETTINGS_BACKEND"), QByteArray("memory")); // never the user's store
         auto backend = GioPointerBackend::open();
         QVERIFY(backend);
-        QVERIFY(backend->setCursorSpeed(speed));
-        QVERIFY(backend->setDoubleClickTime(200 + speed));
+        GSettings *check = g_settings_new(kGnomeMouseSchema);
+        // The middle is the desktop default; each half of the scale maps onto its half of -1 to 1.
+        const QList<QPair<quint32, double>> speeds = {{2, -8.0 / 9.0}, {10, 0.0}, {14, 0.4}, {20, 1.0}, {1, -1.0}};
+        for (const auto &[speed, stored] : speeds) {
+            QVERIFY(backend->setCursorSpeed(speed));
+            QVERIFY2(qAbs(g_settings_get_double(check, "speed") - stored) < 1e-9, QByteArray::number(speed));
+        }
+        QVERIFY(backend->setDoubleClickTime(210));
         // What the store cannot hold leaves it as it was.
         QVERIFY(!backend->setCursorSpeed(21));
         QVERIFY(!backend->setDoubleClickTime(0x80000000u));
         QVERIFY(!backend->setWheelScrollLines(3)); // GNOME keeps no such setting
-
-        GSettings *check = g_settings_new(kGnomeMouseSchema);
-        QVERIFY(qAbs(g_settings_get_double(check, "speed") - stored) < 1e-9);
-        QCOMPARE(g_settings_get_int(check, "double-click"), int(200 + speed));
+        QCOMPARE(g_settings_get_double(check, "speed"), -1.0);
+        QCOMPARE(g_settings_get_int(check, "double-click"), 210);
         g_object_unref(check);
         // A schema that is not installed is no backend, and must not end the process.
         QVERIFY(!GioPointerBackend::open("org.kestrelorbit.no.such.schema"));
@@ -175,58 +131,15 @@ private slots:
         QVERIFY(!GioPointerBackend::open());
     }
 
-    void kdeConfigEdit_data()
-    {
-        QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<QByteArray>("after"); // empty: refused
-        const QByteArray entry = "WheelScrollLines=5\n";
-        QTest::newRow("new file") << QByteArray() << "[KDE]\n" + entry;
-        QTest::newRow("value replaced in place")
-            << QByteArray("[KDE]\nWheelScrollLines=3\nSingleClick=false\n")
-            << "[KDE]\n" + entry + "SingleClick=false\n";
-        QTest::newRow("key added at the end of its group")
-            << QByteArray("[KDE]\nSingleClick=false\n\n[General]\nx=1\n")
-            << "[KDE]\nSingleClick=false\n" + entry + "\n[General]\nx=1\n";
-        QTest::newRow("subgroup is another group")
-            << QByteArray("[KDE][Sub]\nWheelScrollLines=9") // and no final newline
-            << "[KDE][Sub]\nWheelScrollLines=9\n\n[KDE]\n" + entry;
-        QTest::newRow("locked key") << QByteArray("[KDE]\nWheelScrollLines[$i]=3\n") << QByteArray();
-        QTest::newRow("locked group") << QByteArray("[KDE][$i]\na=1\n") << QByteArray();
-        QTest::newRow("locked file") << QByteArray("[$i]\n[KDE]\na=1\n") << QByteArray();
-    }
+    // The KDE globals edit keeps every other line and leaves locked values alone.
     void kdeConfigEdit()
     {
-        QFETCH(QByteArray, before);
-        QFETCH(QByteArray, after);
-        const auto result = withKdeConfigEntry(before, "KDE", "WheelScrollLines", "5");
-        QCOMPARE(result.value_or(QByteArray()), after);
-    }
-
-    void kdeGlobalsFileIsWrittenAndAnnounced()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("config/kdeglobals"));
-        const auto contents = [&path] {
-            QFile f(path);
-            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
+        const auto edit = [](const char *text) {
+            return withKdeConfigEntry(text, "KDE", "WheelScrollLines", "5").value_or("refused");
         };
-        int announced = 0;
-        KdeGlobalsPointerBackend backend(path, [&announced] { ++announced; });
-
-        QVERIFY(backend.setWheelScrollLines(1000)); // makes the file and its folder
-        QVERIFY(backend.setDoubleClickTime(480));
-        QVERIFY(!backend.setCursorSpeed(10)); // kept elsewhere on KDE
-        QCOMPARE(contents(), QByteArray("[KDE]\nWheelScrollLines=1000\nDoubleClickInterval=480\n"));
-        QCOMPARE(announced, 2);
-
-        // A locked value is left alone and nobody is told.
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("[KDE][$i]\nDoubleClickInterval=400\n");
-        f.close();
-        QVERIFY(!backend.setDoubleClickTime(200));
-        QCOMPARE(contents(), QByteArray("[KDE][$i]\nDoubleClickInterval=400\n"));
-        QCOMPARE(announced, 2);
+        QCOMPARE(edit("[KDE]\nWheelScrollLines=3\na=1\n"), QByteArray("[KDE]\nWheelScrollLines=5\na=1\n"));
+        QCOMPARE(edit("[KDE][Sub]\nWheelScrollLines=9"), QByteArray("[KDE][Sub]\nWheelScrollLines=9\n\n[KDE]\nWheelScrollLines=5\n"));
+        QCOMPARE(edit("[KDE]\nWheelScrollLines[$i]=3\n"), QByteArray("refused"));
     }
 };
 
