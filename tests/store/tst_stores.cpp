@@ -465,6 +465,11 @@ private slots:
         QCOMPARE(readFile(tree.profile(1)), profileText(4));
         QCOMPARE(list, QVariantList({"0", "1", "2"}));
         QCOMPARE(global.toList(), list);
+        ScriptedChooser chooser; // the view's dialogs go to the chooser it was given; this one cancels
+        view.setFileChooser(&chooser);
+        bool imported = true;
+        QVERIFY(QMetaObject::invokeMethod(&view, "loadMacroFile", Q_RETURN_ARG(bool, imported), Q_ARG(QVariant, "Macro_1")));
+        QVERIFY(!imported && chooser.calls.size() == 1);
     }
 
     void shippedConfigurationNamesAndTexts()
