@@ -115,16 +115,20 @@ private slots:
 
     void withoutADeviceTheWindowHidesAndStaysHidden_data()
     {
-        QTest::addColumn<bool>("emptyTable");
-        QTest::newRow("nothing attached") << false;
-        QTest::newRow("empty device table") << true;
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QVariant>("value");
+        QTest::newRow("nothing attached") << QString() << QVariant();
+        QTest::newRow("empty device table") << "common/deviceCount" << QVariant(0);
+        // The mouse is there, but only its event interface matches: the entry is skipped.
+        QTest::newRow("only the event interface") << "1/usage" << QVariant("1234");
     }
     void withoutADeviceTheWindowHidesAndStaysHidden()
     {
-        QFETCH(bool, emptyTable);
-        if (emptyTable)
-            setConfig(QStringLiteral("common/deviceCount"), 0);
-        auto w = makeWidget(emptyTable ? m_mouse.get() : nullptr);
+        QFETCH(QString, key);
+        QFETCH(QVariant, value);
+        if (!key.isEmpty())
+            setConfig(key, value);
+        auto w = makeWidget(key.isEmpty() ? nullptr : m_mouse.get());
         QTest::ignoreMessage(QtDebugMsg, "Device DisConnect");
         w->checkDevice();
         QVERIFY(!w->isVisible() && !w->deviceConnected());
