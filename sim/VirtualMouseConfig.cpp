@@ -5,17 +5,9 @@
 
 DeviceEntry VirtualMouseConfig::deviceEntry() const
 {
-    DeviceEntry entry;
-    entry.type = 1;
-    entry.vid = vid;
-    entry.pid = pid;
-    entry.usagePage = usagePage;
-    entry.usage = usage;
-    entry.usagePage2 = usagePage2;
-    entry.usage2 = usage2;
-    entry.reportLength = reportLength;
-    entry.isEncode = isEncode;
-    entry.sCode = sCode;
+    DeviceEntry entry = *this;
+    entry.commandPath.clear();
+    entry.eventPath.clear();
     return entry;
 }
 

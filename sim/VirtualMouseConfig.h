@@ -6,25 +6,22 @@
 
 #include <optional>
 
-// What the virtual mouse plays: its identity on the bus, its two interfaces, its report length and
-// whether its command reports are enciphered with which secrecy code.
-struct VirtualMouseConfig
+// What the virtual mouse plays. Its identity on the bus is the device-table row that names it (ids,
+// the usage pages and usages of its command and event interfaces, report length, cipher and
+// secrecy code); an event interface equal to the command interface makes one interface for both.
+struct VirtualMouseConfig : DeviceEntry
 {
+    VirtualMouseConfig()
+    {
+        type = 1;
+        vid = 0x04d9;
+        pid = 0xa1ee;
+        usagePage = usage = 0xff00;
+        usagePage2 = usage2 = 0xff01;
+    }
+
     // "553" or "560": which command set the firmware answers.
     QString family = QStringLiteral("553");
-    quint16 vid = 0x04d9;
-    quint16 pid = 0xa1ee;
-    // Command interface.
-    quint16 usagePage = 0xff00;
-    quint16 usage = 0xff00;
-    // Event interface. Equal to the command interface's: the mouse has one interface for both.
-    quint16 usagePage2 = 0xff01;
-    quint16 usage2 = 0xff01;
-    // Data bytes per data-phase report, without the report ID.
-    int reportLength = 32;
-    bool isEncode = false;
-    // Six characters; their ASCII codes key the cipher.
-    QString sCode = QStringLiteral("583014");
     // Model features that only shape the initial memory (colour zones, gun profiles).
     bool isGun = false;
     bool isColorful = false;
