@@ -1,6 +1,9 @@
 #include "InputHook.h"
 
+#include "WindowKeySource.h"
 #include "X11RecordSource.h"
+
+#include <QGuiApplication>
 
 InputHook::InputHook(bool isoBackslash)
     : InputHook(isoBackslash, defaultSources())
@@ -23,8 +26,16 @@ InputHook::~InputHook()
 
 std::vector<std::unique_ptr<InputSource>> InputHook::defaultSources()
 {
+    return sourcesFor(QGuiApplication::platformName());
+}
+
+std::vector<std::unique_ptr<InputSource>> InputHook::sourcesFor(const QString &platformName)
+{
     std::vector<std::unique_ptr<InputSource>> sources;
-    sources.push_back(std::make_unique<X11RecordSource>());
+    // RECORD would start on a Wayland session's X server too, yet see none of our own keys there.
+    if (platformName.isEmpty() || platformName == QLatin1String("xcb"))
+        sources.push_back(std::make_unique<X11RecordSource>());
+    sources.push_back(std::make_unique<WindowKeySource>());
     return sources;
 }
 

@@ -21,7 +21,7 @@ public:
     using MouseCallback = void (*)(quint8 code, bool down, quint32 x, quint32 y, void *context);
     using CopyDataCallback = void (*)(const CopyDataRecord *record, void *context);
 
-    // Observes the X display named by DISPLAY.
+    // Observes what defaultSources() offers.
     explicit InputHook(bool isoBackslash);
     // Sources in order of preference; the first that starts is used.
     InputHook(bool isoBackslash, std::vector<std::unique_ptr<InputSource>> sources);
@@ -30,7 +30,12 @@ public:
     InputHook(const InputHook &) = delete;
     InputHook &operator=(const InputHook &) = delete;
 
+    // The sources for the running GUI platform (see sourcesFor).
     static std::vector<std::unique_ptr<InputSource>> defaultSources();
+    // X RECORD where the program's windows are X clients, then the program's own windows: a
+    // platform that shows them through another display server (a Wayland compositor) captures
+    // in-window only. An empty name (no GUI platform) means an X display.
+    static std::vector<std::unique_ptr<InputSource>> sourcesFor(const QString &platformName);
 
     // Stops whatever runs, then starts one source that observes both keys and buttons. False when
     // none can; nothing is captured then.
