@@ -10,12 +10,14 @@
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QVariantMap>
 
 #include <memory>
 
 struct Model
 {
     bool is560 = false, isGun = false, isColorful = false, is55328 = false;
+    QVariantMap config;     // further apConfig.bin entries, "group/key" → value
 };
 
 // A view on a temporary copy of the shipped settings with the model's flags, wired to a virtual
@@ -24,16 +26,22 @@ struct Rig
 {
     explicit Rig(const Model &model)
     {
+        // The data files the program writes and reads; the documents and images are compiled in.
+        for (const char *sub : {"setting", "i18n", "gun", "macro"}) {
+            const QString to = dir.filePath(QLatin1String(sub));
+            QDir().mkpath(to);
+            const QDir shipped(QStringLiteral(KO_MODULES_SOURCE_DIR "/") + QLatin1String(sub));
+            for (const QString &name : shipped.entryList(QDir::Files))
+                QFile::copy(shipped.filePath(name), to + QLatin1Char('/') + name);
+        }
         const QString setting = dir.filePath(QStringLiteral("setting"));
-        QDir().mkpath(setting);
-        const QDir shipped(QStringLiteral(KO_MODULES_SOURCE_DIR "/setting"));
-        for (const QString &name : shipped.entryList(QDir::Files))
-            QFile::copy(shipped.filePath(name), setting + QLatin1Char('/') + name);
         QSettings config(setting + QStringLiteral("/apConfig.bin"), QSettings::IniFormat);
         config.setValue(QStringLiteral("mouse/icType"), model.is560 ? "560" : "553");
         config.setValue(QStringLiteral("mouse/isGun"), model.isGun);
         config.setValue(QStringLiteral("mouse/isColorful"), model.isColorful);
         config.setValue(QStringLiteral("mouse/is55328"), model.is55328);
+        for (auto it = model.config.cbegin(); it != model.config.cend(); ++it)
+            config.setValue(it.key(), it.value());
         config.sync();
         VirtualMouseConfig mc;
         mc.family = model.is560 ? QStringLiteral("560") : QStringLiteral("553");

@@ -1,0 +1,156 @@
+#include "UiRig.h"
+
+#include "ViewRig.h"
+#include "VirtualMouseDump.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonObject>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QSettings>
+#include <QTemporaryDir>
+
+// Answers the file dialogs from a queue; an empty queue is a cancelled dialog.
+class MouseSim::Chooser : public FileChooser
+{
+public:
+    QString getSaveFileName(const QString &caption, const QString &, const QString &filter) override
+    {
+        return next(QStringLiteral("save ") + caption + QLatin1Char(' ') + filter);
+    }
+    QString getOpenFileName(const QString &caption, const QString &, const QString &filter) override
+    {
+        return next(QStringLiteral("open ") + caption + QLatin1Char(' ') + filter);
+    }
+
+    QStringList answers;
+    QStringList calls;
+
+private:
+    QString next(const QString &call)
+    {
+        calls << call;
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+};
+
+// A desktop that takes every pointer setting and remembers it.
+class MouseSim::Pointer : public PointerBackend
+{
+public:
+    explicit Pointer(QStringList *log) : m_log(log) {}
+    bool setCursorSpeed(quint32 v) override { return note("cursorSpeed", v); }
+    bool setDoubleClickTime(quint32 v) override { return note("doubleClick", v); }
+    bool setWheelScrollLines(quint32 v) override { return note("wheelLines", v); }
+
+private:
+    bool note(const char *what, quint32 v)
+    {
+        *m_log << QStringLiteral("%1 %2").arg(QLatin1String(what)).arg(v);
+        return true;
+    }
+    QStringList *m_log;
+};
+
+namespace {
+
+QTemporaryDir &scratch()
+{
+    static QTemporaryDir dir;
+    return dir;
+}
+
+} // namespace
+
+MouseSim::MouseSim()
+    : m_chooser(std::make_unique<Chooser>()), m_pointer(std::make_unique<HostPointerSettings>())
+{
+    m_pointer->addBackend(std::make_unique<Pointer>(&m_pointerCalls));
+}
+
+MouseSim::~MouseSim() = default;
+
+void MouseSim::qmlEngineAvailable(QQmlEngine *engine)
+{
+    m_engine = engine;
+    if (!m_rig)
+        useModel({});
+    publish();
+}
+
+void MouseSim::useModel(const QVariantMap &model)
+{
+    Model m;
+    m.is560 = model.value(QStringLiteral("family")).toString() == QLatin1String("560");
+    m.isGun = model.value(QStringLiteral("isGun")).toBool();
+    m.isColorful = model.value(QStringLiteral("isColorful")).toBool();
+    m.is55328 = model.value(QStringLiteral("is55328")).toBool();
+    m.config = model.value(QStringLiteral("config")).toMap();
+    // Published before the old rig goes, so the documents never see a dead view.
+    std::unique_ptr<Rig> old = std::exchange(m_rig, std::make_unique<Rig>(m));
+    m_rig->view->setFileChooser(m_chooser.get());
+    m_rig->view->setHostPointerSettings(m_pointer.get());
+    m_chooser->answers.clear();
+    m_chooser->calls.clear();
+    m_pointerCalls.clear();
+    m_ctlCalls.clear();
+    publish();
+}
+
+void MouseSim::publish()
+{
+    if (!m_engine)
+        return;
+    QQmlContext *context = m_engine->rootContext();
+    context->setContextProperty(QStringLiteral("ui_View"), m_rig->view.get());
+    context->setContextProperty(QStringLiteral("hid"), &m_rig->hid);
+    context->setContextProperty(QStringLiteral("ui_Ctl"), this);
+    context->setContextProperty(QStringLiteral("mouseSim"), this);
+}
+
+QVariantMap MouseSim::memory() const
+{
+    return memoryToJson(m_rig->mouse->memory()).toVariantMap();
+}
+
+QStringList MouseSim::commands() const { return m_rig->commands(); }
+QStringList MouseSim::trace() const { return m_rig->mouse->trace(); }
+void MouseSim::clearTrace() { m_rig->mouse->clearTrace(); }
+QStringList MouseSim::protocolErrors() const { return m_rig->mouse->protocolErrors(); }
+bool MouseSim::pressDpiButton(int stage) { return m_rig->mouse->pressDpiButton(stage); }
+
+QString MouseSim::dataDir() const { return m_rig->dir.path(); }
+
+QString MouseSim::resolve(const QString &path) const
+{
+    return QDir::isAbsolutePath(path) ? path : QDir(m_rig->dir.path()).filePath(path);
+}
+
+QVariant MouseSim::setting(const QString &relativePath, const QString &key) const
+{
+    return QSettings(resolve(relativePath), QSettings::IniFormat).value(key);
+}
+
+QString MouseSim::readFile(const QString &path) const
+{
+    QFile file(resolve(path));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+bool MouseSim::writeFile(const QString &path, const QString &text) const
+{
+    QFile file(resolve(path));
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+           && file.write(text.toUtf8()) == text.toUtf8().size();
+}
+
+bool MouseSim::fileExists(const QString &path) const { return QFile::exists(resolve(path)); }
+
+QString MouseSim::tempPath(const QString &name) const { return scratch().filePath(name); }
+
+void MouseSim::chooseFiles(const QStringList &answers) { m_chooser->answers = answers; }
+QStringList MouseSim::chooserCalls() const { return m_chooser->calls; }
+
+QStringList MouseSim::pointerCalls() const { return m_pointerCalls; }
+void MouseSim::clearPointerCalls() { m_pointerCalls.clear(); }

@@ -1,0 +1,88 @@
+#pragma once
+
+// The rig behind the Qt Quick Tests of the UI documents. Each test document gets, as context
+// properties, a real view (ui_View) and device object (hid) on a fresh temporary copy of the shipped
+// settings, wired to a virtual mouse, and this object as mouseSim (to inspect and steer the rig)
+// and as ui_Ctl (recording the window controller's calls instead of moving a window).
+#include "FileChooser.h"
+#include "HostPointerSettings.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <QVariantMap>
+
+#include <memory>
+
+class QQmlEngine;
+struct Rig;
+
+class MouseSim : public QObject
+{
+    Q_OBJECT
+
+public:
+    MouseSim();
+    ~MouseSim() override;
+
+    // A fresh view and mouse of the model {family: "553"|"560", isGun, isColorful, is55328,
+    // config: {"group/key": value, …}} on a fresh copy of the shipped settings; config entries are
+    // written into apConfig.bin before the view reads it. ui_View and hid follow.
+    Q_INVOKABLE void useModel(const QVariantMap &model);
+
+    // What the firmware holds (see sim/VirtualMouseDump.h for the fields).
+    Q_INVOKABLE QVariantMap memory() const;
+    // Outgoing command reports as "code p1", in order; the raw trace lines.
+    Q_INVOKABLE QStringList commands() const;
+    Q_INVOKABLE QStringList trace() const;
+    Q_INVOKABLE void clearTrace();
+    Q_INVOKABLE QStringList protocolErrors() const;
+    // Presses the mouse's DPI button as a user would (the mouse then reports the stage).
+    Q_INVOKABLE bool pressDpiButton(int stage);
+
+    // The data folder of the current view ("modules") and files in it.
+    Q_INVOKABLE QString dataDir() const;
+    Q_INVOKABLE QVariant setting(const QString &relativePath, const QString &key) const;
+    Q_INVOKABLE QString readFile(const QString &path) const;      // relative to dataDir or absolute
+    Q_INVOKABLE bool writeFile(const QString &path, const QString &text) const;
+    Q_INVOKABLE bool fileExists(const QString &path) const;
+    Q_INVOKABLE QString tempPath(const QString &name) const;     // a path in a scratch folder
+
+    // The file dialogs: the next answers, in order ("" = the user cancelled); what was asked.
+    Q_INVOKABLE void chooseFiles(const QStringList &answers);
+    Q_INVOKABLE QStringList chooserCalls() const;
+
+    // The host pointer settings that reached the desktop, as "cursorSpeed 10", "doubleClick 550",
+    // "wheelLines 3".
+    Q_INVOKABLE QStringList pointerCalls() const;
+    Q_INVOKABLE void clearPointerCalls();
+
+    // The window controller's calls as "onXChanged 5", "onMinimize", "setBusy 200" …
+    Q_INVOKABLE QStringList ctlCalls() const { return m_ctlCalls; }
+    Q_INVOKABLE void clearCtlCalls() { m_ctlCalls.clear(); }
+
+public slots:
+    // Called once per test document, each with an engine of its own.
+    void qmlEngineAvailable(QQmlEngine *engine);
+
+    // ui_Ctl
+    void onMinimize() { m_ctlCalls << QStringLiteral("onMinimize"); }
+    void onClose() { m_ctlCalls << QStringLiteral("onClose"); }
+    void onXChanged(int x) { m_ctlCalls << QStringLiteral("onXChanged %1").arg(x); }
+    void onYChanged(int y) { m_ctlCalls << QStringLiteral("onYChanged %1").arg(y); }
+    void setBusy(int busyTime) { m_ctlCalls << QStringLiteral("setBusy %1").arg(busyTime); }
+    void setBusy() { m_ctlCalls << QStringLiteral("setBusy"); }
+
+private:
+    class Chooser;
+    class Pointer;
+    void publish();
+    QString resolve(const QString &path) const;
+
+    QPointer<QQmlEngine> m_engine;
+    std::unique_ptr<Rig> m_rig;
+    std::unique_ptr<Chooser> m_chooser;
+    std::unique_ptr<HostPointerSettings> m_pointer;
+    QStringList m_pointerCalls;
+    QStringList m_ctlCalls;
+};
