@@ -1,5 +1,7 @@
 // The tray icon and the desktop-entry picture must load through Qt's own readers at the sizes
 // their users ask for; a file that loads but is blank or opaque to the corners counts as broken.
+// Every picture of the UI documents is there at the size its document lays out, with a companion
+// drawn at twice the size for 2x displays.
 #include <QIcon>
 #include <QImageReader>
 #include <QtTest>
@@ -27,6 +29,65 @@ void checkMark(const QImage &image, const QSize &size)
     QVERIFY2(colours.size() >= 3, "blank");
 }
 
+// The pictures the UI documents name, with the logical size they are laid out at.
+struct Picture
+{
+    const char *path;
+    int width;
+    int height;
+};
+
+const Picture kPictures[] = {
+    {"background.png", 1024, 640},
+    {"titleBar.png", 1024, 82},
+    {"titleLogo.png", 300, 56},
+    {"skin1/index/powerOn.png", 540, 425},
+    {"skin1/index/slide.png", 12, 12},
+    {"skin1/index/dropBtn.png", 16, 16},
+    {"skin1/index/dropBtnU.png", 16, 16},
+    {"skin1/index/checkBtn.png", 16, 16},
+    {"skin1/index/back.png", 16, 16},
+    {"skin1/index/backH.png", 16, 16},
+    {"skin1/index/closeBtn.png", 16, 16},
+    {"skin1/index/closeBtnH.png", 16, 16},
+    {"skin1/index/minBtn.png", 16, 16},
+    {"skin1/index/minBtnH.png", 16, 16},
+    {"skin1/index/ask.png", 16, 16},
+    {"skin1/index/askH.png", 16, 16},
+    {"skin1/index/sureBtn.png", 16, 16},
+};
+
+QString doubleName(const QString &path)
+{
+    return path.left(path.lastIndexOf(QLatin1Char('.'))) + QStringLiteral("@2x.png");
+}
+
+QImage readPicture(const QString &path)
+{
+    QImageReader reader(path);
+    reader.setAutoTransform(false);
+    const QImage image = reader.read();
+    if (image.isNull())
+        qWarning() << path << reader.errorString();
+    return image;
+}
+
+// Something is drawn: not fully transparent, and more than one colour.
+bool isDrawn(const QImage &image)
+{
+    QSet<QRgb> colours;
+    bool visible = false;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            visible = visible || qAlpha(line[x]) > 0;
+            if (colours.size() < 2)
+                colours.insert(line[x]);
+        }
+    }
+    return visible && colours.size() > 1;
+}
+
 } // namespace
 
 class TestShippedImages : public QObject
@@ -51,6 +112,29 @@ private slots:
     }
 
     void desktopPicture() { checkMark(QImage(imagePath("logo.png")), QSize(256, 256)); }
+
+    void uiPicture_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QSize>("size");
+        for (const Picture &picture : kPictures)
+            QTest::newRow(picture.path) << imagePath(picture.path)
+                                        << QSize(picture.width, picture.height);
+    }
+
+    void uiPicture()
+    {
+        QFETCH(QString, path);
+        QFETCH(QSize, size);
+        const QImage single = readPicture(path);
+        QVERIFY2(!single.isNull(), qPrintable(path));
+        QCOMPARE(single.size(), size);
+        QVERIFY2(isDrawn(single), "blank");
+        const QImage twice = readPicture(doubleName(path));
+        QVERIFY2(!twice.isNull(), qPrintable(doubleName(path)));
+        QCOMPARE(twice.size(), size * 2);
+        QVERIFY2(isDrawn(twice), "blank");
+    }
 };
 
 QTEST_MAIN(TestShippedImages)
