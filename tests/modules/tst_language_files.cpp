@@ -12,7 +12,7 @@ const QStringList kLanguages = {QStringLiteral("English"), QStringLiteral("Chine
 // window requests them.
 const std::pair<const char *, int> kSections[] = {
     {"main", 15},         {"keyMatrix", 2},    {"keyAssigment", 60}, {"dpiSetting", 5},
-    {"lightControl", 20}, {"macroEditor", 20}, {"systemSetting", 15}, {"gunControl", 10},
+    {"lightControl", 20}, {"macroEditor", 21}, {"systemSetting", 15}, {"gunControl", 10},
     {"profile", 20},      {"keyCode", 133},    {"other", 8},
 };
 
