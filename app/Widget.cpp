@@ -1,10 +1,13 @@
 #include "Widget.h"
 
+#include "Autostart.h"
+#include "DesktopNotifier.h"
 #include "DeviceDiscovery.h"
 #include "HotplugMonitor.h"
 #include "LanguageStore.h"
 #include "TrayNotifier.h"
 #include "UiStartEvent.h"
+#include "StatusWindow.h"
 #include "Ui_Controler.h"
 #include "myQQuickView.h"
 
@@ -14,6 +17,7 @@
 #include <QDir>
 #include <QIcon>
 #include <QMenu>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -30,20 +34,6 @@ const char menuStyle[] =
     "QMenu::indicator { width: 13px; height: 13px; } "
     "QMenu::icon { padding-left: 2px; padding-right: 2px; } ";
 
-class SystemTrayNotifier final : public TrayNotifier
-{
-public:
-    explicit SystemTrayNotifier(QSystemTrayIcon *icon) : m_icon(icon) {}
-    void showMessage(const QString &title, const QString &text, QSystemTrayIcon::MessageIcon icon,
-                     int millisecondsTimeout) override
-    {
-        m_icon->showMessage(title, text, icon, millisecondsTimeout);
-    }
-
-private:
-    QSystemTrayIcon *m_icon;
-};
-
 } // namespace
 
 Widget::Widget(QWidget *parent) : Widget(WidgetEnvironment{}, parent)
@@ -53,6 +43,8 @@ Widget::Widget(QWidget *parent) : Widget(WidgetEnvironment{}, parent)
 Widget::Widget(const WidgetEnvironment &environment, QWidget *parent)
     : QWidget(parent)
     , m_modulesDir(environment.modulesDir)
+    , m_trayAvailable(environment.trayAvailable)
+    , m_statusTexts(StatusWindow::loadTexts(m_modulesDir))
 {
     if (environment.backend)
         hid.setBackend(environment.backend);
@@ -70,10 +62,21 @@ Widget::Widget(const WidgetEnvironment &environment, QWidget *parent)
     connect(&checkTimer, &QTimer::timeout, this, &Widget::checkDevice);
 
     trayIcon = new QSystemTrayIcon(this);
+    m_startAtLogin = new QAction(m_statusTexts.at(StatusWindow::StartAtLogin), this);
+    m_startAtLogin->setCheckable(true);
+    m_startAtLogin->setChecked(Autostart::isEnabled());
+    connect(m_startAtLogin, &QAction::toggled, this, &Widget::setStartAtLogin);
     auto *quit = new QAction(tr("Quit (&Q)"), this);
     connect(quit, &QAction::triggered, this, &Widget::exitSYS);
     auto *menu = new QMenu(this);
+    menu->addAction(m_startAtLogin);
+    menu->addSeparator();
     menu->addAction(quit);
+    // The entry may have been removed or switched off elsewhere since the menu was last open.
+    connect(menu, &QMenu::aboutToShow, this, [this] {
+        const QSignalBlocker blocker(m_startAtLogin);
+        m_startAtLogin->setChecked(Autostart::isEnabled());
+    });
     menu->setStyleSheet(QLatin1String(menuStyle));
     trayIcon->setContextMenu(menu);
     trayIcon->setToolTip(QStringLiteral("KESTREL ORBIT MOUSE K7"));
@@ -83,7 +86,7 @@ Widget::Widget(const WidgetEnvironment &environment, QWidget *parent)
 
     m_notifier = environment.notifier;
     if (!m_notifier) {
-        m_ownNotifier = std::make_unique<SystemTrayNotifier>(trayIcon);
+        m_ownNotifier = std::make_unique<DesktopNotifier>(trayIcon, [this] { return trayAvailable(); });
         m_notifier = m_ownNotifier.get();
     }
     HotplugMonitor *hotplug = environment.hotplug;
@@ -118,8 +121,26 @@ void Widget::trayIconActivated(QSystemTrayIcon::ActivationReason reason)
 
 void Widget::receiveMessage(QString)
 {
+    if (m_deviceConnected) {
+        postRestore();
+        return;
+    }
+    // Started again without a mouse: look once more (the user may have fixed what kept it away),
+    // then show the window or say why there is none.
+    checkDevice();
     if (m_deviceConnected)
         postRestore();
+    else
+        showStatus();
+}
+
+void Widget::startUp(bool hidden)
+{
+    if (!hidden)
+        showNormal();
+    checkDevice();
+    if (!hidden && !m_deviceConnected)
+        showStatus();
 }
 
 void Widget::exitSYS()
@@ -159,17 +180,69 @@ void Widget::checkDevice()
         DeviceDiscovery::locateInterfaces(*backend, table);
     hid.setDeviceTable(table);
 
+    QList<DeviceDiscovery::FailedProbe> failed;
     for (int index = 0; index < table.size(); ++index) {
-        if (table.at(index).commandPath.isEmpty())
+        const QString path = table.at(index).commandPath;
+        if (path.isEmpty())
             continue;
         if (hid.chkDeviceIsEnCode(index)) {
+            noteOutcome({true});
             connectDevice();
             return;
         }
+        HidBackend *backend = hid.backend();
+        failed.append({path, backend ? backend->openFailure(path) : HidOpenFailure::Other});
     }
     qDebug("Device DisConnect");
     m_deviceConnected = false;
     setVisible(false);
+    noteOutcome(DeviceDiscovery::noMouseOutcome(failed));
+}
+
+void Widget::noteOutcome(const DeviceDiscovery::CheckOutcome &outcome)
+{
+    // Checks repeat on every device change; the reason is worth one line each time it changes.
+    if (!outcome.connected && outcome != m_lastOutcome)
+        qDebug().noquote() << DeviceDiscovery::describe(outcome);
+    m_lastOutcome = outcome;
+    if (m_status && !outcome.connected)
+        m_status->setReason(outcome.reason);
+}
+
+void Widget::showStatus()
+{
+    if (!m_status) {
+        m_status = std::make_unique<StatusWindow>();
+        m_status->setTexts(m_statusTexts);
+        connect(m_status.get(), &StatusWindow::checkAgainRequested, this, [this] {
+            if (!m_deviceConnected)
+                checkDevice();
+        });
+    }
+    if (m_lastOutcome && !m_lastOutcome->connected)
+        m_status->setReason(m_lastOutcome->reason);
+    // Without a tray nothing shows that the program still runs once this window is closed; say it
+    // the first time.
+    const bool note = !m_backgroundNoteSaid && !trayAvailable();
+    m_backgroundNoteSaid = m_backgroundNoteSaid || note;
+    if (!m_status->isVisible())
+        m_status->setBackgroundNoteShown(note);
+    m_status->showCentred();
+}
+
+bool Widget::trayAvailable() const
+{
+    return m_trayAvailable ? m_trayAvailable() : QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void Widget::setStartAtLogin(bool on)
+{
+    const bool done = on ? Autostart::enable(QCoreApplication::applicationFilePath()) : Autostart::disable();
+    if (!done) {
+        qDebug().noquote() << "Start at login: cannot change" << Autostart::entryPath();
+        const QSignalBlocker blocker(m_startAtLogin);
+        m_startAtLogin->setChecked(Autostart::isEnabled());
+    }
 }
 
 void Widget::connectDevice()
@@ -187,6 +260,11 @@ void Widget::connectDevice()
     }
     v->setEnabled(true);
     startUi();
+    // The user was told there is no mouse: now there is, so the window comes instead.
+    if (m_status && m_status->isVisible()) {
+        m_status->hide();
+        postRestore();
+    }
 }
 
 void Widget::startUi()
@@ -212,7 +290,7 @@ void Widget::onDpiStageReported(int stage)
 
 void Widget::onDeviceRemoved()
 {
-    view()->setEnabled(false);
+    view()->setDeviceConnected(false);
 }
 
 void Widget::showInfo(const QString &text)

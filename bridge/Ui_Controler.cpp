@@ -1,6 +1,7 @@
 #include "Ui_Controler.h"
 
 #include "AppConfigStore.h"
+#include "Hid_Thread.h"
 #include "myQQuickView.h"
 
 #include <QQmlContext>
@@ -27,6 +28,15 @@ void Ui_Controler::setUp(QWidget *window, QObject *hidObject, const QString &mod
     context->setContextProperty(QStringLiteral("ui_View"), m_view);
     context->setContextProperty(QStringLiteral("hid"), hidObject);
     context->setContextProperty(QStringLiteral("ui_Ctl"), this);
+
+    // Inside a long exchange the view cannot draw through the event loop; the pauses between
+    // reports redraw it, so the busy notice shows and stays drawn while the mouse is written.
+    if (auto *hid = qobject_cast<Hid_Thread *>(hidObject)) {
+        hid->setIdleHook([view = m_view] {
+            if (view && !view->isEnabled())
+                view->repaintNow();
+        });
+    }
 
     window->resize(m_view->size());
     window->setWindowTitle(readWindowTitle(modulesDir));

@@ -7,6 +7,8 @@
 #include <QEnterEvent>
 #include <QMetaObject>
 #include <QQuickItem>
+#include <QImage>
+#include <QPainter>
 #include <QThread>
 
 myQQuickView::myQQuickView(QWidget *parent, const QString &modulesDir)
@@ -87,6 +89,55 @@ void myQQuickView::setCurrentDPI(int dpiValue)
         return;
     }
     callRoot("setCurrentDPI", Qt::DirectConnection, {dpiValue});
+}
+
+// Shows one rendered frame of the document; painted synchronously by repaint().
+class myQQuickView::FrozenFrame : public QWidget
+{
+public:
+    using QWidget::QWidget;
+    QImage frame;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(rect(), frame);
+    }
+};
+
+void myQQuickView::setDeviceConnected(bool connected)
+{
+    setEnabled(connected);
+    callRoot("setDeviceConnected", Qt::DirectConnection, {connected});
+}
+
+void myQQuickView::repaintNow()
+{
+    if (!isVisible())
+        return;
+    // grabFramebuffer renders the scene now; a repaint of the view itself would only show the frame
+    // rendered before, so the new one is painted by a child on top.
+    const QImage frame = grabFramebuffer();
+    if (frame.isNull())
+        return;
+    if (!m_frozenFrame) {
+        m_frozenFrame = new FrozenFrame(this);
+        m_frozenFrame->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    m_frozenFrame->frame = frame;
+    m_frozenFrame->setGeometry(rect());
+    m_frozenFrame->show();
+    m_frozenFrame->raise();
+    m_frozenFrame->repaint();
+}
+
+void myQQuickView::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::EnabledChange && isEnabled() && m_frozenFrame)
+        m_frozenFrame->hide();
+    QQuickWidget::changeEvent(event);
 }
 
 void myQQuickView::enterEvent(QEnterEvent *event)

@@ -48,6 +48,15 @@ public:
     bool callRoot(const char *function, Qt::ConnectionType type,
                   const QVariantList &args = {});
 
+    // The mouse went away (false) or came back: the view takes no input while it is away, and the
+    // document says why.
+    void setDeviceConnected(bool connected);
+
+    // Draws the document at once, without running the event loop: while a long exchange with the
+    // mouse runs, no GUI event may be processed, yet the busy notice must be seen. The frame stays
+    // over the view until the view is enabled again.
+    Q_INVOKABLE void repaintNow();
+
     // Forwarders of the input hook: queued, so the document sees the key after the hook returned.
     void detectKeyboard(bool isDown, int usbCode);
     void detectMouse(bool isDown, uint mouseCode, uint x, uint y);
@@ -113,6 +122,7 @@ public slots:
 
 protected:
     void enterEvent(QEnterEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     QString m_modulesDir;
@@ -121,4 +131,6 @@ private:
     ModelFlags m_flags;
     FileChooser *m_fileChooser = nullptr;
     HostPointerSettings *m_pointerSettings = nullptr;
+    class FrozenFrame;
+    FrozenFrame *m_frozenFrame = nullptr;   // a child widget, owned by Qt
 };

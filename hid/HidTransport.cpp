@@ -56,9 +56,16 @@ bool HidTransport::waitHidReady()
     return false;
 }
 
+void HidTransport::idle()
+{
+    if (m_idleHook)
+        m_idleHook();
+}
+
 void HidTransport::settleDelay()
 {
     clock().sleepMs(settleHalfMs);
+    idle();
     clock().sleepMs(settleHalfMs);
 }
 
@@ -137,6 +144,7 @@ bool HidTransport::hidSend(int length, bool settle)
             if (!handle || handle->write(report.data(), report.size()) < 0)
                 return fail();
             clock().sleepMs(dataGapMs);
+            idle();
         }
         if (settle)
             settleDelay();

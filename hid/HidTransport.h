@@ -4,6 +4,7 @@
 
 #include <array>
 #include <atomic>
+#include <functional>
 #include <memory>
 
 class HidBackend;
@@ -37,6 +38,9 @@ public:
     HidBackend *backend() const;
     void setClock(ProtocolClock *clock);
     ProtocolClock &clock() const;
+    // Called in the pauses inside an exchange, where no GUI event may run (another command could
+    // start in the middle of this one): the view uses it to keep its busy notice drawn.
+    void setIdleHook(std::function<void()> hook) { m_idleHook = std::move(hook); }
 
     // The token is true while no exchange is in progress. Only the GUI thread touches it, so a plain
     // bool suffices.
@@ -67,12 +71,14 @@ private:
     // Closes the interface and gives the token back; always false.
     bool fail();
     void processEvents();
+    void idle();
     bool encipheredEntry() const;
     int reportLength() const;
 
     SharedDeviceTable &m_table;
     std::atomic<HidBackend *> m_backend;
     ProtocolClock *m_clock = nullptr;
+    std::function<void()> m_idleHook;
     std::unique_ptr<HidDeviceHandle> m_hidDevice;
     bool m_hidReady = true;
 };

@@ -62,6 +62,11 @@ HidBackend *Hid_Thread::backend() const
     return d->transport.backend();
 }
 
+void Hid_Thread::setIdleHook(std::function<void()> hook)
+{
+    d->transport.setIdleHook(std::move(hook));
+}
+
 void Hid_Thread::setClock(ProtocolClock *clock)
 {
     d->transport.setClock(clock);

@@ -6,6 +6,8 @@
 #include <QMutex>
 #include <QObject>
 #include <QString>
+
+#include <functional>
 #include <QThread>
 
 #include <atomic>
@@ -31,6 +33,8 @@ public:
     HidBackend *backend() const;
     void setClock(ProtocolClock *clock);
     ProtocolClock *clock() const;
+    // See HidTransport::setIdleHook.
+    void setIdleHook(std::function<void()> hook);
 
     // What the command sets need to know of the model: the family ("560" or any other text) and
     // whether it has the gun functions (the 560 repeat rule sends once to gun models).
