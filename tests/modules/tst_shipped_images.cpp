@@ -55,7 +55,29 @@ const Picture kPictures[] = {
     {"skin1/index/ask.png", 16, 16},
     {"skin1/index/askH.png", 16, 16},
     {"skin1/index/sureBtn.png", 16, 16},
+    {"skin1/mouse/MouseFront.png", 340, 504},
+    {"skin1/mouse/Mouse0.png", 148, 272},
+    {"skin1/mouse/Mouse0S.png", 148, 272},
+    {"skin1/mouse/Mouse1.png", 192, 272},
+    {"skin1/mouse/Mouse1S.png", 192, 272},
+    {"skin1/mouse/Mouse2.png", 42, 116},
+    {"skin1/mouse/Mouse2S.png", 42, 116},
+    {"skin1/mouse/Mouse3.png", 28, 58},
+    {"skin1/mouse/Mouse3S.png", 28, 58},
+    {"skin1/mouse/Mouse4.png", 28, 58},
+    {"skin1/mouse/Mouse4S.png", 28, 58},
+    {"skin1/mouse/Mouse5.png", 239, 42},
+    {"skin1/mouse/Mouse5S.png", 239, 42},
+    {"skin1/mouse/Mouse6.png", 239, 42},
+    {"skin1/mouse/Mouse6S.png", 239, 42},
+    {"skin1/mouse/Mouse7.png", 28, 56},
+    {"skin1/mouse/Mouse7S.png", 28, 56},
 };
+
+// Where the mouse picture and the button highlights stand in the window.
+const QPoint kMouseAt(374, 127);
+const QPoint kHighlightAt[8] = {{370, 132}, {562, 132}, {512, 104}, {368, 316},
+                                {368, 374}, {515, 295}, {515, 335}, {368, 229}};
 
 QString doubleName(const QString &path)
 {
@@ -134,6 +156,44 @@ private slots:
         QVERIFY2(!twice.isNull(), qPrintable(doubleName(path)));
         QCOMPARE(twice.size(), size * 2);
         QVERIFY2(isDrawn(twice), "blank");
+    }
+
+    // Placed where the mouse picture document puts them, the selected highlights lie on the
+    // mouse: nearly all they draw (the button, less the leader line to its tag) covers the body.
+    // The normal highlight draws nothing outside the selected one, so both mark the same button.
+    void highlightOnMouse_data()
+    {
+        QTest::addColumn<int>("button");
+        for (int i = 0; i < 8; ++i)
+            QTest::addRow("Mouse%d", i) << i;
+    }
+
+    void highlightOnMouse()
+    {
+        QFETCH(int, button);
+        const QString stem = imagePath("skin1/mouse/Mouse") + QString::number(button);
+        const QImage mouse = readPicture(imagePath("skin1/mouse/MouseFront.png"));
+        const QImage normal = readPicture(stem + ".png");
+        const QImage selected = readPicture(stem + "S.png");
+        QVERIFY(!mouse.isNull() && !normal.isNull() && !selected.isNull());
+        QCOMPARE(normal.size(), selected.size());
+
+        const QPoint offset = kHighlightAt[button] - kMouseAt;
+        int drawn = 0, onBody = 0, outside = 0;
+        for (int y = 0; y < selected.height(); ++y) {
+            for (int x = 0; x < selected.width(); ++x) {
+                outside += qAlpha(normal.pixel(x, y)) > 0 && qAlpha(selected.pixel(x, y)) == 0;
+                if (qAlpha(selected.pixel(x, y)) < 0x40)
+                    continue;
+                ++drawn;
+                const QPoint under = QPoint(x, y) + offset;
+                onBody += mouse.rect().contains(under) && qAlpha(mouse.pixel(under)) == 255;
+            }
+        }
+        QVERIFY(drawn > 0);
+        QVERIFY2(onBody >= drawn * 3 / 4,
+                 qPrintable(QString("%1 of %2 on the body").arg(onBody).arg(drawn)));
+        QCOMPARE(outside, 0);
     }
 };
 
