@@ -10,7 +10,6 @@ var pointerSliderWidth = 352
 // Knob positions at which the pointer-speed index steps up, one per index 0 … 10.
 var speedThresholds = [4, 37, 70, 104, 138, 172, 205, 239, 272, 305, 338]
 
-var reportRateNames = ["125Hz", "250Hz", "500Hz", "1000Hz"]
 var reportRateValues = [8, 4, 2, 1]
 
 // Column offset (from the block's top, before the column is turned upright), slider spacing and
