@@ -2,6 +2,7 @@
 // their users ask for; a file that loads but is blank or opaque to the corners counts as broken.
 // Every picture of the UI documents is there at the size its document lays out, with a companion
 // drawn at twice the size for 2x displays.
+#include <QColor>
 #include <QIcon>
 #include <QImageReader>
 #include <QtTest>
@@ -72,6 +73,20 @@ const Picture kPictures[] = {
     {"skin1/mouse/Mouse6S.png", 239, 42},
     {"skin1/mouse/Mouse7.png", 28, 56},
     {"skin1/mouse/Mouse7S.png", 28, 56},
+    {"skin1/macros/macroKeyDelay.png", 16, 16},
+    {"skin1/macros/macroKeyPress.png", 16, 16},
+    {"skin1/macros/macroKeyRelease.png", 16, 16},
+    {"skin1/macros/macroMousePress.png", 16, 16},
+    {"skin1/macros/macroMouseRelease.png", 16, 16},
+    {"skin1/lightControl/colorBar.png", 185, 24},
+    {"skin1/lightControl/speedScale.png", 80, 8},
+    {"skin1/gun/M416.png", 248, 58},
+    {"skin1/gun/AKM.png", 248, 58},
+    {"skin1/gun/M16A4.png", 248, 58},
+    {"skin1/gun/SCAR-L.png", 248, 58},
+    {"skin1/gun/UNP9.png", 248, 58},
+    {"skin1/gun/Thomson.png", 248, 58},
+    {"skin1/gun/target.png", 190, 190},
 };
 
 // Where the mouse picture and the button highlights stand in the window.
@@ -156,6 +171,46 @@ private slots:
         QVERIFY2(!twice.isNull(), qPrintable(doubleName(path)));
         QCOMPARE(twice.size(), size * 2);
         QVERIFY2(isDrawn(twice), "blank");
+    }
+
+    // The lighting page reads the colour under its knob from the knob's position p (0 … 183),
+    // and the knob's centre stands over column p + 1: that column must show that colour, in the
+    // 1x and the 2x picture alike.
+    void colourBarColumn_data()
+    {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QColor>("colour");
+        QTest::newRow("left end red") << 0 << QColor(255, 0, 0);
+        QTest::newRow("half way to yellow") << 15 << QColor(255, 127, 0);
+        QTest::newRow("last column before yellow") << 29 << QColor(255, 246, 0);
+        QTest::newRow("yellow") << 30 << QColor(255, 255, 0);
+        QTest::newRow("half way to green") << 45 << QColor(128, 255, 0);
+        QTest::newRow("green") << 60 << QColor(0, 255, 0);
+        QTest::newRow("cyan") << 90 << QColor(0, 255, 255);
+        QTest::newRow("blue") << 120 << QColor(0, 0, 255);
+        QTest::newRow("magenta") << 150 << QColor(255, 0, 255);
+        QTest::newRow("nearly red again") << 179 << QColor(255, 0, 9);
+        QTest::newRow("past the six edges red") << 180 << QColor(255, 0, 0);
+        QTest::newRow("one short of the end red") << 182 << QColor(255, 0, 0);
+        QTest::newRow("far right white") << 183 << QColor(255, 255, 255);
+    }
+
+    void colourBarColumn()
+    {
+        QFETCH(int, position);
+        QFETCH(QColor, colour);
+        const QString path = imagePath("skin1/lightControl/colorBar.png");
+        for (const QImage &bar : {readPicture(path), readPicture(doubleName(path))}) {
+            QVERIFY(!bar.isNull());
+            const int scale = bar.width() / 185;
+            for (int dx = 0; dx < scale; ++dx) {
+                for (int y : {2 * scale, bar.height() / 2, bar.height() - 1 - 2 * scale}) {
+                    const QRgb pixel = bar.pixel((position + 1) * scale + dx, y);
+                    QCOMPARE(QColor(pixel), colour);
+                    QCOMPARE(qAlpha(pixel), 255);
+                }
+            }
+        }
     }
 
     // Placed where the mouse picture document puts them, the selected highlights lie on the
