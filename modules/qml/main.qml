@@ -1,22 +1,38 @@
 import QtQuick
-import "demo"
+import "./basic"
+import "./common"
+import "./J2"
+import "common/windowMath.js" as WindowMath
+import "common/perfMath.js" as PerfMath
 
-// Root document: a dashboard of the mouse's main settings until the full pages arrive.
+// The root document: the 1024 × 640 window, the look every page shares, navigation between the main
+// screen and the modal pages, the start-up sequence, the busy lock, Save, the factory reset, the
+// profile switch and the glue between the macro editor and the key matrix.
 //
-// The host calls initUI, run, detectKeyboard, detectMouse, setProtectUI and setCurrentDPI by name.
-// It publishes ui_View, ui_Ctl and hid only after the document has been created, and a test may
-// publish none of them, so every call into the host goes through host(), ctl() or device().
-//
-// The current stage and the report rate reach the mouse at once; DPI values and lighting are
-// marked unsaved and sent with Save, as the full pages do.
+// The pages address the root and each other by the object ids below; those ids are the contract
+// between the documents. The host publishes ui_View, ui_Ctl and hid after this document is created,
+// so they are used in functions only, never in bindings.
 Item {
     id: mainIten
 
-    width: 1024; height: 640
-    visible: false
+    property var mainLang: ["Editor", "Macro Editor", "Gun Editor", "Report Rate", "Config", "Reset",
+                            "Reset factory setting", "Cancel", "OK", "System setting", "Save",
+                            "Mouse disconnected", "", "", ""]
+    property string language: "ChineseSimplified"
+    property string url: "https://kestrel-orbit.example/support"
+    property bool isColorful: false
+    property string icType: "553"
+    property bool is55328: false
+    property bool isGun: true
+    property bool isPownOn: false
+    property int skin_No: 1
+    // False while the mouse is unplugged: the view is then disabled and says why.
+    property bool deviceConnected: true
 
-    // Look of the main window.
-    readonly property string fontFamily: pickFont(["微软雅黑", "Noto Sans CJK SC", "DejaVu Sans"])
+    // The first family that is installed; the CJK-capable ones render both shipped languages.
+    readonly property string fontFamily: WindowMath.pickFont(
+        ["微软雅黑", "Noto Sans CJK SC", "Noto Sans SC", "WenQuanYi Micro Hei", "Droid Sans Fallback",
+         "DejaVu Sans"], Qt.fontFamilies())
     readonly property int fontNormalSize: 12
     readonly property int fontMiddleSize: 14
     readonly property int fontMinSize: 10
@@ -31,543 +47,682 @@ Item {
     readonly property color colorBlack: "#000000"
     readonly property color colorUnsaved: "#ff3030"
 
-    // The model, from the configuration.
-    property string modelName: ""
-    property string icType: "553"
-    property bool isColorful: false
-    property bool is55328: false
-    property string sensorType: "3360"
-    property int minDPI: 200
-    property int maxDPI: 6000
-    property int dpiBase: 50
-    property int profileNo: 0
+    readonly property url sourceBackground: "qrc:/modules/img/background.png"
+    readonly property url sourceTitleBar: "qrc:/modules/img/titleBar.png"
+    readonly property url sourceTitleLogo: "qrc:/modules/img/titleLogo.png"
+    readonly property url sourcePowerOn: skinImage("index", "powerOn.png")
+    readonly property url sourceSlide: skinImage("index", "slide.png")
+    readonly property url sourceDropBtn: skinImage("index", "dropBtn.png")
+    readonly property url sourceDropBtnU: skinImage("index", "dropBtnU.png")
+    readonly property url sourceCheckBtn: skinImage("index", "checkBtn.png")
+    readonly property url sourceBack: skinImage("index", "back.png")
+    readonly property url sourceBackH: skinImage("index", "backH.png")
+    readonly property url sourceCloseBtn: skinImage("index", "closeBtn.png")
+    readonly property url sourceCloseBtnH: skinImage("index", "closeBtnH.png")
+    readonly property url sourceMinBtn: skinImage("index", "minBtn.png")
+    readonly property url sourceMinBtnH: skinImage("index", "minBtnH.png")
+    readonly property url sourceAsk: skinImage("index", "ask.png")
+    readonly property url sourceAskH: skinImage("index", "askH.png")
+    readonly property url sourceSureBtn: skinImage("index", "sureBtn.png")
+    readonly property string sourceGunDir: "qrc:/gun/modules/img/skin1/gun/"
 
-    // What the profile in use holds, as shown.
-    property bool isPownOn: false
-    property int currentDPI: -1            // stage the mouse uses, counted from 0; -1 none
-    property int dpiCount: 8
-    property int currentDpiCount: 4
-    property var dpiValues: [500, 1000, 1500, 2000, 3000, 4000, 5000, 6000]
-    property int reportRate: 3             // index into reportRates
-    property int lightEffect: 0
-    property int lightSpeed: 0
-    property int lightBrightness: 4
-    property var colourValues: [255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 0, 255,
-                                0, 255, 255, 255, 127, 0, 96, 0, 255, 255, 255, 255]
-    property int selectedColour: 0
-    property bool dpiUnsaved: false
-    property bool lightUnsaved: false
-
-    readonly property var reportRates: [["125Hz", 8], ["250Hz", 4], ["500Hz", 2], ["1000Hz", 1]]
-    readonly property var effectNames: {
-        let names = ["Static", "Breath", "Neon", "OFF"]
-        if (isColorful)
-            names = names.concat(["Twinkling", "Wave", "Gliding", "Finger Moving",
-                                  "Vertical Flipping", "YO-YO", "Spotlight"])
-        if (is55328)
-            names.push("Breath Loop")
-        return names
-    }
-    readonly property bool effectHasSpeed: [1, 2, 5, 8, 9, 10].includes(lightEffect)
-                                           || (lightEffect === 4 && is55328)
-    readonly property bool effectHasBrightness: [0, 5, 7, 8, 9, 10].includes(lightEffect)
-                                                || (lightEffect === 4 && !is55328)
-    readonly property bool effectHasColour: [0, 1, 4, 9, 10].includes(lightEffect)
-    // One colour per DPI stage, eight on colourful models; the 55328 variant has its own rule.
-    readonly property int offeredColours: is55328 ? (lightEffect === 4 ? 7 : 1)
-                                                  : (isColorful ? 8 : Math.max(1, Math.min(8, dpiCount)))
+    readonly property bool anyUnsaved: keyMatrixMain.isSave || dpiSettingMain.isSave
+                                       || lightControlMain.isSave
+    // The main screen's regions appear when the start-up logo goes.
+    property bool mainShown: false
 
     signal emptyAreaPressed()
     signal msg_KB(bool isDown, int usbCode)
     signal msg_MS(bool isDown, int mouseCode, int x, int y)
+
+    function skinImage(group, file) {
+        return "qrc:/" + group + "/modules/img/skin" + skin_No + "/" + group + "/" + file
+    }
 
     // ---- Called by the host ----
 
     function initUI() {
         setProtectUI(1000)
         mainIten.visible = true
-        const view = host()
-        if (!view)
-            return
+        deviceConnected = true
         if (!isPownOn) {
-            readModel(view)
-            if (icType === "560" && number(view.mouseReadCurrentProfile(), 1) !== 1) {
-                const h = device()
-                if (h)
-                    h.hid560_02H_SetCurrentProfile(1)
-            }
-            view.setCurrentProfile(profileNo)
-            loadProfile(view)
+            readGlobalData()
+            if (icType === "560" && WindowMath.toInt(ui_View.mouseReadCurrentProfile(), 1) !== 1)
+                hid.hid560_02H_SetCurrentProfile(1)
+            loadLanguage()
+            reportRateRect.init(false)
+            profileMain.init()
+            profileMain.profileNo = WindowMath.toInt(ui_View.getGlobalData("mouse/profileNo"), 0)
+            upItem.profileBtn.currentSelect = profileRow(profileMain.profileNo)
+            upItem.profileBtn.closeMenu()
+            ui_View.setCurrentProfile(profileMain.profileNo)
+            macroEditorMain.init()
+            gunControlMain.init()
+            keyAssigmentMain.init()
+            keyMatrixMain.init(false, false)
+            dpiSettingMain.init(false, false)
+            lightControlMain.init(false, false)
+            systemSettingMain.init(false, false)
             isPownOn = true
         }
-        currentDPI = number(view.mouseGetCurrentDPI(), 0) - 1
+        dpiSettingMain.currentDPI = WindowMath.toInt(ui_View.mouseGetCurrentDPI(), 0) - 1
     }
     function run() {}
     function detectKeyboard(isDown, usbCode) { msg_KB(isDown, usbCode) }
     function detectMouse(isDown, mouseCode, x, y) { msg_MS(isDown, mouseCode, x, y) }
     function setProtectUI(interval) {
         controlUIEnable(false)
-        const ms = Number(interval)
-        if (ms > 0) {
-            tmrProtectUI.interval = ms
-            tmrProtectUI.restart()
-        } else {
-            tmrProtectUI.stop()
-            controlUIEnable(true)
-        }
+        tmrProtectUI.stop()
+        tmrProtectUI.interval = WindowMath.lockDuration(interval)
+        if (tmrProtectUI.interval > 0)
+            tmrProtectUI.start()
+        else
+            endProtectUI()
     }
     function setCurrentDPI(dpiValue) {
-        const stage = Number(dpiValue)
-        if (stage >= 1)
-            currentDPI = stage - 1
+        const stage = WindowMath.toInt(dpiValue, 0)
+        if (stage !== 0)
+            dpiSettingMain.currentDPI = stage - 1
+    }
+    // The mouse went away (false) or came back (true).
+    function setDeviceConnected(isConnected) {
+        deviceConnected = isConnected
     }
 
-    // ---- Host access ----
+    // ---- Used by the pages ----
 
-    function host() { return typeof ui_View === "undefined" ? null : ui_View }
-    function ctl() { return typeof ui_Ctl === "undefined" ? null : ui_Ctl }
-    function device() { return typeof hid === "undefined" ? null : hid }
-
+    function mainFocus() {
+        reportRateLV.closeMenu()
+        dpiSettingMain.dpiSegment.closeMenu()
+        upItem.profileBtn.closeMenu()
+        lightControlMain.lightModel.closeMenu()
+        askMenu.visible = false
+    }
     function controlUIEnable(isEnable) {
-        protectUIItem.visible = !isEnable
-        const view = host()
-        if (view)
-            view.setEnabled(isEnable)
+        protectUIItem.setBusy(!isEnable)
+        ui_View.setEnabled(isEnable)
+        // The exchange that follows holds the event loop: draw the busy notice before it starts.
+        if (!isEnable)
+            ui_View.repaintNow()
+    }
+    function openPage(page, withFocus) {
+        page.x = WindowMath.centred(width, page.width)
+        page.y = WindowMath.centred(height, page.height)
+        page.visible = true
+        mainMask.visible = true
+        if (withFocus)
+            mainFocus()
     }
 
-    // ---- Reading the store: every value arrives as text ----
+    // ---- Start-up ----
 
-    function number(value, fallback) {
-        const n = Number(value)
-        return value === undefined || value === null || value === "" || isNaN(n) ? fallback
-                                                                                  : Math.round(n)
+    function readGlobalData() {
+        isColorful = WindowMath.toBool(ui_View.getGlobalData("mouse/isColorful"))
+        icType = String(ui_View.getGlobalData("mouse/icType") || "553")
+        is55328 = WindowMath.toBool(ui_View.getGlobalData("mouse/is55328"))
+        isGun = WindowMath.toBool(ui_View.getGlobalData("mouse/isGun"))
+        mouseMain.keyCount = WindowMath.toInt(ui_View.getGlobalData("mouse/keyCount"), mouseMain.keyCount)
+        language = String(ui_View.getGlobalData("common/language") || language)
+        url = String(ui_View.getGlobalData("common/url") || url)
     }
-    function bounded(value, low, high, fallback) {
-        return Math.max(low, Math.min(high, number(value, fallback)))
+    function loadLanguage() {
+        mainLang = langOr("main", mainLang)
+        keyMatrixMain.keyMatrixLang = langOr("keyMatrix", keyMatrixMain.keyMatrixLang)
+        keyAssigmentMain.keyAssigmentLang = langOr("keyAssigment", keyAssigmentMain.keyAssigmentLang)
+        dpiSettingMain.dpiSettingLang = langOr("dpiSetting", dpiSettingMain.dpiSettingLang)
+        lightControlMain.lightControlLang = langOr("lightControl", lightControlMain.lightControlLang)
+        macroEditorMain.macroEditorLang = langOr("macroEditor", macroEditorMain.macroEditorLang)
+        systemSettingMain.systemSettingLang = langOr("systemSetting", systemSettingMain.systemSettingLang)
+        gunControlMain.gunControlLang = langOr("gunControl", gunControlMain.gunControlLang)
+        profileMain.profileLang = langOr("profile", profileMain.profileLang)
+        _KeyCodeString.keyCodeStr = langOr("keyCode", _KeyCodeString.keyCodeStr)
+        // Read for the host: it turns these into the DPI notices of the tray.
+        ui_View.getLangStrings("other", language)
     }
-    function flag(value) { return value === true || String(value).toLowerCase() === "true" }
-    // The first n numbers of a stored list; positions missing or not numbers keep the old value.
-    function numbers(list, old, n) {
-        const out = old.slice(0, n)
-        for (let i = 0; i < n && list && i < list.length; ++i)
-            out[i] = number(list[i], out[i])
-        return out
+    // A language file without the section keeps the built-in English texts.
+    function langOr(typeStr, defaults) {
+        const texts = ui_View.getLangStrings(typeStr, language)
+        return texts && texts.length > 0 ? texts : defaults
     }
-
-    function readModel(view) {
-        modelName = String(view.getGlobalData("common/name") || "")
-        icType = String(view.getGlobalData("mouse/icType") || "553")
-        isColorful = flag(view.getGlobalData("mouse/isColorful"))
-        is55328 = flag(view.getGlobalData("mouse/is55328"))
-        sensorType = String(view.getGlobalData("mouse/sensorType") || sensorType)
-        minDPI = number(view.getGlobalData("mouse/minDPI"), minDPI)
-        maxDPI = Math.max(minDPI, number(view.getGlobalData("mouse/maxDPI"), maxDPI))
-        dpiBase = Math.max(1, number(view.getGlobalData("mouse/dpiBase"), dpiBase))
-        profileNo = number(view.getGlobalData("mouse/profileNo"), 0)
+    // The row of the profile list that holds profile number `number` (row 0 when none does).
+    function profileRow(number) {
+        const model = profileMain.profileDataModel0
+        for (let i = 0; i < model.count; ++i) {
+            if (WindowMath.toInt(model.get(i).profileNo, -1) === number)
+                return i
+        }
+        return 0
     }
-
-    function loadProfile(view) {
-        dpiCount = bounded(view.getData("mouse/dpiCount", false), 1, 8, dpiCount)
-        currentDpiCount = bounded(view.getData("mouse/currentDpiCount", false), 1, dpiCount,
-                                  currentDpiCount)
-        dpiValues = numbers(view.getDataList("mouse/dpiValueArray", false), dpiValues, 8)
-        reportRate = bounded(view.getData("mouse/reportRate", false), 0, reportRates.length - 1,
-                             reportRate)
-        const light = numbers(view.getDataList("mouse/lightValue", false),
-                              [lightEffect, lightSpeed, lightBrightness], 3)
-        lightEffect = Math.max(0, Math.min(effectNames.length - 1, light[0]))
-        lightSpeed = Math.max(0, Math.min(4, light[1]))
-        lightBrightness = Math.max(0, Math.min(4, light[2]))
-        colourValues = numbers(view.getDataList("mouse/colorValue", false), colourValues, 24)
-            .map(c => Math.max(0, Math.min(255, c)))
-        selectedColour = 0
-        dpiUnsaved = false
-        lightUnsaved = false
-    }
-
-    // ---- The user's changes ----
-
-    function selectStage(stage) {
-        const view = host()
-        if (view)
-            view.mouseSetCurrentDPI(stage)
-        currentDPI = stage - 1
-    }
-    function selectReportRate(index) {
-        reportRate = index
-        const view = host()
-        if (view) {
-            view.setData("mouse/reportRate", index)
-            view.mouseSetReportRate(reportRates[index][1])
+    function endProtectUI() {
+        ui_View.setEnabled(true)
+        protectUIItem.setBusy(false)
+        if (powerOnLogo.visible) {
+            powerOnLogo.visible = false
+            mainShown = true
         }
     }
-    function setStageCount(count) {
-        currentDpiCount = Math.max(1, Math.min(dpiCount, count))
-        dpiUnsaved = true
-    }
-    function setStageValue(stage, value) {
-        if (dpiValues[stage] === value)
-            return
-        const values = dpiValues.slice()
-        values[stage] = value
-        dpiValues = values
-        dpiUnsaved = true
-    }
-    function setLight(effect, speed, brightness) {
-        lightEffect = effect
-        lightSpeed = speed
-        lightBrightness = brightness
-        if (selectedColour >= offeredColours)
-            selectedColour = 0
-        lightUnsaved = true
-    }
-    function setColour(index, red, green, blue) {
-        const values = colourValues.slice()
-        values.splice(3 * index, 3, red, green, blue)
-        colourValues = values
-        lightUnsaved = true
-    }
 
-    // Stores what is unsaved in the profile in use and sends it to the mouse.
+    // ---- Bottom bar, reset and profile switch ----
+
     function save() {
-        if (!dpiUnsaved && !lightUnsaved)
+        mainFocus()
+        const busy = anyUnsaved
+        if (busy)
+            controlUIEnable(false)
+        if (keyMatrixMain.isSave) {
+            keyMatrixMain.isSave = false
+            keyMatrixMain.modKeys.saveData()
+        }
+        if (dpiSettingMain.isSave) {
+            dpiSettingMain.isSave = false
+            dpiSettingMain.saveData(true)
+        }
+        if (lightControlMain.isSave) {
+            lightControlMain.isSave = false
+            lightControlMain.saveData(true, 0)
+        }
+        controlUIEnable(true)
+    }
+    function askReset() {
+        mainFocus()
+        factorysure.x = WindowMath.centred(width, factorysure.width)
+        factorysure.y = WindowMath.centred(height, factorysure.height)
+        factorysure.visible = true
+        mainMask.visible = true
+    }
+    function closeReset() {
+        factorysure.visible = false
+        mainMask.visible = false
+    }
+    // Every page takes the current profile's values again and sends them.
+    function reloadAndSend() {
+        keyMatrixMain.init(true, false)
+        reportRateRect.init(true)
+        dpiSettingMain.init(true, false)
+        lightControlMain.init(true, false)
+        systemSettingMain.init(true, false)
+        if (isGun) {
+            ui_View.mouseSwitchKeyMatrix(1)
+            ui_View.mouseResetKeyMatrix()
+        }
+    }
+    function factoryReset() {
+        controlUIEnable(false)
+        closeReset()
+        keyMatrixMain.isSave = false
+        dpiSettingMain.isSave = false
+        lightControlMain.isSave = false
+        ui_View.resetProfile(profileMain.profileNo)
+        reloadAndSend()
+        ui_View.mouseSetCurrentDPI(2)
+        dpiSettingMain.currentDPI = 1
+        gunControlMain.resetData()
+        controlUIEnable(true)
+    }
+    function switchProfile(number) {
+        if (number === profileMain.profileNo)
             return
         controlUIEnable(false)
-        const view = host()
-        if (dpiUnsaved && view) {
-            const values = dpiValues.slice(0, 8)
-            view.setDataList("mouse/dpiValueArray", values)
-            view.setData("mouse/currentDpiCount", currentDpiCount)
-            view.mouseSetDpi(currentDpiCount, sensorType, values)
-        }
-        if (lightUnsaved && view) {
-            const light = [lightEffect, lightSpeed, lightBrightness]
-            const colours = colourValues.slice(0, 24)
-            // The 55328 variant only keeps an eighth colour for Breath Loop.
-            if (is55328 && lightEffect !== 4)
-                colours.splice(21, 3, 0, 0, 0)
-            view.setDataList("mouse/lightValue", light)
-            view.setDataList("mouse/colorValue", colours)
-            view.mouseSetRGBEffect(light[0], light[1], light[2])
-            view.mouseSetRGBColor(isColorful ? 0 : 1, colours)
-        }
-        dpiUnsaved = false
-        lightUnsaved = false
+        profileMain.profileNo = number
+        ui_View.setGlobalData("mouse/profileNo", number)
+        ui_View.setCurrentProfile(number)
+        reloadAndSend()
         controlUIEnable(true)
     }
 
-    function pickFont(families) {
-        const installed = Qt.fontFamilies()
-        return families.find(f => installed.includes(f)) || "sans-serif"
+    // ---- Macro glue: buttons that run a macro follow its deletion, new name and new data ----
+
+    function macroButtons(macroName) {
+        const found = []
+        for (let n = 0; n < keyMatrixMain.modKeys.count; ++n) {
+            if (WindowMath.toInt(keyMatrixMain.modKeys.get(n).keyCode0, -1) === 4
+                    && String(ui_View.getData("mouseMacroKey/" + n, false)) === macroName)
+                found.push(n)
+        }
+        return found
     }
-    function colourOf(index) {
-        const c = colourValues
-        return Qt.rgba(c[3 * index] / 255, c[3 * index + 1] / 255, c[3 * index + 2] / 255, 1)
+    function onMacroDeleted(macroName) {
+        const keys = keyMatrixMain.modKeys
+        const factory = keyMatrixMain.modKeys_tmp
+        macroButtons(macroName).forEach(n => {
+            for (const role of ["keyCode0", "keyCode1", "keyCode2", "keyCode3", "keyText"])
+                keys.setProperty(n, role, factory.get(n)[role])
+            keys.saveData()
+        })
+        ui_View.deleteMacroUpdateProfile(macroName)
+    }
+    function onMacroRenamed(oldMacroName, newMacroName) {
+        macroButtons(oldMacroName).forEach(n => {
+            ui_View.setData("mouseMacroKey/" + n, newMacroName)
+            keyMatrixMain.modKeys.setProperty(n, "keyText", newMacroName)
+        })
+        ui_View.modifyMacroNameUpdateProfile(oldMacroName, newMacroName)
+    }
+    function onMacroChanged(macroName) {
+        macroButtons(macroName).forEach(n => macroEditorMain.sendMacro(n, macroName))
     }
 
-    Timer {
-        id: tmrProtectUI
-        interval: 1000
-        onTriggered: mainIten.controlUIEnable(true)
+    width: 1024
+    height: 640
+    visible: false
+
+    onMsg_KB: (isDown, usbCode) => {
+        const macroSelected = macroEditorMain.macroNumber_lv.currentIndex !== -1
+        if (macroEditorMain.isInputting && macroSelected)
+            macroEditorMain.detectKeyboard(isDown, usbCode)
+        if (macroEditorMain.isInsertting && macroSelected)
+            macroEditorMain.detectInput(isDown, usbCode)
+        if (keyAssigmentMain.isFireInput)
+            keyAssigmentMain.detectKeyboard(isDown, usbCode, 0)
+        if (keyAssigmentMain.isComboInput)
+            keyAssigmentMain.detectKeyboard(isDown, usbCode, 1)
     }
 
-    Rectangle {
-        id: envItem
+    KeyCodeString {
+        id: _KeyCodeString
+    }
+
+    // Under everything: a press on the empty window closes the open lists; dragging moves the window.
+    DragArea {
         anchors.fill: parent
-        color: mainIten.colorGray0
-        border.color: mainIten.colorGray1
-
-        // Under everything: a press on an empty spot drags the frameless window.
-        MouseArea {
-            property int pressX: 0
-            property int pressY: 0
-
-            anchors.fill: parent
-            onPressed: (mouse) => {
-                pressX = mouse.x
-                pressY = mouse.y
-                mainIten.emptyAreaPressed()
-            }
-            onPositionChanged: (mouse) => {
-                const c = mainIten.ctl()
-                if (c) {
-                    c.onXChanged(mouse.x - pressX)
-                    c.onYChanged(mouse.y - pressY)
-                }
-            }
+        onPressed: {
+            mainIten.emptyAreaPressed()
+            mainIten.mainFocus()
         }
     }
 
-    // ---- Title bar ----
-    Rectangle {
-        x: 1; y: 1
-        width: parent.width - 2; height: 47
-        color: mainIten.colorBlack
+    Environment {
+        id: envItem
+        objectName: "envItem"
 
-        Image {
-            x: 22
-            anchors.verticalCenter: parent.verticalCenter
-            width: 28; height: 28
-            source: "qrc:/modules/img/logo.png"
-            sourceSize: Qt.size(56, 56)
-            smooth: true
-        }
-        Label {
-            id: brand
-            x: 60
-            anchors.verticalCenter: parent.verticalCenter
-            text: "KESTREL ORBIT"
-            font.pixelSize: mainIten.fontMaxSize
-            font.bold: true
-            font.letterSpacing: 3
-        }
-        Label {
-            objectName: "modelName"
-            x: brand.x + brand.width + 20
-            anchors.verticalCenter: parent.verticalCenter
-            text: mainIten.modelName
-            color: mainIten.colorGray2
-        }
-        Rectangle {
-            anchors.bottom: parent.bottom
-            width: parent.width; height: 1
-            color: mainIten.colorGray1
-        }
-    }
-    Row {
-        x: 951; y: 16
-        spacing: 18
-        WindowButton {
-            objectName: "minBtn"
-            onClicked: { const c = mainIten.ctl(); if (c) c.onMinimize() }
-        }
-        WindowButton {
-            objectName: "closeBtn"
-            closes: true
-            onClicked: { const c = mainIten.ctl(); if (c) c.onClose() }
-        }
+        visible: mainIten.mainShown
     }
 
-    // ---- Left panel ----
+    Image {
+        id: powerOnLogo
+        objectName: "powerOnLogo"
+
+        anchors.centerIn: parent
+        source: sourcePowerOn
+    }
+
+    Mouse {
+        id: mouseMain
+        objectName: "mouseMain"
+
+        anchors.fill: parent
+        visible: mainIten.mainShown
+    }
+
     Column {
         id: panelleft
-        x: 24; y: 64
+        objectName: "panelleft"
+
+        x: 24
+        y: 88
         spacing: 8
+        visible: mainIten.mainShown
 
-        Panel {
-            title: "Device"
-            height: deviceRows.y + deviceRows.height + 12
-            Column {
-                id: deviceRows
-                x: 8; y: 40
-                spacing: 4
-                Repeater {
-                    model: [["Model", mainIten.modelName],
-                            ["Chip", mainIten.icType + " family"],
-                            ["Sensor", mainIten.sensorType],
-                            ["Profile", String(mainIten.profileNo + 1)]]
-                    Row {
-                        Label {
-                            width: 64
-                            text: modelData[0]
-                            color: mainIten.colorGray2
-                        }
-                        Label {
-                            width: 152
-                            text: modelData[1]
-                            elide: Text.ElideRight
-                        }
-                    }
-                }
+        KeyMatrix {
+            id: keyMatrixMain
+            objectName: "keyMatrixMain"
+
+            onEnterBtn: (index) => { mouseMain.selectKey = index }
+            onLeaveBtn: (index) => {
+                if (!keyAssigmentMain.visible)
+                    mouseMain.selectKey = -1
+            }
+            onClickBtn: (index) => {
+                if (keyMatrixMain.modKeys.checkOneLeftKey())
+                    return
+                keyAssigmentMain.show(index)
+                mainMask.visible = true
+                mainIten.mainFocus()
             }
         }
-        Panel {
-            id: reportRateRect
-            title: "Report Rate"
-            height: 72
-            Row {
-                x: 8; y: 40
-                spacing: 4
-                Repeater {
-                    model: mainIten.reportRates
-                    FlatButton {
-                        objectName: "rate" + index
-                        width: 51
-                        text: modelData[0]
-                        fontSize: mainIten.fontMinSize
-                        checked: index === mainIten.reportRate
-                        onClicked: mainIten.selectReportRate(index)
-                    }
-                }
-            }
-        }
-        Panel {
-            title: "About this demo"
-            height: about.y + about.height + 12
-            Label {
-                id: about
-                x: 8; y: 40
-                width: 216
-                wrapMode: Text.WordWrap
-                lineHeight: 1.2
-                text: "The stage and the report rate reach the mouse at once. DPI values and "
-                      + "lighting are sent with Save. Every report to and from the virtual mouse "
-                      + "is printed on the terminal."
-                color: mainIten.colorGray2
-            }
-        }
-    }
 
-    // ---- Centre: the stage in use ----
-    Item {
-        x: 280; y: 64
-        width: 464; height: 512
+        Rectangle {
+            id: editorBox
+            objectName: "editorBox"
 
-        Canvas {
-            id: gauge
+            width: 232
+            height: isGun ? 100 : 76
+            color: colorBlack
 
-            readonly property int value: mainIten.dpiValues[mainIten.currentDPI] || 0
-            readonly property real ratio: mainIten.maxDPI > mainIten.minDPI
-                ? Math.max(0, Math.min(1, (value - mainIten.minDPI) / (mainIten.maxDPI - mainIten.minDPI))) : 0
-
-            anchors.horizontalCenter: parent.horizontalCenter
-            y: 64
-            width: 280; height: 280
-            onRatioChanged: requestPaint()
-            onValueChanged: requestPaint()
-            onPaint: {
-                const ctx = getContext("2d")
-                ctx.reset()
-                const start = 0.75 * Math.PI, sweep = 1.5 * Math.PI
-                ctx.lineWidth = 12
-                ctx.lineCap = "round"
-                ctx.strokeStyle = mainIten.colorGray1
-                ctx.beginPath()
-                ctx.arc(width / 2, height / 2, width / 2 - 12, start, start + sweep)
-                ctx.stroke()
-                if (value > 0) {
-                    ctx.strokeStyle = mainIten.colorOrange
-                    ctx.beginPath()
-                    ctx.arc(width / 2, height / 2, width / 2 - 12, start, start + sweep * Math.max(ratio, 0.01))
-                    ctx.stroke()
-                }
+            Text {
+                x: 8
+                y: 12
+                text: mainLang[0]
+                font.family: fontFamily
+                font.pixelSize: fontMiddleSize
+                font.bold: true
+                color: fontColor
             }
 
             Column {
-                anchors.centerIn: parent
+                x: 8
+                y: 40
                 spacing: 2
-                Label {
-                    objectName: "currentValue"
-                    anchors.horizontalCenter: parent.horizontalCenter
-                    text: gauge.value > 0 ? gauge.value : "\u2014"
-                    font.pixelSize: 56
-                    font.bold: true
+
+                TextButton {
+                    objectName: "macroEditorEntry"
+                    width: 216
+                    textInset: 8
+                    restColor: "transparent"
+                    text: mainLang[1]
+                    onClicked: mainIten.openPage(macroEditorMain, true)
                 }
-                Label {
-                    anchors.horizontalCenter: parent.horizontalCenter
-                    text: mainIten.currentDPI >= 0 ? "DPI  \u00b7  stage " + (mainIten.currentDPI + 1)
-                                                   : "DPI"
-                    color: mainIten.colorGray2
-                    font.pixelSize: mainIten.fontMiddleSize
+                Rectangle {
+                    width: 216
+                    height: 1
+                    color: colorGray0
+                    visible: isGun
                 }
-            }
-        }
-        Row {
-            anchors.horizontalCenter: parent.horizontalCenter
-            y: 376
-            spacing: 10
-            Repeater {
-                model: 8
-                FlatButton {
-                    objectName: "stage" + (index + 1)
-                    width: 40; height: 40
-                    text: index + 1
-                    fontSize: mainIten.fontMaxSize
-                    checked: index === mainIten.currentDPI
-                    enabled: index < mainIten.currentDpiCount
-                    onClicked: mainIten.selectStage(index + 1)
+                TextButton {
+                    objectName: "gunEditorEntry"
+                    width: 216
+                    textInset: 8
+                    restColor: "transparent"
+                    text: mainLang[2]
+                    visible: isGun
+                    onClicked: mainIten.openPage(gunControlMain, true)
                 }
             }
         }
-        Label {
-            anchors.horizontalCenter: parent.horizontalCenter
-            y: 436
-            text: "Choose a stage, or press the DPI button of the virtual mouse."
-            color: mainIten.colorGray2
+
+        Rectangle {
+            id: reportRateRect
+            objectName: "reportRateRect"
+
+            // Selects the stored rate; sends it too when asked.
+            function init(isSendData) {
+                const index = WindowMath.toInt(ui_View.getData("mouse/reportRate", false), 3)
+                reportRateLV.currentSelect = index
+                if (isSendData)
+                    ui_View.mouseSetReportRate(PerfMath.reportRateValue(index))
+            }
+            // A chosen rate is stored and takes effect at once.
+            function choose(index) {
+                ui_View.setData("mouse/reportRate", index)
+                ui_View.mouseSetReportRate(PerfMath.reportRateValue(index))
+            }
+
+            width: 232
+            height: 42
+            z: 1
+            color: colorBlack
+
+            Text {
+                x: 8
+                anchors.verticalCenter: parent.verticalCenter
+                text: mainLang[3]
+                font.family: fontFamily
+                font.pixelSize: fontMiddleSize
+                color: fontColor
+            }
+
+            DropDownList {
+                id: reportRateLV
+            objectName: "reportRateLV"
+
+                anchors.right: parent.right
+                anchors.rightMargin: 8
+                y: 9
+                width: 120
+                count: mdItems.count
+                mdItems: ListModel {
+                    ListElement { textValue: "125Hz" }
+                    ListElement { textValue: "250Hz" }
+                    ListElement { textValue: "500Hz" }
+                    ListElement { textValue: "1000Hz" }
+                }
+                onBtnClick: mainIten.mainFocus()
+                onValueChange: (index) => reportRateRect.choose(index)
+            }
+        }
+
+        TextButton {
+            objectName: "systemSettingButton"
+            width: 232
+            height: 24
+            text: mainLang[9]
+            bold: true
+            restColor: colorBlack
+            onClicked: mainIten.openPage(systemSettingMain, false)
         }
     }
 
-    // ---- Right panel ----
-    Column {
-        id: panelRight
-        x: 768; y: 64
-        spacing: 8
-
-        DpiBlock { id: dpiSettingMain }
-        LightBlock { id: lightControlMain }
-    }
-
-    // ---- Bottom bar ----
     Row {
         id: bottomBar
+        objectName: "bottomBar"
+
         anchors.right: parent.right
         anchors.rightMargin: 24
         anchors.bottom: parent.bottom
         anchors.bottomMargin: 8
         spacing: 16
+        visible: mainIten.mainShown
 
-        Label {
-            anchors.verticalCenter: parent.verticalCenter
-            visible: mainIten.dpiUnsaved || mainIten.lightUnsaved
-            text: "Unsaved changes"
-            color: mainIten.colorUnsaved
+        TextButton {
+            objectName: "configButton"
+            text: mainLang[4]
+            onClicked: mainIten.openPage(profileMain, true)
         }
-        FlatButton {
-            objectName: "saveBtn"
-            text: "Save"
-            restColor: mainIten.dpiUnsaved || mainIten.lightUnsaved ? mainIten.colorUnsaved
-                                                                     : mainIten.colorBlue
+        TextButton {
+            objectName: "resetButton"
+            text: mainLang[5]
+            onClicked: mainIten.askReset()
+        }
+        TextButton {
+            objectName: "saveButton"
+            text: mainLang[10]
+            restColor: mainIten.anyUnsaved ? colorUnsaved : colorBlue
             onClicked: mainIten.save()
         }
     }
 
-    // ---- Busy lock: the host disables the view meanwhile; this only shows it ----
+    Column {
+        id: panelRight
+        objectName: "panelRight"
+
+        x: 768
+        y: 56
+        spacing: 8
+        visible: mainIten.mainShown
+
+        DpiSetting {
+            id: dpiSettingMain
+            objectName: "dpiSettingMain"
+        }
+        LightControl {
+            id: lightControlMain
+            objectName: "lightControlMain"
+        }
+    }
+
+    Menu_Up {
+        id: upItem
+        objectName: "upItem"
+
+        x: 920
+        y: 16
+        visible: mainIten.mainShown
+        onBtnClicked: (btnIndex) => {
+            if (btnIndex === 0)
+                ui_Ctl.onMinimize()
+            else if (btnIndex === 1)
+                ui_Ctl.onClose()
+            else
+                askMenu.visible = !askMenu.visible
+        }
+    }
+
     Rectangle {
-        id: protectUIItem
-        objectName: "protectUIItem"
-        anchors.fill: parent
-        z: 99
+        id: askMenu
+        objectName: "askMenu"
+
+        anchors.right: parent.right
+        anchors.rightMargin: 300
+        y: 30
+        z: 2
+        width: 200
+        height: askMenuLv.contentHeight + 2
         visible: false
-        color: "#90000000"
+        color: colorGray0
+        border.color: colorGray1
 
-        Rectangle {
-            anchors.centerIn: parent
-            width: 168; height: 44
-            radius: 4
-            color: mainIten.colorBlack
-            border.color: mainIten.colorOrange
+        ListView {
+            id: askMenuLv
+            objectName: "askMenuLv"
 
-            Row {
-                anchors.centerIn: parent
-                spacing: 12
+            anchors.fill: parent
+            anchors.margins: 1
+            interactive: false
+            model: [mainIten.url, "verison:1.0"]
+            delegate: Rectangle {
+                required property int index
+                required property string modelData
+
+                width: askMenuLv.width
+                height: 24
+                color: "transparent"
+
                 Rectangle {
-                    anchors.verticalCenter: parent.verticalCenter
-                    width: 12; height: 12
-                    color: "transparent"
-                    border.color: mainIten.colorOrange
-                    border.width: 2
-                    RotationAnimation on rotation {
-                        running: protectUIItem.visible
-                        loops: Animation.Infinite
-                        from: 0; to: 360
-                        duration: 900
-                    }
+                    anchors.fill: parent
+                    anchors.leftMargin: 3
+                    anchors.rightMargin: 3
+                    color: colorOrange
+                    visible: rowArea.containsMouse
                 }
-                Label {
-                    text: "Working\u2026"
-                    font.pixelSize: mainIten.fontMiddleSize
+                Text {
+                    x: 6
+                    width: parent.width - 12
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: modelData
+                    elide: Text.ElideRight
+                    font.family: fontFamily
+                    font.pixelSize: fontNormalSize
+                    color: fontColor
+                }
+                MouseArea {
+                    id: rowArea
+
+                    anchors.fill: parent
+                    hoverEnabled: true
+                    onClicked: {
+                        askMenu.visible = false
+                        if (index === 0)
+                            Qt.openUrlExternally(mainIten.url)
+                    }
                 }
             }
         }
+    }
+
+    // Behind the modal pages; pressing it closes the pages' open lists and editors.
+    Rectangle {
+        id: mainMask
+        objectName: "mainMask"
+
+        anchors.fill: parent
+        visible: false
+        color: "#90000000"
+
+        DragArea {
+            anchors.fill: parent
+            onPressed: {
+                if (macroEditorMain.visible)
+                    macroEditorMain.macroEditorFocus()
+                if (profileMain.visible)
+                    profileMain.profileFocus()
+                if (gunControlMain.visible)
+                    gunControlMain.gunControlFocus()
+                lightControlMain.lightControlFocus()
+                if (systemSettingMain.visible)
+                    systemSettingMain.systemSettingFocus()
+            }
+        }
+    }
+
+    MacroEditor {
+        id: macroEditorMain
+        objectName: "macroEditorMain"
+
+        visible: false
+        onDeleteMacro: (macroName) => mainIten.onMacroDeleted(macroName)
+        onModifyMacroName: (oldMacroName, newMacroName) => mainIten.onMacroRenamed(oldMacroName, newMacroName)
+        onModifyMacroData: (macroName) => mainIten.onMacroChanged(macroName)
+    }
+    GunControl {
+        id: gunControlMain
+        objectName: "gunControlMain"
+
+        visible: false
+    }
+    SystemSetting {
+        id: systemSettingMain
+        objectName: "systemSettingMain"
+
+        visible: false
+    }
+    KeyAssigment {
+        id: keyAssigmentMain
+        objectName: "keyAssigmentMain"
+
+        visible: false
+    }
+    Profile {
+        id: profileMain
+        objectName: "profileMain"
+
+        visible: false
+        onProfileSwitch: (tmpProfileNo) => mainIten.switchProfile(tmpProfileNo)
+    }
+
+    ConfirmBox {
+        id: factorysure
+
+        objectName: "factorysure"
+        visible: false
+        title: mainLang[5]
+        question: mainLang[6]
+        okText: mainLang[8]
+        cancelText: mainLang[7]
+        onAccepted: mainIten.factoryReset()
+        onRejected: mainIten.closeReset()
+    }
+
+    // While the mouse is unplugged the disabled view says so, instead of looking alive.
+    Rectangle {
+        objectName: "disconnectedNotice"
+        anchors.fill: parent
+        z: 98
+        visible: mainIten.isPownOn && !mainIten.deviceConnected
+        color: "#b0000000"
+
+        Text {
+            anchors.centerIn: parent
+            text: mainLang[11]
+            font.family: fontFamily
+            font.pixelSize: fontMaxSize
+            font.bold: true
+            color: colorGray3
+        }
+    }
+
+    BusyIndicator {
+        id: protectUIItem
+        objectName: "protectUIItem"
+
+        anchors.centerIn: parent
+        z: 99
+    }
+
+    Timer {
+        id: tmrProtectUI
+        objectName: "tmrProtectUI"
+
+        interval: 1000
+        onTriggered: mainIten.endProtectUI()
     }
 }
