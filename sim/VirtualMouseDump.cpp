@@ -1,6 +1,13 @@
 #include "VirtualMouseDump.h"
 
+#include "VirtualMouse.h"
+
 #include <QJsonArray>
+#include <QJsonDocument>
+#include <QSaveFile>
+
+#include <atomic>
+#include <optional>
 
 namespace {
 
@@ -44,4 +51,49 @@ QJsonObject memoryToJson(const VirtualMouseMemory &m)
         {QStringLiteral("profileBlocks"), blocks(m.profileBlocks)},
         {QStringLiteral("gunSlots"), blocks(m.gunSlots)},
     };
+}
+
+struct VirtualMouseMemoryFile::State
+{
+    const VirtualMouse &mouse;
+    QString path;
+    QObject context; // lives in the owner's thread: the checks run there
+    std::atomic_bool pending{false};
+    std::optional<VirtualMouseMemory> written;
+
+    State(const VirtualMouse &mouse, const QString &path) : mouse(mouse), path(path) {}
+};
+
+VirtualMouseMemoryFile::VirtualMouseMemoryFile(const VirtualMouse &mouse, const QString &path)
+    : d(std::make_unique<State>(mouse, path))
+{
+    update();
+}
+
+VirtualMouseMemoryFile::~VirtualMouseMemoryFile() = default;
+
+QString VirtualMouseMemoryFile::path() const { return d->path; }
+
+void VirtualMouseMemoryFile::noteReport()
+{
+    if (d->pending.exchange(true))
+        return;
+    QMetaObject::invokeMethod(&d->context, [state = d.get(), this] {
+        state->pending = false;
+        update();
+    }, Qt::QueuedConnection);
+}
+
+bool VirtualMouseMemoryFile::update()
+{
+    const VirtualMouseMemory now = d->mouse.memory();
+    if (d->written && *d->written == now)
+        return true;
+    QSaveFile file(d->path);
+    if (!file.open(QIODevice::WriteOnly)
+        || file.write(QJsonDocument(memoryToJson(now)).toJson(QJsonDocument::Compact)) < 0
+        || !file.commit())
+        return false;
+    d->written = now;
+    return true;
 }

@@ -1,0 +1,47 @@
+#pragma once
+
+// What lets a program outside drive the demo (the end-to-end tests, scripts/screenshots): its two
+// options, notices on standard error, and signals that act as the user's hand.
+#include "FileChooser.h"
+#include "TrayNotifier.h"
+
+#include <QString>
+
+class VirtualMouse;
+class Widget;
+
+// --memory-file PATH (or --memory-file=PATH) and --choose-file PATH; anything else is left to Qt.
+struct DemoOptions
+{
+    QString memoryFile;
+    QString chooseFile;
+
+    static DemoOptions read(int argc, char **argv);
+};
+
+// Every file dialog answered with one path, so export and import run without a person.
+class FixedFileChooser final : public FileChooser
+{
+public:
+    explicit FixedFileChooser(const QString &path) : m_path(path) {}
+    QString getSaveFileName(const QString &, const QString &, const QString &) override { return m_path; }
+    QString getOpenFileName(const QString &, const QString &, const QString &) override { return m_path; }
+
+private:
+    QString m_path;
+};
+
+// The tray balloons, also written to standard error as "notice: <title>: <text>", where a desktop
+// without a tray (or a test) can see them.
+class EchoingNotifier final : public TrayNotifier
+{
+public:
+    void showMessage(const QString &title, const QString &text, QSystemTrayIcon::MessageIcon icon,
+                     int millisecondsTimeout) override;
+
+    QSystemTrayIcon *tray = nullptr; // not owned; balloons go nowhere else while it is null
+};
+
+// SIGUSR1 presses the mouse's DPI button: to the stage sent as the signal's value (sigqueue, 1 … 8),
+// else to the stage after the current one. SIGTERM and SIGINT quit as the tray's Quit does.
+void handleDemoSignals(Widget &window, VirtualMouse *mouse);
