@@ -75,4 +75,33 @@ void locateInterfaces(HidBackend &backend, DeviceTable &table)
     }
 }
 
+CheckOutcome noMouseOutcome(const QList<FailedProbe> &probes)
+{
+    CheckOutcome outcome;
+    for (const FailedProbe &probe : probes) {
+        if (probe.failure == HidOpenFailure::PermissionDenied)
+            return {false, NoMouseReason::PermissionDenied, probe.path};
+        if (probe.failure != HidOpenFailure::Gone && outcome.reason == NoMouseReason::NoDevice)
+            outcome = {false, NoMouseReason::NoAnswer, probe.path};
+    }
+    return outcome;
+}
+
+QString describe(const CheckOutcome &outcome)
+{
+    if (outcome.connected)
+        return QStringLiteral("Mouse connected");
+    switch (outcome.reason) {
+    case NoMouseReason::PermissionDenied:
+        return QStringLiteral("No mouse: permission denied on %1 (the udev rule is missing or not loaded, "
+                              "or the mouse was plugged in before it was)")
+            .arg(outcome.path);
+    case NoMouseReason::NoAnswer:
+        return QStringLiteral("No mouse: the device at %1 did not answer the challenge").arg(outcome.path);
+    case NoMouseReason::NoDevice:
+        break;
+    }
+    return QStringLiteral("No mouse: no device of the device table is attached");
+}
+
 } // namespace DeviceDiscovery

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "DeviceEntry.h"
+#include "HidBackend.h"
 
+#include <QList>
 #include <QString>
-
-class HidBackend;
 
 // Reading the device table and finding each entry's interfaces: the parts of the device check that
 // need neither a window nor a device.
@@ -24,5 +24,39 @@ DeviceTable readDeviceTable(const QString &apConfigPath);
 // Fills commandPath and eventPath of every entry from an enumeration by its vid and pid; the last
 // matching interface wins and one interface may fill both. A failed enumeration leaves both empty.
 void locateInterfaces(HidBackend &backend, DeviceTable &table);
+
+// Why a check connected nothing, most useful first: a mouse the user may not open (the udev rule is
+// missing or not loaded, or the mouse was plugged in before it was), a mouse that is there but did
+// not answer the challenge, or no mouse of the table at all.
+enum class NoMouseReason { NoDevice, PermissionDenied, NoAnswer };
+
+struct CheckOutcome
+{
+    bool connected = false;
+    NoMouseReason reason = NoMouseReason::NoDevice;
+    // The command interface the reason is about; empty for NoDevice.
+    QString path;
+
+    bool operator==(const CheckOutcome &o) const
+    {
+        return connected == o.connected && (connected || (reason == o.reason && path == o.path));
+    }
+    bool operator!=(const CheckOutcome &o) const { return !(*this == o); }
+};
+
+// One probed candidate that failed: its command interface and what opening it says now.
+struct FailedProbe
+{
+    QString path;
+    HidOpenFailure failure = HidOpenFailure::Other;
+};
+
+// The outcome of a check in which no candidate connected. A candidate that opens (or fails for a
+// reason other than permission) but failed the challenge did not answer; one gone meanwhile counts
+// as absent.
+CheckOutcome noMouseOutcome(const QList<FailedProbe> &probes);
+
+// The line logged when the outcome changes, e.g. "No mouse: permission denied on /dev/hidraw3 …".
+QString describe(const CheckOutcome &outcome);
 
 } // namespace DeviceDiscovery

@@ -186,7 +186,9 @@ void Widget::checkDevice()
         if (path.isEmpty())
             continue;
         if (hid.chkDeviceIsEnCode(index)) {
-            noteOutcome({true});
+            DeviceDiscovery::CheckOutcome connected;
+            connected.connected = true;
+            noteOutcome(connected);
             connectDevice();
             return;
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DeviceDiscovery.h"
 #include "Hid_Thread.h"
 
 #include <QString>
@@ -7,13 +8,16 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 class HidBackend;
 class HotplugMonitor;
 class ProtocolClock;
 class QAction;
 class QMenu;
+class StatusWindow;
 class TrayNotifier;
 class Ui_Controler;
 class myQQuickView;
@@ -27,6 +31,9 @@ struct WidgetEnvironment
     HotplugMonitor *hotplug = nullptr;
     TrayNotifier *notifier = nullptr;
     QString modulesDir = QStringLiteral("./modules");
+    // Whether the desktop shows tray icons; null: ask Qt. Without a tray the notices go to the
+    // desktop's notification service and the status window says the program keeps running.
+    std::function<bool()> trayAvailable;
 };
 
 // The top-level window: owns the device layer, the window controller with the view, the device
@@ -43,6 +50,15 @@ public:
     bool deviceConnected() const { return m_deviceConnected; }
     myQQuickView *view() const;
     QString modulesDir() const { return m_modulesDir; }
+    // What the last device check found; nullopt before the first.
+    std::optional<DeviceDiscovery::CheckOutcome> lastOutcome() const { return m_lastOutcome; }
+    // Null until it was first needed.
+    StatusWindow *statusWindow() const { return m_status.get(); }
+    QAction *startAtLoginAction() const { return m_startAtLogin; }
+
+    // Shows the window, runs the first device check and, when no mouse answered, tells the user
+    // why. A hidden start (at login) shows neither window and stays in the tray.
+    void startUp(bool hidden);
 
     QTimer checkTimer;
     Ui_Controler *controller = nullptr;
@@ -66,8 +82,18 @@ private:
     void startUi();
     void postRestore();
     void showInfo(const QString &text);
+    void noteOutcome(const DeviceDiscovery::CheckOutcome &outcome);
+    void showStatus();
+    void setStartAtLogin(bool on);
+    bool trayAvailable() const;
 
     QString m_modulesDir;
+    std::function<bool()> m_trayAvailable;
+    QStringList m_statusTexts;
+    std::unique_ptr<StatusWindow> m_status;
+    std::optional<DeviceDiscovery::CheckOutcome> m_lastOutcome;
+    bool m_backgroundNoteSaid = false;
+    QAction *m_startAtLogin = nullptr;
     TrayNotifier *m_notifier = nullptr;
     std::unique_ptr<TrayNotifier> m_ownNotifier;
     std::unique_ptr<HotplugMonitor> m_ownHotplug;

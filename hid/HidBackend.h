@@ -35,6 +35,10 @@ public:
     virtual int setNonblocking(bool nonblocking) = 0;
 };
 
+// Why a path cannot be opened: what the user has to do differs (plug the mouse in, fix the
+// permission of the device node, or nothing the program can tell).
+enum class HidOpenFailure { None, Gone, PermissionDenied, Other };
+
 class HidBackend
 {
 public:
@@ -43,4 +47,10 @@ public:
     virtual std::optional<QList<HidInterfaceInfo>> enumerate(quint16 vendorId, quint16 productId) = 0;
     // nullptr when the path cannot be opened (device gone, no permission).
     virtual std::unique_ptr<HidDeviceHandle> openPath(const QString &path) = 0;
+    // Asked after an open or an exchange failed; None when the path opens now. Backends that cannot
+    // tell only know whether it opens.
+    virtual HidOpenFailure openFailure(const QString &path)
+    {
+        return openPath(path) ? HidOpenFailure::None : HidOpenFailure::Other;
+    }
 };

@@ -2,7 +2,11 @@
 
 #include <hidapi.h>
 
+#include <cerrno>
 #include <mutex>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -77,6 +81,26 @@ std::unique_ptr<HidDeviceHandle> HidapiBackend::openPath(const QString &path)
     if (!device)
         return nullptr;
     return std::make_unique<HidapiHandle>(device);
+}
+
+HidOpenFailure HidapiBackend::openFailure(const QString &path)
+{
+    const int fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_CLOEXEC);
+    if (fd >= 0) {
+        ::close(fd);
+        return HidOpenFailure::None;
+    }
+    switch (errno) {
+    case EACCES:
+    case EPERM:
+        return HidOpenFailure::PermissionDenied;
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return HidOpenFailure::Gone;
+    default:
+        return HidOpenFailure::Other;
+    }
 }
 
 HidBackend &defaultHidBackend()

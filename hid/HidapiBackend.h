@@ -10,6 +10,8 @@ class HidapiBackend final : public HidBackend
 public:
     std::optional<QList<HidInterfaceInfo>> enumerate(quint16 vendorId, quint16 productId) override;
     std::unique_ptr<HidDeviceHandle> openPath(const QString &path) override;
+    // Opens the node itself to read errno, which hidapi does not pass on.
+    HidOpenFailure openFailure(const QString &path) override;
 };
 
 // The backend used when none was set: one process-wide HidapiBackend.

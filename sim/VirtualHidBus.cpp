@@ -42,3 +42,12 @@ std::unique_ptr<HidDeviceHandle> VirtualHidBus::openPath(const QString &path)
     }
     return nullptr;
 }
+
+HidOpenFailure VirtualHidBus::openFailure(const QString &path)
+{
+    for (VirtualMouse *mouse : attached()) {
+        if (mouse->commandPath() == path || mouse->eventPath() == path)
+            return mouse->openFailure(path);
+    }
+    return HidOpenFailure::Gone;
+}

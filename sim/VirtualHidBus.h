@@ -19,6 +19,7 @@ public:
     // std::nullopt when any attached mouse fails its enumeration.
     std::optional<QList<HidInterfaceInfo>> enumerate(quint16 vendorId, quint16 productId) override;
     std::unique_ptr<HidDeviceHandle> openPath(const QString &path) override;
+    HidOpenFailure openFailure(const QString &path) override;
 
 private:
     QList<VirtualMouse *> attached() const;

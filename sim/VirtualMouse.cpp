@@ -6,6 +6,7 @@
 
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <chrono>
@@ -42,6 +43,42 @@ QString hexLine(const unsigned char *data, size_t length)
 QString hex2(int value)
 {
     return QStringLiteral("%1").arg(value & 0xff, 2, 16, QLatin1Char('0'));
+}
+
+quint8 byteAt(const QByteArray &bytes, int index)
+{
+    return index >= 0 && index < bytes.size() ? static_cast<quint8>(bytes.at(index)) : 0;
+}
+
+// Stages 1 to 8 that the DPI button steps through, as the program last set them.
+std::array<bool, 8> activeDpiStages(const VirtualMouseMemory &m, const VirtualMouseConfig &config)
+{
+    std::array<bool, 8> active{};
+    if (config.is560()) {
+        // Blocks 1 to 4 are the device profiles; byte 100 of the one in use masks the stages.
+        const int block = m.currentProfile >= 1 && m.currentProfile <= 4 ? m.currentProfile : 1;
+        const quint8 mask = byteAt(m.profileBlocks.value(block), 100);
+        for (int i = 0; i < 8; ++i)
+            active[i] = mask & (1 << i);
+    } else {
+        for (int i = 0; i < 8 && i < m.dpiStageCount; ++i)
+            active[i] = byteAt(m.dpiStageCodes, i) != 0x80;
+    }
+    return active;
+}
+
+// The next active stage after the current one, wrapping round; the current one when none is active.
+int nextActiveDpiStage(const VirtualMouseMemory &m, const VirtualMouseConfig &config)
+{
+    const std::array<bool, 8> active = activeDpiStages(m, config);
+    const int current = m.currentDpiStage;
+    for (int step = 1; step <= 8; ++step) {
+        // A current stage outside 1..8 starts the round at stage 1.
+        const int index = ((current >= 1 && current <= 8 ? current - 1 : 7) + step) % 8;
+        if (active[index])
+            return index + 1;
+    }
+    return current;
 }
 
 } // namespace
@@ -82,6 +119,7 @@ struct VirtualMouse::State
     bool wrongChallenge = false;
     bool garbageReplies = false;
     bool enumerationFails = false;
+    bool openDenied = false;
     QRandomGenerator garbage{0x4b4f};
 
     bool traceEnabled = true;
@@ -405,7 +443,7 @@ std::optional<QList<HidInterfaceInfo>> VirtualMouse::enumerate(quint16 vendorId,
 std::unique_ptr<HidDeviceHandle> VirtualMouse::openPath(const QString &path)
 {
     std::lock_guard lock(d->mutex);
-    if (!d->plugged)
+    if (!d->plugged || d->openDenied)
         return nullptr;
     for (int i = 0; i < d->ports.size(); ++i) {
         if (d->ports[i].info.path == path) {
@@ -414,6 +452,16 @@ std::unique_ptr<HidDeviceHandle> VirtualMouse::openPath(const QString &path)
         }
     }
     return nullptr;
+}
+
+HidOpenFailure VirtualMouse::openFailure(const QString &path)
+{
+    std::lock_guard lock(d->mutex);
+    const bool known = std::any_of(d->ports.cbegin(), d->ports.cend(),
+                                   [&](const Port &port) { return port.info.path == path; });
+    if (!d->plugged || !known)
+        return HidOpenFailure::Gone;
+    return d->openDenied ? HidOpenFailure::PermissionDenied : HidOpenFailure::None;
 }
 
 const VirtualMouseConfig &VirtualMouse::config() const
@@ -450,6 +498,18 @@ void VirtualMouse::setMemory(const VirtualMouseMemory &memory)
     std::lock_guard lock(d->mutex);
     d->firmware.memory() = memory;
     d->firmware.memory().normalise(d->config);
+}
+
+int VirtualMouse::pressDpiButton()
+{
+    std::lock_guard lock(d->mutex);
+    if (!d->plugged)
+        return 0;
+    VirtualMouseMemory &m = d->firmware.memory();
+    const int stage = nextActiveDpiStage(m, d->config);
+    m.currentDpiStage = static_cast<quint8>(stage);
+    d->queue(kEventRole, QByteArray::fromRawData("\x06\x07\x00", 3) + char(stage), true);
+    return stage;
 }
 
 bool VirtualMouse::pressDpiButton(int stage)
@@ -537,11 +597,17 @@ void VirtualMouse::setEnumerationFails(bool on)
     d->setFlag(&State::enumerationFails, on);
 }
 
+void VirtualMouse::setOpenDenied(bool on)
+{
+    d->setFlag(&State::openDenied, on);
+}
+
 void VirtualMouse::clearFailures()
 {
     std::lock_guard lock(d->mutex);
     d->failCountdown = -1;
     d->noReply = d->stalledReads = d->wrongChallenge = d->garbageReplies = d->enumerationFails = false;
+    d->openDenied = false;
     d->arrived.notify_all();
 }
 

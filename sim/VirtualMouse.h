@@ -43,6 +43,7 @@ public:
 
     std::optional<QList<HidInterfaceInfo>> enumerate(quint16 vendorId, quint16 productId) override;
     std::unique_ptr<HidDeviceHandle> openPath(const QString &path) override;
+    HidOpenFailure openFailure(const QString &path) override;
 
     const VirtualMouseConfig &config() const;
     QString commandPath() const;
@@ -54,8 +55,14 @@ public:
     VirtualMouseMemory memory() const;
     void setMemory(const VirtualMouseMemory &memory);
 
-    // The user presses the DPI button: the mouse switches to `stage` and reports 06 07 00 stage on
-    // its event interface. False when unplugged (nothing is queued).
+    // The user presses the DPI button: the mouse moves on to its next active stage, wrapping round,
+    // and reports 06 07 00 stage on its event interface. The active stages are those the program set:
+    // on a 553 the first dpiStageCount stages whose code is not 0x80 (stage off), on a 560 the bits
+    // of byte 100 of the profile block in use. Without an active stage the stage stays. Returns the
+    // stage reported, 0 when unplugged (nothing is queued).
+    int pressDpiButton();
+    // Switches straight to `stage`, active or not, and reports it: a report of any value, for tests
+    // of what the program does with it. False when unplugged.
     bool pressDpiButton(int stage);
     // Queues any report on the event interface, as it will be read.
     bool sendEventReport(const QByteArray &report);
@@ -80,6 +87,8 @@ public:
     void setGarbageReplies(bool on);
     // enumerate() fails (std::nullopt).
     void setEnumerationFails(bool on);
+    // Opens fail as for a user without access to the device nodes; openFailure() says so.
+    void setOpenDenied(bool on);
     // Ends every failure above (not the plug state).
     void clearFailures();
 

@@ -237,6 +237,80 @@ private slots:
         QCOMPARE(mouse.memory().reportRate, quint8(5));
     }
 
+    // The DPI button steps through the stages the program made active, as the mouse holds them, and
+    // reports each stage it reaches on the event interface.
+    void dpiButtonCyclesActiveStages_data()
+    {
+        using Setup = std::function<void(Driver &)>;
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<Setup>("setup");
+        QTest::addColumn<QList<int>>("stages");
+        const auto block560 = [](int mask) {
+            QByteArray b = pattern(128, 9);
+            b[100] = char(mask);
+            return b;
+        };
+        QTest::newRow("553 factory: 4 stages, from 2") << "553" << Setup([](Driver &) {})
+                                                       << QList<int>{3, 4, 1, 2, 3};
+        QTest::newRow("553 five stages") << "553" << Setup([](Driver &d) {
+            d.send(0x11, {5, 8}), d.writeBlock(hex("030710fa3f808080"));
+        }) << QList<int>{3, 4, 5, 1, 2, 3};
+        QTest::newRow("553 stages switched off inside the count") << "553" << Setup([](Driver &d) {
+            d.send(0x11, {8, 8}), d.writeBlock(hex("0380101f803f8040"));
+        }) << QList<int>{3, 4, 6, 8, 1, 3};
+        QTest::newRow("553 no stage active: stays") << "553" << Setup([](Driver &d) {
+            d.send(0x11, {0, 8}), d.writeBlock(hex("8080808080808080"));
+        }) << QList<int>{2, 2};
+        QTest::newRow("560 factory: mask 0f") << "560" << Setup([](Driver &) {}) << QList<int>{3, 4, 1, 2};
+        QTest::newRow("560 five stages in profile 1") << "560" << Setup([=](Driver &d) {
+            d.send(0x0c, {1, 0x80}), d.writeBlock(block560(0x1f));
+        }) << QList<int>{3, 4, 5, 1, 2};
+        QTest::newRow("560 the profile in use counts") << "560" << Setup([=](Driver &d) {
+            d.send(0x0c, {3, 0x80}), d.writeBlock(block560(0x85)), d.send(0x02, {3});
+        }) << QList<int>{3, 8, 1, 3};
+    }
+    void dpiButtonCyclesActiveStages()
+    {
+        QFETCH(QString, family);
+        QFETCH(std::function<void(Driver &)>, setup);
+        QFETCH(QList<int>, stages);
+        VirtualMouse mouse(makeConfig(family));
+        Driver driver(mouse);
+        setup(driver);
+        QVERIFY2(mouse.protocolErrors().isEmpty(), qPrintable(mouse.protocolErrors().join('\n')));
+        QCOMPARE(mouse.memory().currentDpiStage, quint8(2));
+        auto events = mouse.openPath(mouse.eventPath());
+        QList<int> pressed, reported;
+        for (int i = 0; i < stages.size(); ++i) {
+            pressed << mouse.pressDpiButton();
+            unsigned char report[4] = {};
+            QCOMPARE(events->readTimeout(report, 4, 0), 4);
+            QCOMPARE(QByteArray(reinterpret_cast<char *>(report), 3), hex("060700"));
+            reported << report[3];
+        }
+        QCOMPARE(pressed, stages);
+        QCOMPARE(reported, stages);
+        QCOMPARE(int(mouse.memory().currentDpiStage), stages.last());
+        mouse.unplug();
+        QCOMPARE(mouse.pressDpiButton(), 0);
+    }
+
+    // A mouse whose nodes the user may not open: enumeration still lists it, opens fail, and the
+    // reason is told apart from a mouse that is gone.
+    void openDenied()
+    {
+        VirtualMouse mouse(makeConfig("553"));
+        mouse.setOpenDenied(true);
+        QCOMPARE(mouse.enumerate(0, 0)->size(), 2);
+        QVERIFY(!mouse.openPath(mouse.commandPath()));
+        QCOMPARE(mouse.openFailure(mouse.commandPath()), HidOpenFailure::PermissionDenied);
+        QCOMPARE(mouse.openFailure(QStringLiteral("elsewhere")), HidOpenFailure::Gone);
+        mouse.clearFailures();
+        QCOMPARE(mouse.openFailure(mouse.eventPath()), HidOpenFailure::None);
+        mouse.unplug();
+        QCOMPARE(mouse.openFailure(mouse.commandPath()), HidOpenFailure::Gone);
+    }
+
     // One line per report that crossed, stamped with the clock, enciphered reports as they crossed;
     // the sink sees each line, and nothing is kept while recording is off.
     void trace()
