@@ -1,0 +1,259 @@
+import QtQuick
+import QtTest
+import "qrc:/modules/qml/common/gunMath.js" as GunMath
+
+// The gun page in the whole window, against the real view, gun data file and virtual mouse:
+// edits are stored at once and reach the mouse only when the page is closed after a change.
+TestCase {
+    id: testCase
+
+    readonly property Component document: Qt.createComponent("qrc:/modules/qml/main.qml")
+    property var doc: null
+    property var page: null
+
+    name: "GunPage"
+    width: 1024
+    height: 640
+    visible: true
+    when: windowShown
+
+    // The window started as the host starts it, with the gun page open.
+    function open(model) {
+        mouseSim.useModel(model)
+        doc = createTemporaryObject(document, testCase)
+        verify(doc, document.errorString())
+        doc.initUI()
+        doc.setProtectUI(0)
+        page = child(doc, "gunControlMain")
+        mouseClick(child(doc, "gunEditorEntry"))
+        verify(page.visible)
+        mouseSim.clearTrace()
+    }
+    function child(parent, name) {
+        const item = findChild(parent, name)
+        verify(item, name)
+        return item
+    }
+    function stored(gun) { return ui_View.getGunData(gun).map(String) }
+    function codes() { return mouseSim.commands().map(c => c.split(" ")[0]) }
+    function count(list, value) { return list.filter(v => v === value).length }
+    function closePage() { mouseClick(child(page, "gunCloseButton")) }
+    // Opens a drop-down and waits until it rests open.
+    function openDrop(drop) {
+        mouseClick(drop, 10, 12)
+        tryCompare(child(drop, "panel"), "running", false)
+        verify(drop.isDrop)
+    }
+    function typeInto(box, text) {
+        mouseClick(box)
+        box.txtInput.selectAll()
+        for (const c of text)
+            keyClick(c)
+        keyClick(Qt.Key_Return)
+    }
+
+    function init() { failOnWarning(/qml/) }
+    function cleanup() { compare(mouseSim.protocolErrors(), []) }
+
+    // Pure arithmetic of the target and the rate slider.
+    function test_gunMath_data() {
+        return [
+            { tag: "top", pull: 0, y: 89 },
+            { tag: "middle", pull: 32, y: 136 },
+            { tag: "bottom", pull: 64, y: 183 },
+            { tag: "pull above range", pull: 90, y: 183, back: 64 },
+            { tag: "pull not a number", pull: "x", y: 89, back: 0 },
+        ]
+    }
+    function test_gunMath(row) {
+        compare(GunMath.dotYForPull(row.pull), row.y)
+        compare(GunMath.pullForDotY(row.y), row.back ?? row.pull)
+        compare(GunMath.pullForDotY(row.y - 500), 0)
+        compare(GunMath.pullForDotY(row.y + 500), 64)
+    }
+    function test_periodFromText_data() {
+        return [
+            { tag: "two digits", text: "10MS", period: 10 },
+            { tag: "one digit", text: "4MS", period: 4 },
+            { tag: "right end", text: "90MS", period: 90 },
+            { tag: "initial text", text: "10ms", period: 10 },
+            { tag: "empty", text: "", period: 7 },
+            { tag: "no number", text: "MS", period: 7 },
+        ]
+    }
+    function test_periodFromText(row) {
+        compare(GunMath.periodFromText(row.text, 7), row.period)
+    }
+
+    // init: the stored records, the stored slots, slot 1's gun shown.
+    function test_init() {
+        open({ family: "553", isGun: true, config: { "mouse/selectGun": [3, 4, 5] } })
+        compare([page.selectGun1, page.selectGun2, page.selectGun3], [3, 4, 5])
+        compare(page.gunNumberModel.count, 6)
+        compare(page.gunNumberModel.get(3).gunName, "SCAR-L")
+        compare(page.gunNumberModel.get(3).gunImage, doc.sourceGunDir + "SCAR-L.png")
+        compare(page.gunNumber_lv.currentIndex, 3)
+        compare(child(page, "slotList").textValue, "Gun1")
+        compare(child(page, "yBox").textValue, stored(3)[4])
+        compare(child(page, "rateSlider").textValue, stored(3)[2] + "MS")
+        compare(child(page, "dot").y, GunMath.dotYForPull(stored(3)[4]))
+        // choosing slot 3 shows its gun and stores nothing
+        const slots = child(page, "slotList")
+        openDrop(slots)
+        mouseClick(slots, 10, 24 * 3 + 12)
+        tryCompare(page.gunNumber_lv, "currentIndex", 5)
+        compare(child(page, "yBox").textValue, stored(5)[4])
+        verify(!page.isSave)
+    }
+
+    // Every period 4 … 90 shows as itself on the rate slider.
+    function test_ratePlacedForEveryPeriod() {
+        open({ family: "553", isGun: true })
+        const rate = child(page, "rateSlider")
+        for (let p = GunMath.minPeriod; p <= GunMath.maxPeriod; ++p) {
+            page.gunNumberModel.setProperty(0, "gunPeriod", String(p))
+            page.showGun(0)
+            compare(rate.textValue, p + "MS")
+        }
+    }
+
+    // A gun put in slot 2 is stored at once; closing sends the three slots and the key matrix once.
+    function test_gunInSlot_data() {
+        return [
+            { tag: "553", family: "553", gun: "04", matrix: "12" },
+            { tag: "560", family: "560", gun: "0c", matrix: "0d" },
+        ]
+    }
+    function test_gunInSlot(row) {
+        open({ family: row.family, isGun: true, config: { "mouse/selectGun": [3, 4, 5] } })
+        const slots = child(page, "slotList")
+        openDrop(slots)
+        mouseClick(slots, 10, 24 * 2 + 12)
+        tryCompare(slots, "textValue", "Gun2")
+        mouseClick(child(page, "gunRow1"))
+        compare(ui_View.getGlobalData("mouse/selectGun").map(String), ["3", "1", "5"])
+        compare(page.selectGun2, 1)
+        compare(page.gunNumber_lv.currentIndex, 1)
+        compare(mouseSim.commands(), [])
+
+        closePage()
+        verify(!page.visible && !child(doc, "mainMask").visible)
+        compare(count(codes(), row.matrix), 1)
+        verify(ui_View.enabled)
+        const sent = [3, 1, 5].map(g => [stored(g)[5], stored(g)[3], stored(g)[4]].map(Number))
+        if (row.family === "553") {
+            compare(count(codes(), row.gun), 3)
+            compare(mouseSim.memory().gunSlots, sent)
+        } else {
+            const blocks = mouseSim.memory().profileBlocks
+            for (let s = 0; s < 3; ++s)
+                compare(blocks[s + 2].slice(79, 82), sent[s])
+        }
+        mouseSim.clearTrace()
+        mouseClick(child(doc, "gunEditorEntry"))
+        closePage()
+        compare(mouseSim.commands(), [], "the second close has nothing new to send")
+    }
+
+    function test_closeWithoutChange() {
+        open({ family: "553", isGun: true })
+        const before = mouseSim.readFile("gun/gunData.bin")
+        // the current gun again in its own slot, a press on the dot without moving it
+        mouseClick(child(page, "gunRow0"))
+        mouseClick(child(page, "dot"))
+        closePage()
+        compare(mouseSim.commands(), [])
+        compare(mouseSim.readFile("gun/gunData.bin"), before)
+    }
+
+    // The dot is dragged to either end of its travel; the Y box follows and the pull is stored.
+    function test_dotDrag_data() {
+        return [{ tag: "lowest", dy: 400, pull: "64" }, { tag: "top", dy: -400, pull: "0" }]
+    }
+    function test_dotDrag(row) {
+        open({ family: "553", isGun: true })
+        page.gunNumberModel.setProperty(0, "gunY", "32")
+        page.showGun(0)
+        const dot = child(page, "dot")
+        mouseDrag(dot, 4, 4, 0, row.dy)
+        compare(child(page, "yBox").textValue, row.pull)
+        compare(stored(0)[4], row.pull)
+        verify(page.isSave)
+    }
+
+    // A pull typed into the Y box moves the dot and is stored.
+    function test_typedPull() {
+        open({ family: "553", isGun: true })
+        typeInto(child(page, "yBox"), "40")
+        compare(stored(0)[4], "40")
+        compare(child(page, "dot").y, GunMath.dotYForPull(40))
+        verify(page.isSave)
+    }
+
+    // The rate knob at the right end is 90 ms; a click on the track is stored as well.
+    function test_rate() {
+        open({ family: "553", isGun: true })
+        const rate = child(page, "rateSlider")
+        openDrop(rate)
+        const knob = child(rate, "knob")
+        mouseDrag(knob, 6, 6, 300, 0)
+        compare(rate.textValue, "90MS")
+        compare(stored(0)[2], "90")
+        mouseClick(rate.sliderControl, 6 + 20, 3)
+        tryCompare(rate, "textValue", "21MS")
+        compare(stored(0)[2], "21")
+    }
+
+    // The times box and the endless box tell the same thing: a count of 0 is endless.
+    function test_timesAndEndless() {
+        open({ family: "553", isGun: true })
+        const endless = child(page, "endless")
+        verify(endless.isSelect)
+        typeInto(child(page, "timesBox"), "5")
+        compare(stored(0)[5], "5")
+        verify(!endless.isSelect)
+        mouseClick(endless)
+        compare(child(page, "timesBox").textValue, "0")
+        compare(stored(0)[5], "0")
+        tryCompare(endless, "isSelect", true)
+        mouseClick(endless)
+        tryCompare(endless, "isSelect", true)
+        compare(stored(0)[5], "0")
+    }
+
+    // The factory reset puts guns 0, 1, 2 in the slots with their factory pull and period and
+    // sends them; the page is left marked, so that its next close sends the key matrix too.
+    function test_factoryReset() {
+        open({ family: "553", isGun: true, config: { "mouse/selectGun": [3, 4, 5] } })
+        page.gunNumberModel.setProperty(0, "gunY", "30")
+        page.gunNumberModel.setProperty(0, "gunPeriod", "40")
+        page.saveGun(0)
+        closePage()
+        mouseSim.clearTrace()
+        mouseClick(child(doc, "resetButton"))
+        mouseClick(child(doc, "okButton"))
+        compare(ui_View.getGlobalData("mouse/selectGun").map(String), ["0", "1", "2"])
+        compare([stored(0)[4], stored(1)[4], stored(2)[4]], ["5", "7", "8"])
+        compare([stored(0)[2], stored(1)[2], stored(2)[2]], ["9", "9", "9"])
+        compare(count(codes(), "04"), 3)
+        mouseClick(child(doc, "gunEditorEntry"))
+        compare(page.gunNumber_lv.currentIndex, 0)
+        compare(child(page, "yBox").textValue, "5")
+        compare(child(page, "rateSlider").textValue, "9MS")
+        compare(child(page, "slotList").textValue, "Gun1")
+        verify(page.isSave)
+        mouseSim.clearTrace()
+        closePage()
+        compare(count(codes(), "12"), 1)
+    }
+
+    // The page is dragged inside the window and stops at its edges.
+    function test_pageStaysInside() {
+        open({ family: "553", isGun: true })
+        mousePress(page, 300, 20)
+        mouseMove(page, 300 - 500, 20 - 400, -1, Qt.LeftButton)
+        mouseRelease(page, 300 - 500, 20 - 400)
+        compare(page.x, 0)
+        compare(page.y, 0)
+    }
+}

@@ -1,0 +1,257 @@
+import QtQuick
+import QtTest
+import "qrc:/modules/qml/common/profileList.js" as ProfileList
+
+// The profile page and the top-right drop-down in the whole window, against the real view, name
+// list, profile files and virtual mouse. Rows and profile numbers part ways once a row in the
+// middle is deleted; every call must then still reach the entry's own profile file.
+TestCase {
+    id: testCase
+
+    readonly property Component document: Qt.createComponent("qrc:/modules/qml/main.qml")
+    readonly property var english: ({ "common/language": "English" })
+    property var doc: null
+    property var page: null
+    property var dropDown: null
+
+    name: "ProfilePage"
+    width: 1024
+    height: 640
+    visible: true
+    when: windowShown
+
+    // The window started as the host starts it, with the profile page open.
+    function open(model) {
+        mouseSim.useModel(model ?? { family: "553", isGun: true, config: english })
+        doc = createTemporaryObject(document, testCase)
+        verify(doc, document.errorString())
+        doc.initUI()
+        doc.setProtectUI(0)
+        page = child(doc, "profileMain")
+        dropDown = child(doc, "upItem").profileBtn
+        mouseClick(child(doc, "configButton"))
+        verify(page.visible)
+        mouseSim.clearTrace()
+    }
+    function child(parent, name) {
+        const item = findChild(parent, name)
+        verify(item, name)
+        return item
+    }
+    function row(i) { return child(page, "profileRow" + i) }
+    function names() {
+        const out = []
+        for (let i = 0; i < page.profileDataModel0.count; ++i)
+            out.push(page.profileDataModel0.get(i).textValue + page.profileDataModel0.get(i).profileNo)
+        return out
+    }
+    function storedNames() { return ui_View.getNameList(2).map(String) }
+    function menuCommand(i, cmd) {
+        mouseClick(row(i), 40, 10, Qt.RightButton)
+        verify(child(page, "profileMenu").visible)
+        mouseClick(child(page, "profileMenuItem" + cmd))
+        verify(!child(page, "profileMenu").visible)
+    }
+    // Chooses row i in the top-right drop-down, as the user does.
+    function chooseInDropDown(i) {
+        mouseClick(child(page, "profileCloseButton"))
+        mouseClick(dropDown, 20, 12)
+        tryCompare(child(dropDown, "panel"), "running", false)
+        mouseClick(dropDown, 20, 24 * (i + 1) + 12)
+        tryCompare(child(dropDown, "panel"), "running", false)
+    }
+    // Switches with the drop-down and opens the page again.
+    function switchTo(i) {
+        chooseInDropDown(i)
+        mouseClick(child(doc, "configButton"))
+        verify(page.visible)
+    }
+    // A file under setting/ in the view's data folder.
+    function profileFile(number) { return mouseSim.readFile("setting/p" + (number + 1) + ".bin") }
+
+    function init() { failOnWarning(/qml/) }
+    function cleanup() { compare(mouseSim.protocolErrors(), []) }
+
+    // Pure list rules.
+    function test_parse_data() {
+        return [
+            { tag: "one and the sentinel", stored: ["Standard0", "loaderbeacon"], out: ["S0"] },
+            { tag: "sentinel only at the end of two", stored: ["Standard0", "loaderbeacon", "b1"],
+              out: ["S0", "b1"] },
+            { tag: "numbers kept after a deletion", stored: ["Standard0", "a1", "c3"], out: ["S0", "a1", "c3"] },
+            { tag: "name ending in a digit", stored: ["Standard0", "CS23"], out: ["S0", "CS23"] },
+            { tag: "no number, out of range, twice", stored: ["Standard0", "x", "", "y7", "z0", "a2"],
+              out: ["S0", "a2"] },
+            { tag: "nothing stored", stored: [], out: ["S0"] },
+        ]
+    }
+    function test_parse(row) {
+        const entries = ProfileList.parse(row.stored, "S")
+        compare(ProfileList.toStored(entries), row.out)
+    }
+    function test_firstFree_data() {
+        return [
+            { tag: "standard only", stored: ["S0"], name: "profile_0", number: 1 },
+            { tag: "gap in the middle", stored: ["S0", "profile_01", "profile_13"],
+              name: "profile_2", number: 2 },
+            { tag: "user names", stored: ["S0", "profile_12", "mine1"], name: "profile_0", number: 3 },
+            { tag: "full", stored: ["S0", "a1", "b2", "c3", "d4", "e5"], name: "profile_0", number: 6 },
+        ]
+    }
+    function test_firstFree(row) {
+        const entries = ProfileList.parse(row.stored, "S")
+        compare(ProfileList.firstFreeName(entries), row.name)
+        compare(ProfileList.firstFreeNumber(entries), row.number)
+    }
+
+    // The shipped list: one profile and the sentinel.
+    function test_standardOnly() {
+        open()
+        compare(names(), ["Standard0"])
+        compare(row(0).textValue, "Standard")
+        compare(dropDown.textValue, "Standard")
+        compare(dropDown.count, 1)
+        compare(storedNames(), ["Standard0", "loaderbeacon"])
+        compare(page.profileNo, 0)
+    }
+
+    // New takes the first free name and number, from the factory profile; with six it adds none.
+    function test_new() {
+        open()
+        const newButton = child(page, "newButton")
+        ui_View.setCurrentProfile(3)
+        ui_View.setData("mouse/reportRate", 1)
+        ui_View.setCurrentProfile(0)
+        verify(mouseSim.writeFile("setting/p7.bin", "[mouse]\nreportRate=2\n"))
+        for (let i = 0; i < 6; ++i)
+            mouseClick(newButton)
+        compare(names(), ["Standard0", "profile_01", "profile_12", "profile_23", "profile_34",
+                          "profile_45"])
+        compare(storedNames(), names())
+        compare(dropDown.count, 6)
+        ui_View.setCurrentProfile(3)
+        compare(ui_View.getData("mouse/reportRate", false), ui_View.getData("mouse/reportRate", true))
+        ui_View.setCurrentProfile(0)
+        compare(profileFile(6), "[mouse]\nreportRate=2\n", "a seventh profile is neither added nor reset")
+    }
+
+    // The active profile and the standard profile stay; another goes from the page and the
+    // drop-down, and its number is free again.
+    function test_delete() {
+        open()
+        for (let i = 0; i < 3; ++i)
+            mouseClick(child(page, "newButton"))
+        switchTo(3)
+        compare(page.profileNo, 3)
+        compare(dropDown.textValue, "profile_2")
+
+        menuCommand(3, 0)
+        menuCommand(0, 0)
+        compare(names(), ["Standard0", "profile_01", "profile_12", "profile_23"])
+
+        menuCommand(2, 0)
+        compare(names(), ["Standard0", "profile_01", "profile_23"])
+        compare(storedNames(), names())
+        compare(dropDown.count, 3)
+        compare(dropDown.currentSelect, 2, "the drop-down still shows the profile in use")
+        compare(dropDown.textValue, "profile_2")
+
+        mouseClick(child(page, "newButton"))
+        compare(names(), ["Standard0", "profile_01", "profile_23", "profile_12"])
+    }
+
+    // Export writes the active profile, whichever row was right-clicked.
+    function test_export() {
+        open()
+        mouseClick(child(page, "newButton"))
+        mouseClick(child(page, "newButton"))
+        switchTo(2)
+        ui_View.setData("mouse/reportRate", 1)
+        const target = mouseSim.tempPath("exported.pf")
+        mouseSim.chooseFiles([target])
+        menuCommand(1, 1)
+        compare(mouseSim.chooserCalls().length, 1)
+        verify(mouseSim.chooserCalls()[0].startsWith("save"))
+        tryVerify(() => mouseSim.readFile(target) === profileFile(2))
+        verify(mouseSim.readFile(target).includes("reportRate=1"))
+    }
+
+    // Import fills the next free number from the chosen file; a cancelled choice adds nothing.
+    function test_import() {
+        open()
+        for (let i = 0; i < 3; ++i)
+            mouseClick(child(page, "newButton"))
+        menuCommand(1, 0)
+        const file = mouseSim.tempPath("in.pf")
+        verify(mouseSim.writeFile(file, "[mouse]\nreportRate=2\n"))
+        mouseSim.chooseFiles([""])
+        mouseClick(child(page, "importButton"))
+        compare(names(), ["Standard0", "profile_12", "profile_23"])
+        mouseSim.chooseFiles([file])
+        mouseClick(child(page, "importButton"))
+        compare(names(), ["Standard0", "profile_12", "profile_23", "profile_01"])
+        compare(storedNames(), names())
+        compare(profileFile(1), mouseSim.readFile(file))
+        compare(profileFile(2), mouseSim.readFile("setting/pD.bin"), "no other profile overwritten")
+    }
+
+    // A double click edits the name; Enter or a press elsewhere ends it. Names in use, an empty
+    // name and the standard profile's name are not taken.
+    function test_rename_data() {
+        return [
+            { tag: "enter", row: 1, typed: "Shooter", end: "enter", out: "Shooter1" },
+            { tag: "press elsewhere", row: 1, typed: "Racing", end: "press", out: "Racing1" },
+            { tag: "name in use", row: 1, typed: "profile_1", end: "enter", out: "profile_01" },
+            { tag: "empty", row: 1, typed: "", end: "enter", out: "profile_01" },
+            { tag: "standard", row: 0, typed: "Mine", end: "enter", out: "Standard0" },
+        ]
+    }
+    function test_rename(data) {
+        open()
+        mouseClick(child(page, "newButton"))
+        mouseClick(child(page, "newButton"))
+        mouseDoubleClickSequence(row(data.row), 40, 10)
+        const input = child(row(data.row), "nameInput")
+        verify(input.visible && input.activeFocus)
+        compare(input.selectedText, input.text)
+        keyClick(Qt.Key_Delete)
+        for (const c of data.typed)
+            keyClick(c)
+        if (data.end === "enter")
+            keyClick(Qt.Key_Return)
+        else
+            mouseClick(page, 300, 270)
+        verify(!input.visible)
+        compare(names()[data.row], data.out)
+        compare(storedNames(), names())
+    }
+
+    // The drop-down switches by the entry's own number after a deletion in the middle: the
+    // settings loaded and sent are the chosen profile's, read from its own file.
+    function test_switchAfterDeletingInTheMiddle() {
+        open()
+        for (let i = 0; i < 3; ++i)
+            mouseClick(child(page, "newButton"))
+        // each profile file with a report rate of its own: p2 125 Hz, p3 250 Hz, p4 500 Hz
+        for (let n = 1; n <= 3; ++n) {
+            ui_View.setCurrentProfile(n)
+            ui_View.setData("mouse/reportRate", n - 1)
+        }
+        ui_View.setCurrentProfile(0)
+        menuCommand(2, 0)
+        compare(names(), ["Standard0", "profile_01", "profile_23"])
+        mouseSim.clearTrace()
+
+        chooseInDropDown(2)
+        compare(page.profileNo, 3)
+        compare(String(ui_View.getGlobalData("mouse/profileNo")), "3")
+        compare(dropDown.textValue, "profile_2")
+        compare(String(ui_View.getData("mouse/reportRate", false)), "2")
+        compare(mouseSim.memory().reportRate, 2, "500 Hz, the rate of p4.bin")
+
+        chooseInDropDown(1)
+        compare(page.profileNo, 1)
+        compare(mouseSim.memory().reportRate, 8, "125 Hz, the rate of p2.bin")
+        compare(dropDown.textValue, "profile_0")
+    }
+}
