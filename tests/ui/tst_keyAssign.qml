@@ -143,6 +143,7 @@ TestCase {
         compare(KeyAssign.rateText(3), "4MS")
         compare(KeyAssign.rateText(79), "80MS")
         compare(KeyAssign.rateOfText("10ms"), 10)
+        compare(KeyAssign.rateText(KeyAssign.ratePosition(10)), "10MS")
         compare(KeyAssign.rateOfText("80MS"), 80)
         compare(KeyAssign.rateOfText(""), KeyAssign.defaultRate)
         compare(KeyAssign.timesOfText("12"), 12)

@@ -238,6 +238,10 @@ function rateText(x) {
     return (Math.round(x) + 1) + "MS"
 }
 
+function ratePosition(rate) {
+    return rate - 1
+}
+
 // The rate a rate text stands for: the text without its unit ("10ms", "25MS").
 function rateOfText(text) {
     const n = parseInt(String(text).slice(0, -2), 10)
