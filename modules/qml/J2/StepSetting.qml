@@ -46,8 +46,9 @@ Item {
         onValueChangeDelay: setting.stepChosen(slider.segmentValue)
     }
 
+    // Its ticks stand under the knob's centre at each stop.
     Image {
-        x: title.x + 9
+        x: slider.x + 9
         y: slider.y + slider.height + 5
         source: skinImage("lightControl", "speedScale.png")
     }
