@@ -1,0 +1,533 @@
+#include "DemoDriver.h"
+
+#include "ReportCipher.h"
+#include "VirtualMouseConfig.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QJsonDocument>
+#include <QSettings>
+#include <QTimer>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+#include <signal.h>
+#include <unistd.h>
+
+namespace {
+
+const char demoName[] = "kestrel-orbit-demo";
+constexpr int pollMs = 25;
+
+// A window that went away between listing and asking is normal here; the default handler would end
+// the test process.
+int ignoreXError(Display *, XErrorEvent *) { return 0; }
+
+bool copyTree(const QString &from, const QString &to)
+{
+    QDirIterator it(from, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString target = to + source.mid(from.size());
+        if (!QDir().mkpath(QFileInfo(target).absolutePath()) || !QFile::copy(source, target))
+            return false;
+    }
+    return true;
+}
+
+QString hexByte(int value) { return QStringLiteral("%1").arg(value & 0xff, 2, 16, QLatin1Char('0')); }
+
+} // namespace
+
+struct DemoDriver::X
+{
+    Display *display = nullptr;
+    Window window = 0;
+    Atom pidAtom = 0;
+
+    ~X()
+    {
+        if (display)
+            XCloseDisplay(display);
+    }
+
+    qint64 windowPid(Window w) const
+    {
+        Atom type;
+        int format;
+        unsigned long count, after;
+        unsigned char *data = nullptr;
+        qint64 pid = -1;
+        if (XGetWindowProperty(display, w, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format,
+                               &count, &after, &data) == Success
+            && data && format == 32 && count == 1)
+            pid = qint64(*reinterpret_cast<unsigned long *>(data));
+        if (data)
+            XFree(data);
+        return pid;
+    }
+
+    // Viewable windows of the process, depth first (a window manager would put frames between the
+    // root and the program's windows).
+    void windowsOf(qint64 pid, Window w, QList<Window> &out) const
+    {
+        XWindowAttributes a;
+        if (w != DefaultRootWindow(display) && XGetWindowAttributes(display, w, &a)
+            && a.map_state == IsViewable && windowPid(w) == pid) {
+            out << w;
+            return;
+        }
+        Window root, parent, *children = nullptr;
+        unsigned int count = 0;
+        if (XQueryTree(display, w, &root, &parent, &children, &count)) {
+            for (unsigned int i = 0; i < count; ++i)
+                windowsOf(pid, children[i], out);
+        }
+        if (children)
+            XFree(children);
+    }
+
+    QRect rectOf(Window w) const
+    {
+        XWindowAttributes a;
+        Window child;
+        int x = 0, y = 0;
+        if (!XGetWindowAttributes(display, w, &a)
+            || !XTranslateCoordinates(display, w, DefaultRootWindow(display), 0, 0, &x, &y, &child))
+            return {};
+        return QRect(x, y, a.width, a.height);
+    }
+};
+
+DemoDriver::DemoDriver() : m_x(std::make_unique<X>())
+{
+    XSetErrorHandler(ignoreXError);
+    m_x->display = XOpenDisplay(nullptr);
+    if (m_x->display)
+        m_x->pidAtom = XInternAtom(m_x->display, "_NET_WM_PID", False);
+    QObject::connect(&m_process, &QProcess::readyReadStandardOutput, [this] { readOutput(); });
+    QObject::connect(&m_process, &QProcess::readyReadStandardError, [this] { readOutput(); });
+}
+
+DemoDriver::~DemoDriver()
+{
+    stop();
+}
+
+bool DemoDriver::pollUntil(const std::function<bool()> &done, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QEventLoop loop;
+        QTimer::singleShot(pollMs, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
+
+bool DemoDriver::copyBundle()
+{
+    const QString bundle = QStringLiteral(KO_BUNDLE_DIR);
+    const QString root = rootDir();
+    for (const char *folder : {"app", "scratch", "home"}) {
+        if (!QDir().mkpath(m_dir->filePath(QLatin1String(folder))))
+            return false;
+    }
+    // A hard link where the file systems allow it: the executable is large.
+    const QByteArray exe = QFile::encodeName(bundle + QLatin1Char('/') + QLatin1String(demoName));
+    const QByteArray copy = QFile::encodeName(root + QLatin1Char('/') + QLatin1String(demoName));
+    if (::link(exe.constData(), copy.constData()) != 0
+        && !QFile::copy(QFile::decodeName(exe), QFile::decodeName(copy)))
+        return false;
+    if (!copyTree(bundle + QStringLiteral("/modules"), dataDir()))
+        return false;
+
+    QString why;
+    const auto config = loadVirtualMouseConfig(dataDir() + QStringLiteral("/setting/demoMouse.ini"), &why);
+    m_secrecy.clear();
+    if (config && config->isEncode && config->sCode.size() == 6)
+        m_secrecy = QByteArray(1, '\0') + config->sCode.toLatin1();
+    return true;
+}
+
+bool DemoDriver::start(const QStringList &extraArguments, int timeoutMs)
+{
+    stop();
+    m_error.clear();
+    m_out.clear();
+    m_err.clear();
+    m_outPartial.clear();
+    m_errPartial.clear();
+    m_x->window = 0;
+    if (!m_x->display) {
+        m_error = QStringLiteral("no X display (DISPLAY=%1)").arg(qEnvironmentVariable("DISPLAY"));
+        return false;
+    }
+    m_dir = std::make_unique<QTemporaryDir>();
+    if (!m_dir->isValid() || !copyBundle()) {
+        m_error = QStringLiteral("could not copy the demo from %1").arg(QStringLiteral(KO_BUNDLE_DIR));
+        return false;
+    }
+    m_memoryPath = m_dir->filePath(QStringLiteral("memory.json"));
+
+    // Nothing the demo writes may land in the user's own files.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("HOME"), m_dir->filePath(QStringLiteral("home")));
+    env.remove(QStringLiteral("XDG_CONFIG_HOME"));
+    env.remove(QStringLiteral("XDG_DATA_HOME"));
+    m_process.setProcessEnvironment(env);
+    m_process.setWorkingDirectory(m_dir->filePath(QStringLiteral("scratch")));
+    m_process.start(rootDir() + QLatin1Char('/') + QLatin1String(demoName),
+                    QStringList{QStringLiteral("--keep"), QStringLiteral("--memory-file"), m_memoryPath}
+                        + extraArguments);
+    if (!m_process.waitForStarted()) {
+        m_error = QStringLiteral("the demo did not start: ") + m_process.errorString();
+        return false;
+    }
+    QElapsedTimer clock;
+    clock.start();
+    if (!pollUntil([this] { return findWindow() || !isRunning(); }, timeoutMs) || !m_x->window) {
+        m_error = QStringLiteral("no %1 × %2 window of the demo appeared; its standard error:\n%3")
+                      .arg(windowWidth).arg(windowHeight).arg(errorLines().join(QLatin1Char('\n')));
+        stop();
+        return false;
+    }
+    moveOtherWindowsAway();
+    const int left = int(qMax<qint64>(1000, timeoutMs - clock.elapsed()));
+    if (!pollUntil([this] { return !isBlank(grab()); }, left)) {
+        m_error = QStringLiteral("the main window was never drawn");
+        stop();
+        return false;
+    }
+    return true;
+}
+
+int DemoDriver::stop()
+{
+    if (m_process.state() == QProcess::NotRunning)
+        return -1;
+    m_process.terminate();
+    int code = -1;
+    if (m_process.waitForFinished(5000)) {
+        if (m_process.exitStatus() == QProcess::NormalExit)
+            code = m_process.exitCode();
+    } else {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+    readOutput();
+    m_x->window = 0;
+    return code;
+}
+
+bool DemoDriver::isRunning() const { return m_process.state() == QProcess::Running; }
+qint64 DemoDriver::pid() const { return m_process.processId(); }
+QString DemoDriver::rootDir() const { return m_dir ? m_dir->filePath(QStringLiteral("app")) : QString(); }
+QString DemoDriver::dataDir() const { return rootDir() + QStringLiteral("/modules"); }
+
+QString DemoDriver::scratchPath(const QString &name) const
+{
+    return m_dir ? m_dir->filePath(QStringLiteral("scratch/") + name) : QString();
+}
+
+bool DemoDriver::findWindow()
+{
+    QList<Window> windows;
+    m_x->windowsOf(pid(), DefaultRootWindow(m_x->display), windows);
+    for (Window w : windows) {
+        if (m_x->rectOf(w).size() == QSize(windowWidth, windowHeight)) {
+            m_x->window = w;
+            return true;
+        }
+    }
+    return false;
+}
+
+// The virtual mouse's window opens at the top right of the screen, which on a small screen covers
+// the main window's top-right buttons.
+void DemoDriver::moveOtherWindowsAway()
+{
+    QList<Window> windows;
+    m_x->windowsOf(pid(), DefaultRootWindow(m_x->display), windows);
+    const QRect main = windowRect();
+    for (Window w : windows) {
+        const QRect r = m_x->rectOf(w);
+        if (w != m_x->window && r.intersects(main))
+            XMoveWindow(m_x->display, w, r.x(), main.bottom() + 9);
+    }
+    XSync(m_x->display, False);
+}
+
+QRect DemoDriver::windowRect() const
+{
+    return m_x->window ? m_x->rectOf(m_x->window) : QRect();
+}
+
+QPoint DemoDriver::toScreen(int x, int y) const
+{
+    return windowRect().topLeft() + QPoint(x, y);
+}
+
+void DemoDriver::moveTo(int x, int y)
+{
+    const QPoint p = toScreen(x, y);
+    XTestFakeMotionEvent(m_x->display, -1, p.x(), p.y(), CurrentTime);
+    XSync(m_x->display, False);
+}
+
+void DemoDriver::press(int x, int y, int button)
+{
+    moveTo(x, y);
+    XTestFakeButtonEvent(m_x->display, unsigned(button), True, CurrentTime);
+    XSync(m_x->display, False);
+}
+
+void DemoDriver::release(int x, int y, int button)
+{
+    moveTo(x, y);
+    XTestFakeButtonEvent(m_x->display, unsigned(button), False, CurrentTime);
+    XSync(m_x->display, False);
+}
+
+void DemoDriver::click(int x, int y, int button)
+{
+    press(x, y, button);
+    release(x, y, button);
+}
+
+void DemoDriver::drag(QPoint from, QPoint to, int steps, int button)
+{
+    // The window may follow the pointer; every position is taken relative to where it was at the press.
+    const QPoint origin = windowRect().topLeft();
+    press(from.x(), from.y(), button);
+    steps = qMax(1, steps);
+    for (int i = 1; i <= steps; ++i) {
+        const QPoint p = origin + from + (to - from) * i / steps;
+        XTestFakeMotionEvent(m_x->display, -1, p.x(), p.y(), CurrentTime);
+    }
+    XTestFakeButtonEvent(m_x->display, unsigned(button), False, CurrentTime);
+    XSync(m_x->display, False);
+}
+
+void DemoDriver::focusWindow()
+{
+    if (!m_x->window)
+        return;
+    Window focused = 0;
+    int revert = 0;
+    XGetInputFocus(m_x->display, &focused, &revert);
+    if (focused != m_x->window)
+        XSetInputFocus(m_x->display, m_x->window, RevertToParent, CurrentTime);
+    XSync(m_x->display, False);
+}
+
+void DemoDriver::pressKey(unsigned long keysym)
+{
+    Display *d = m_x->display;
+    const KeyCode code = XKeysymToKeycode(d, KeySym(keysym));
+    if (!code)
+        return;
+    int perCode = 0;
+    KeySym *syms = XGetKeyboardMapping(d, code, 1, &perCode);
+    const bool shifted = syms && perCode > 1 && syms[0] != KeySym(keysym) && syms[1] == KeySym(keysym);
+    if (syms)
+        XFree(syms);
+    focusWindow();
+    const KeyCode shift = XKeysymToKeycode(d, XK_Shift_L);
+    if (shifted)
+        XTestFakeKeyEvent(d, shift, True, CurrentTime);
+    XTestFakeKeyEvent(d, code, True, CurrentTime);
+    XTestFakeKeyEvent(d, code, False, CurrentTime);
+    if (shifted)
+        XTestFakeKeyEvent(d, shift, False, CurrentTime);
+    XSync(d, False);
+}
+
+void DemoDriver::typeText(const QString &text)
+{
+    for (const QChar c : text) {
+        const ushort u = c.unicode();
+        if (u == '\n')
+            pressKey(XK_Return);
+        else if (u == '\t')
+            pressKey(XK_Tab);
+        else if ((u >= 0x20 && u < 0x7f) || (u >= 0xa0 && u <= 0xff))
+            pressKey(u); // Latin-1 key symbols are their code points
+        else
+            pressKey(0x01000000UL + u);
+    }
+}
+
+QImage DemoDriver::grab() const
+{
+    if (!m_x->window)
+        return {};
+    XWindowAttributes a;
+    if (!XGetWindowAttributes(m_x->display, m_x->window, &a) || a.map_state != IsViewable)
+        return {};
+    XImage *xi = XGetImage(m_x->display, m_x->window, 0, 0, unsigned(a.width), unsigned(a.height),
+                           AllPlanes, ZPixmap);
+    if (!xi)
+        return {};
+    QImage image(a.width, a.height, QImage::Format_RGB32);
+    const bool direct = xi->bits_per_pixel == 32 && xi->byte_order == LSBFirst
+                        && xi->red_mask == 0xff0000 && xi->green_mask == 0xff00 && xi->blue_mask == 0xff;
+    for (int y = 0; y < a.height; ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        if (direct) {
+            const auto *src = reinterpret_cast<const quint32 *>(xi->data + y * xi->bytes_per_line);
+            for (int x = 0; x < a.width; ++x)
+                line[x] = 0xff000000u | src[x];
+        } else {
+            for (int x = 0; x < a.width; ++x)
+                line[x] = 0xff000000u | quint32(XGetPixel(xi, x, y) & 0xffffff);
+        }
+    }
+    XDestroyImage(xi);
+    return image;
+}
+
+bool DemoDriver::isBlank(const QImage &image)
+{
+    if (image.isNull())
+        return true;
+    QHash<QRgb, int> counts;
+    int samples = 0, most = 0;
+    for (int y = 0; y < image.height(); y += 3) {
+        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); x += 3) {
+            most = qMax(most, ++counts[line[x] | 0xff000000u]);
+            ++samples;
+        }
+    }
+    return counts.size() < 4 || most > samples * 98 / 100;
+}
+
+QString DemoDriver::screenshot(const QString &name)
+{
+    const QImage image = grab();
+    if (isBlank(image))
+        return {};
+    const QString path = QDir::isAbsolutePath(name) && name.endsWith(QLatin1String(".png"))
+                             ? name
+                             : QStringLiteral(KO_E2E_SCREENSHOT_DIR "/") + name + QStringLiteral(".png");
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !image.save(path, "PNG"))
+        return {};
+    return path;
+}
+
+bool DemoDriver::waitForIdle(int timeoutMs, int quietMs)
+{
+    QImage last;
+    QElapsedTimer still;
+    return pollUntil([&] {
+        const QImage now = grab();
+        if (isBlank(now) || now != last) {
+            last = now;
+            still.start();
+            return false;
+        }
+        return still.elapsed() >= quietMs;
+    }, timeoutMs);
+}
+
+void DemoDriver::readOutput()
+{
+    auto split = [](QByteArray &partial, const QByteArray &more, QStringList &lines) {
+        partial += more;
+        int end;
+        while ((end = partial.indexOf('\n')) >= 0) {
+            lines << QString::fromUtf8(partial.left(end));
+            partial.remove(0, end + 1);
+        }
+    };
+    split(m_outPartial, m_process.readAllStandardOutput(), m_out);
+    split(m_errPartial, m_process.readAllStandardError(), m_err);
+}
+
+QStringList DemoDriver::traceLines(int from)
+{
+    readOutput();
+    return m_out.mid(from);
+}
+
+QStringList DemoDriver::errorLines(int from)
+{
+    readOutput();
+    return m_err.mid(from);
+}
+
+QStringList DemoDriver::commands(int from)
+{
+    QStringList out;
+    for (const QString &line : traceLines(from)) {
+        const QStringList f = line.split(QLatin1Char(' '));
+        if (f.size() != 12 || f[1] != QLatin1String("->") || f[2] != QLatin1String("feature"))
+            continue;
+        std::uint8_t bytes[8];
+        for (int i = 0; i < 8; ++i)
+            bytes[i] = std::uint8_t(f[4 + i].toUInt(nullptr, 16));
+        if (!m_secrecy.isEmpty())
+            ReportCipher::decipher(bytes, reinterpret_cast<const std::uint8_t *>(m_secrecy.constData()));
+        out << hexByte(bytes[0]) + QLatin1Char(' ') + hexByte(bytes[1]);
+    }
+    return out;
+}
+
+QStringList DemoDriver::notices(int from)
+{
+    static const QString prefix = QStringLiteral("notice: ");
+    QStringList out;
+    for (const QString &line : errorLines()) {
+        if (line.startsWith(prefix)) {
+            const QString rest = line.mid(prefix.size());
+            const int title = rest.indexOf(QLatin1String(": "));
+            out << (title < 0 ? rest : rest.mid(title + 2));
+        }
+    }
+    return out.mid(from);
+}
+
+QJsonObject DemoDriver::memory() const
+{
+    QFile file(m_memoryPath);
+    if (m_memoryPath.isEmpty() || !file.open(QIODevice::ReadOnly))
+        return {};
+    return QJsonDocument::fromJson(file.readAll()).object();
+}
+
+QJsonObject DemoDriver::waitForMemoryChange(const QJsonObject &before, int timeoutMs)
+{
+    QJsonObject now;
+    if (!pollUntil([&] { now = memory(); return !now.isEmpty() && now != before; }, timeoutMs))
+        return {};
+    return now;
+}
+
+QVariant DemoDriver::storedValue(const QString &file, const QString &key) const
+{
+    const QSettings settings(dataDir() + QLatin1Char('/') + file, QSettings::IniFormat);
+    return settings.value(key);
+}
+
+bool DemoDriver::pressDpiButton(int stage)
+{
+    if (!isRunning())
+        return false;
+    sigval value{};
+    value.sival_int = stage;
+    return ::sigqueue(pid_t(pid()), SIGUSR1, value) == 0;
+}
