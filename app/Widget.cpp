@@ -84,11 +84,8 @@ Widget::Widget(const WidgetEnvironment &environment, QWidget *parent)
     connect(trayIcon, &QSystemTrayIcon::activated, this, &Widget::trayIconActivated);
     trayIcon->setVisible(true);
 
-    m_notifier = environment.notifier;
-    if (!m_notifier) {
-        m_ownNotifier = std::make_unique<DesktopNotifier>(trayIcon, [this] { return trayAvailable(); });
-        m_notifier = m_ownNotifier.get();
-    }
+    m_ownNotifier = std::make_unique<DesktopNotifier>(trayIcon, [this] { return trayAvailable(); });
+    m_notifier = environment.notifier ? environment.notifier : m_ownNotifier.get();
     HotplugMonitor *hotplug = environment.hotplug;
     if (!hotplug) {
         m_ownHotplug = std::make_unique<UdevHotplugMonitor>();
@@ -106,6 +103,11 @@ Widget::~Widget()
     // The listener's worker uses hid; it must be gone before hid is.
     hid.waitListenEnded();
     controller->deleteLater();
+}
+
+TrayNotifier *Widget::desktopNotifier() const
+{
+    return m_ownNotifier.get();
 }
 
 myQQuickView *Widget::view() const

@@ -55,6 +55,9 @@ public:
     // Null until it was first needed.
     StatusWindow *statusWindow() const { return m_status.get(); }
     QAction *startAtLoginAction() const { return m_startAtLogin; }
+    // Shows notices as the desktop can (tray balloon, else the notification service), whatever
+    // notifier the environment put in front of it.
+    TrayNotifier *desktopNotifier() const;
 
     // Shows the window, runs the first device check and, when no mouse answered, tells the user
     // why. A hidden start (at login) shows neither window and stays in the tray.

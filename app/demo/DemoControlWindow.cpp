@@ -2,7 +2,6 @@
 
 #include "VirtualMouse.h"
 
-#include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -14,24 +13,25 @@ DemoControlWindow::DemoControlWindow(VirtualMouse &mouse, QWidget *parent)
     setWindowTitle(tr("Virtual mouse"));
     setStyleSheet(QStringLiteral(
         "QWidget { background: #1a1a1a; color: #d1d1d1; font-size: 13px; }"
-        "QPushButton { background: #09347f; border: none; padding: 6px 10px; border-radius: 4px; }"
+        "QPushButton { background: #3c3c3c; color: #ffffff; border: none; padding: 6px 10px; border-radius: 3px; }"
         "QPushButton:hover { background: #cf3e00; }"
         "QPushButton:disabled { background: #3c3c3c; color: #969696; }"));
+    // Narrow enough to sit beside the 1024-wide main window on a 1280-wide screen.
+    setFixedWidth(200);
 
     auto *layout = new QVBoxLayout(this);
     m_state = new QLabel(this);
+    m_state->setWordWrap(true);
     layout->addWidget(m_state);
 
-    layout->addWidget(new QLabel(tr("Press the DPI button to switch to stage:"), this));
-    m_stageButtons = new QWidget(this);
-    auto *grid = new QGridLayout(m_stageButtons);
-    grid->setContentsMargins(0, 0, 0, 0);
-    for (int stage = 1; stage <= 8; ++stage) {
-        auto *button = new QPushButton(QString::number(stage), m_stageButtons);
-        connect(button, &QPushButton::clicked, this, [this, stage] { m_mouse.pressDpiButton(stage); });
-        grid->addWidget(button, (stage - 1) / 4, (stage - 1) % 4);
-    }
-    layout->addWidget(m_stageButtons);
+    m_dpiButton = new QPushButton(tr("Press the DPI button"), this);
+    m_stage = new QLabel(this);
+    connect(m_dpiButton, &QPushButton::clicked, this, [this] {
+        if (const int stage = m_mouse.pressDpiButton())
+            m_stage->setText(tr("Switched to stage %1").arg(stage));
+    });
+    layout->addWidget(m_dpiButton);
+    layout->addWidget(m_stage);
 
     auto *unplug = new QPushButton(tr("Unplug the mouse"), this);
     auto *plugIn = new QPushButton(tr("Plug it back in"), this);
@@ -45,10 +45,28 @@ DemoControlWindow::DemoControlWindow(VirtualMouse &mouse, QWidget *parent)
     refresh();
 }
 
+QPoint DemoControlWindow::placeBeside(const QRect &main, const QSize &size, const QRect &area)
+{
+    constexpr int gap = 12;
+    const QPoint candidates[] = {
+        {main.right() + 1 + gap, main.top()},
+        {main.left(), main.bottom() + 1 + gap},
+        {main.left() - gap - size.width(), main.top()},
+        {main.left(), main.top() - gap - size.height()},
+    };
+    for (const QPoint &topLeft : candidates) {
+        if (area.contains(QRect(topLeft, size)))
+            return topLeft;
+    }
+    return area.bottomRight() - QPoint(size.width() - 1, size.height() - 1);
+}
+
 void DemoControlWindow::refresh()
 {
     const bool plugged = m_mouse.isPlugged();
     m_state->setText(plugged ? tr("Mouse plugged in (%1 family)").arg(m_mouse.config().family)
                              : tr("Mouse unplugged"));
-    m_stageButtons->setEnabled(plugged);
+    m_dpiButton->setEnabled(plugged);
+    if (!plugged)
+        m_stage->clear();
 }

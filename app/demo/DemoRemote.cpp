@@ -34,8 +34,8 @@ void EchoingNotifier::showMessage(const QString &title, const QString &text,
 {
     std::fprintf(stderr, "notice: %s: %s\n", qPrintable(title), qPrintable(text));
     std::fflush(stderr);
-    if (tray)
-        tray->showMessage(title, text, icon, millisecondsTimeout);
+    if (next)
+        next->showMessage(title, text, icon, millisecondsTimeout);
 }
 
 namespace {
@@ -70,7 +70,7 @@ void handleDemoSignals(Widget &window, VirtualMouse *mouse)
             if (byte == quitByte)
                 window.exitSYS();
             else if (mouse)
-                mouse->pressDpiButton(byte ? byte : mouse->memory().currentDpiStage % 8 + 1);
+                byte ? mouse->pressDpiButton(byte) : mouse->pressDpiButton();
         }
     });
     struct sigaction action = {};

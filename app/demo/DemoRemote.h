@@ -39,9 +39,9 @@ public:
     void showMessage(const QString &title, const QString &text, QSystemTrayIcon::MessageIcon icon,
                      int millisecondsTimeout) override;
 
-    QSystemTrayIcon *tray = nullptr; // not owned; balloons go nowhere else while it is null
+    TrayNotifier *next = nullptr; // not owned; where the notices go besides standard error
 };
 
 // SIGUSR1 presses the mouse's DPI button: to the stage sent as the signal's value (sigqueue, 1 … 8),
-// else to the stage after the current one. SIGTERM and SIGINT quit as the tray's Quit does.
+// else on to the next active stage, as the button itself does. SIGTERM and SIGINT quit as the tray's Quit does.
 void handleDemoSignals(Widget &window, VirtualMouse *mouse);

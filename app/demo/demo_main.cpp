@@ -4,6 +4,7 @@
 //
 // Driven from outside (tests, scripts/screenshots) with --memory-file PATH (a JSON copy of the mouse's
 // memory, kept current) and --choose-file PATH (the answer of every file dialog); see DemoRemote.h.
+#include "AppPaths.h"
 #include "DemoControlWindow.h"
 #include "DemoRemote.h"
 #include "HotplugMonitor.h"
@@ -15,10 +16,14 @@
 #include "myQQuickView.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QRect>
 #include <QScreen>
+#include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -34,10 +39,28 @@ public:
     }
 };
 
+// Unless --keep is given, the demo works on a fresh copy of the data files in a temporary folder
+// removed at exit, so every run starts from the shipped settings, as the fresh virtual mouse does.
+std::unique_ptr<QTemporaryDir> useFreshDataCopy()
+{
+    const QString shipped = QDir::current().absoluteFilePath(QStringLiteral("modules"));
+    auto copy = std::make_unique<QTemporaryDir>(QDir::temp().filePath(QStringLiteral("kestrel-orbit-demo-XXXXXX")));
+    if (!copy->isValid() || !AppPaths::copyMissing(shipped, copy->filePath(QStringLiteral("modules")))) {
+        std::fprintf(stderr, "demo: no fresh copy of the data files; working on %s\n", qPrintable(shipped));
+        return nullptr;
+    }
+    QDir::setCurrent(copy->path());
+    std::fprintf(stderr, "demo: settings in %s, removed at exit (--keep works on %s instead)\n",
+                 qPrintable(copy->filePath(QStringLiteral("modules"))), qPrintable(shipped));
+    return copy;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    const bool keep = std::any_of(argv + 1, argv + argc, [](const char *a) { return !std::strcmp(a, "--keep"); });
+    std::unique_ptr<QTemporaryDir> freshData;
     const DemoOptions options = DemoOptions::read(argc, argv);
     EchoingNotifier notifier;
     std::unique_ptr<FixedFileChooser> chooser;
@@ -49,7 +72,18 @@ int main(int argc, char **argv)
     std::unique_ptr<DemoControlWindow> controls;
 
     StartupVariant demo;
+    demo.options = {
+        {QStringLiteral("keep"), QStringLiteral("Work on the data files beside the executable, so that settings "
+                                                "last from run to run (by default each run starts on a fresh "
+                                                "copy, removed at exit).")},
+        {QStringLiteral("memory-file"), QStringLiteral("Keep a JSON copy of the virtual mouse's memory in <path>."),
+         QStringLiteral("path")},
+        {QStringLiteral("choose-file"), QStringLiteral("Answer every file dialog with <path>."),
+         QStringLiteral("path")},
+    };
     demo.prepareEnvironment = [&](WidgetEnvironment &environment) {
+        if (!keep)
+            freshData = useFreshDataCopy();
         environment.notifier = &notifier;
         QString error;
         const auto config = loadVirtualMouseConfig(QStringLiteral("./modules/setting/demoMouse.ini"),
@@ -72,7 +106,7 @@ int main(int argc, char **argv)
         environment.hotplug = hotplug.get();
     };
     demo.beforeFirstCheck = [&](Widget &window) {
-        notifier.tray = window.trayIcon;
+        notifier.next = window.desktopNotifier();
         if (chooser)
             window.view()->setFileChooser(chooser.get());
         handleDemoSignals(window, mouse.get());
@@ -80,11 +114,10 @@ int main(int argc, char **argv)
             return;
         controls = std::make_unique<DemoControlWindow>(*mouse);
         controls->adjustSize();
-        // Top right of the screen, clear of the main window, which opens at the top left.
-        if (const QScreen *screen = window.screen()) {
-            const QRect area = screen->availableGeometry();
-            controls->move(area.right() - controls->width() - 24, area.top() + 24);
-        }
+        // Clear of the main window, which a screen without a window manager shows at the top left.
+        if (const QScreen *screen = window.screen())
+            controls->move(DemoControlWindow::placeBeside(window.frameGeometry(), controls->frameSize(),
+                                                          screen->availableGeometry()));
         controls->show();
         // A widget must not outlive the application object, which ends inside runProgram.
         QObject::connect(qApp, &QCoreApplication::aboutToQuit, &window, [&controls] { controls.reset(); });
