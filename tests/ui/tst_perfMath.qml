@@ -114,14 +114,6 @@ TestCase {
         verify(p >= data.from && p <= data.to, "at " + p)
     }
 
-    function test_knobFollowsPosition() {
-        compare(ColorMath.knobX(20, 0), 12)
-        compare(ColorMath.knobX(20, 183), 20 + 175)
-        compare(ColorMath.knobX(20, -4), 12)
-        compare(ColorMath.positionAtKnob(20, ColorMath.knobX(20, 97)), 97)
-        compare(ColorMath.positionAtKnob(20, 999), 183)
-    }
-
     function test_hex() {
         compare(ColorMath.hex(255, 128, 0), "#ff8000")
         compare(ColorMath.hex("7", 300, -1), "#07ff00")
@@ -156,21 +148,5 @@ TestCase {
         compare(LightRules.colorsToSave(colors, 0, true).slice(18), [19, 20, 21, 0, 0, 0])
         compare(LightRules.colorsToSave(colors, 0, false).slice(21), [22, 23, 24])
         compare(LightRules.colorsToSave([], 0, false).length, 24)
-    }
-
-    function test_controls_data() {
-        return [
-            { tag: "static", effect: 0, e55328: false, speed: false, bright: true, height: 224 },
-            { tag: "breath", effect: 1, e55328: false, speed: true, bright: false, height: 224 },
-            { tag: "off", effect: 3, e55328: false, speed: false, bright: false, height: 176 },
-            { tag: "breath loop", effect: 4, e55328: true, speed: true, bright: false, height: 224 },
-            { tag: "twinkling", effect: 4, e55328: false, speed: false, bright: true, height: 224 },
-            { tag: "wave", effect: 5, e55328: false, speed: true, bright: true, height: 264 },
-            { tag: "spotlight", effect: 10, e55328: false, speed: true, bright: true, height: 264 }
-        ]
-    }
-    function test_controls(data) {
-        const c = LightRules.effectControls(data.effect, data.e55328)
-        compare([c.speed, c.brightness, LightRules.blockHeight(c)], [data.speed, data.bright, data.height])
     }
 }
