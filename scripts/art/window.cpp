@@ -135,8 +135,7 @@ void drawTitleBar(QPainter &p, qreal scale)
     stroke.setColorAt(0.62, QColor(0x3c, 0x3c, 0x3c));
     stroke.setColorAt(1, QColor(0x3c, 0x3c, 0x3c));
     p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(QBrush(stroke), 1.0 / scale * qMax<qreal>(1, scale / 1.0) * 1.0,
-                  Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+    p.setPen(QPen(QBrush(stroke), 1.0, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
     p.drawPath(edge);
     QColor soft = colour::orange;
     soft.setAlpha(0x50);
