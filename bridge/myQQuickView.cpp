@@ -124,6 +124,7 @@ void myQQuickView::repaintNow()
         return;
     if (!m_frozenFrame) {
         m_frozenFrame = new FrozenFrame(this);
+        m_frozenFrame->setObjectName(QStringLiteral("frozenFrame"));
         m_frozenFrame->setAttribute(Qt::WA_TransparentForMouseEvents);
     }
     m_frozenFrame->frame = frame;

@@ -76,6 +76,24 @@ private slots:
         QVERIFY(m_recorder.calls.isEmpty());
     }
 
+    // While it is locked the view shows a frame it rendered itself (the event loop may not run);
+    // unlocking gives the live document back. A hidden view renders nothing.
+    void lockedViewDrawsItself()
+    {
+        view()->setEnabled(false);
+        view()->repaintNow();
+        QVERIFY(!view()->findChild<QWidget *>(QStringLiteral("frozenFrame")));
+        m_window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&m_window));
+        view()->repaintNow();
+        auto *frame = view()->findChild<QWidget *>(QStringLiteral("frozenFrame"));
+        QVERIFY(frame && frame->isVisible());
+        QCOMPARE(frame->geometry(), view()->rect());
+        view()->setEnabled(true);
+        QVERIFY(!frame->isVisible());
+        m_window.hide();
+    }
+
     void windowHandling()
     {
         QCOMPARE(view()->parentWidget(), &m_window);

@@ -195,6 +195,23 @@ private slots:
         QVERIFY(!rig.hid.hidReady());
     }
 
+    // The view redraws itself in the pauses inside an exchange: once in each settle pause and after
+    // each data report, never before the command report has gone out, and nothing it does is sent.
+    void idleHookRunsInThePauses()
+    {
+        HidTestRig rig(mouseConfig(QStringLiteral("553")));
+        QVERIFY(rig.hid.chkDeviceIsEnCode(0));
+        rig.reset();
+        QList<int> reportsSeen;
+        rig.hid.setIdleHook([&] { reportsSeen << rig.mouse.reportCount(); });
+        uchar matrix[64] = {};
+        rig.hid.hid553_12H_SetKeyMatrix(matrix, 1);
+        // command, settle, data report, data report, settle: 64 bytes in reports of 32
+        QCOMPARE(reportsSeen, QList<int>({1, 2, 3, 3}));
+        QCOMPARE(rig.mouse.reportCount(), 3);
+        QVERIFY(rig.hid.hidReady());
+    }
+
     void failures_data()
     {
         QTest::addColumn<Failure>("f");
