@@ -14,6 +14,7 @@ class AppConfigStore;
 class FileChooser;
 class Hid_Thread;
 class HostPointerSettings;
+class MouseCommands;
 class ProfileStore;
 
 // Hosts the UI documents and offers them the host's operations. The slots stay thin: store work is
@@ -42,6 +43,8 @@ public:
     AppConfigStore &appConfig() const { return *m_appConfig; }
     ProfileStore &profiles() const { return *m_profiles; }
     std::array<ProfileBlock, 5> profileBlocks{};
+    // The device slots' work on this view's model, blocks and gateway; the tool uses the same.
+    MouseCommands mouseCommands();
 
     // Calls a function of the root document by name; false when there is no root or no such
     // function. Queued calls run at the next turn of the event loop.

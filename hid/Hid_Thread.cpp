@@ -41,7 +41,15 @@ struct Hid_Thread::Private
     std::condition_variable loopEnded;
     bool loopRunning = false;
 
-    bool run(const Command &command, Args args) { return runCommand(transport, command, args); }
+    std::atomic<int> failedCommands{0};
+
+    bool run(const Command &command, Args args)
+    {
+        const bool ok = runCommand(transport, command, args);
+        if (!ok)
+            ++failedCommands;
+        return ok;
+    }
 };
 
 Hid_Thread::Hid_Thread(QObject *parent) : QThread(parent), d(std::make_unique<Private>()) {}
@@ -114,6 +122,11 @@ DeviceTable Hid_Thread::deviceTable() const
 int Hid_Thread::currentIndex() const
 {
     return d->table.currentIndex();
+}
+
+int Hid_Thread::failedCommandCount() const
+{
+    return d->failedCommands;
 }
 
 bool Hid_Thread::hidReady() const

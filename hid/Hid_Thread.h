@@ -51,6 +51,10 @@ public:
     bool hidReady() const;
     void setHidReady(bool ready);
 
+    // Commands that did not complete since construction; a caller compares the count before and
+    // after its commands to tell whether the mouse took them.
+    int failedCommandCount() const;
+
     // Device event listener.
     void startListen(int index);
     void stopListen();
