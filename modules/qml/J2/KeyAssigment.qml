@@ -276,9 +276,10 @@ Rectangle {
         }
     }
 
-    // A label of the content, as wide as whole pixels so the controls beside it stay on the grid.
+    // A label in front of a control of the content's usual 24-pixel height.
     component Label: Text {
-        width: Math.ceil(implicitWidth)
+        height: 24
+        verticalAlignment: Text.AlignVCenter
         font.family: fontFamily
         font.pixelSize: fontNormalSize
         color: fontColor
@@ -440,90 +441,88 @@ Rectangle {
                 height: 108
                 z: rateSlider.isDrop ? 2 : 0
 
-                Row {
+                // Fixed places, so that the controls stand where they stand whatever the language.
+                Label {
                     x: 32
                     y: parent.body
-                    spacing: 8
+                    text: lang[9]
+                }
+                Rectangle {
+                    objectName: "fireKeyField"
+                    x: 104
+                    y: parent.body
+                    width: 96
+                    height: 24
+                    color: keyAssigmentMain.isFireInput || fireArea.containsMouse ? colorOrange : colorBlue
 
-                    Label {
-                        anchors.verticalCenter: parent.verticalCenter
-                        text: lang[9]
+                    Text {
+                        anchors.centerIn: parent
+                        text: keyAssigmentMain.isFireInput || keyAssigmentMain.fireLabel === ""
+                              ? lang[10] : keyAssigmentMain.fireLabel
+                        font.family: fontFamily
+                        font.pixelSize: fontNormalSize
+                        color: fontColor
                     }
-                    Rectangle {
-                        objectName: "fireKeyField"
-                        width: 96
-                        height: 24
-                        color: keyAssigmentMain.isFireInput || fireArea.containsMouse ? colorOrange : colorBlue
+                    MouseArea {
+                        id: fireArea
 
-                        Text {
-                            anchors.centerIn: parent
-                            text: keyAssigmentMain.isFireInput || keyAssigmentMain.fireLabel === ""
-                                  ? lang[10] : keyAssigmentMain.fireLabel
-                            font.family: fontFamily
-                            font.pixelSize: fontNormalSize
-                            color: fontColor
-                        }
-                        MouseArea {
-                            id: fireArea
-
-                            anchors.fill: parent
-                            hoverEnabled: true
-                            onClicked: {
-                                keyAssigmentMain.keyAssigmentFocus()
-                                keyAssigmentMain.startFireInput()
-                            }
+                        anchors.fill: parent
+                        hoverEnabled: true
+                        onClicked: {
+                            keyAssigmentMain.keyAssigmentFocus()
+                            keyAssigmentMain.startFireInput()
                         }
                     }
                 }
 
-                Row {
+                Label {
                     x: 32
                     y: parent.body + 32
-                    spacing: 8
+                    text: lang[11]
+                }
+                DropDownSlider {
+                    id: rateSlider
 
-                    Label {
-                        anchors.verticalCenter: parent.verticalCenter
-                        text: lang[11]
-                    }
-                    DropDownSlider {
-                        id: rateSlider
+                    objectName: "fireRate"
+                    x: 80
+                    y: parent.body + 32
+                    width: 110
+                    bgColor: colorBlue
+                    textValue: "10ms"
+                    onValueChange: (position) => keyAssigmentMain.setRate(position)
+                    Component.onCompleted: sliderControl.setValue(KeyAssign.ratePosition(KeyAssign.rateOfText(textValue)))
+                }
+                Label {
+                    x: 206
+                    y: parent.body + 32
+                    text: lang[12]
+                }
+                RectInput {
+                    id: timesInput
 
-                        objectName: "fireRate"
-                        width: 110
-                        bgColor: colorBlue
-                        textValue: "10ms"
-                        onValueChange: (position) => keyAssigmentMain.setRate(position)
-                        Component.onCompleted: sliderControl.setValue(KeyAssign.ratePosition(KeyAssign.rateOfText(textValue)))
-                    }
-                    Item { width: 8; height: 1 }
-                    Label {
-                        anchors.verticalCenter: parent.verticalCenter
-                        text: lang[12]
-                    }
-                    RectInput {
-                        id: timesInput
+                    objectName: "fireTimes"
+                    x: 248
+                    y: parent.body + 34
+                    width: 48
+                    maxValue: 255
+                    minValue: 0
+                    onEndInputSignal: keyAssigmentMain.setTimes(KeyAssign.timesOfText(textValue))
+                }
+                CheckBox {
+                    id: endless
 
-                        objectName: "fireTimes"
-                        width: 48
-                        maxValue: 255
-                        minValue: 0
-                        onEndInputSignal: keyAssigmentMain.setTimes(KeyAssign.timesOfText(textValue))
-                    }
-                    CheckBox {
-                        id: endless
-
-                        objectName: "fireEndless"
-                        anchors.verticalCenter: parent.verticalCenter
-                        textValue: lang[13]
-                        isSelect: true
-                        // Emitted before the box toggles: only selecting it means endless.
-                        onBtnClick: {
-                            if (isSelect)
-                                return
-                            timesInput.textValue = "0"
-                            if (keyAssigmentMain.keyCode0 === KeyAssign.Fire)
-                                keyAssigmentMain.keyCode3 = 0
-                        }
+                    objectName: "fireEndless"
+                    x: 304
+                    y: parent.body + 32 + (24 - height) / 2
+                    textValue: lang[13]
+                    isSelect: true
+                    // Emitted before the box toggles: only selecting it means endless.
+                    onBtnClick: {
+                        if (isSelect)
+                            return
+                        timesInput.textValue = "0"
+                        if (keyAssigmentMain.keyCode0 === KeyAssign.Fire)
+                            keyAssigmentMain.keyCode3 = 0
                     }
                 }
             }
