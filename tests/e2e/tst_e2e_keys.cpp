@@ -88,6 +88,8 @@ private slots:
         // The other buttons keep their functions.
         QCOMPARE(matrixEntry(after, 1, 0), (QList<int>{0x01, 0x00, 0xF0, 0x00}));
         QCOMPARE(matrixEntry(after, 1, 7), (QList<int>{0x0A, 0xF0, 0x1E, 0x02}));
+        m_demo.moveTo(600, 600);
+        QVERIFY(m_demo.waitForIdle());
         QVERIFY(!m_demo.screenshot(QStringLiteral("keys-saved")).isEmpty());
     }
 
