@@ -162,6 +162,17 @@ bool DemoDriver::copyBundle()
     return true;
 }
 
+bool DemoDriver::prepare()
+{
+    stop();
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_memoryPath = m_dir->filePath(QStringLiteral("memory.json"));
+    m_prepared = m_dir->isValid() && copyBundle();
+    if (!m_prepared)
+        m_error = QStringLiteral("could not copy the demo from %1").arg(QStringLiteral(KO_BUNDLE_DIR));
+    return m_prepared;
+}
+
 bool DemoDriver::start(const QStringList &extraArguments, int timeoutMs)
 {
     stop();
@@ -175,12 +186,9 @@ bool DemoDriver::start(const QStringList &extraArguments, int timeoutMs)
         m_error = QStringLiteral("no X display (DISPLAY=%1)").arg(qEnvironmentVariable("DISPLAY"));
         return false;
     }
-    m_dir = std::make_unique<QTemporaryDir>();
-    if (!m_dir->isValid() || !copyBundle()) {
-        m_error = QStringLiteral("could not copy the demo from %1").arg(QStringLiteral(KO_BUNDLE_DIR));
+    if (!m_prepared && !prepare())
         return false;
-    }
-    m_memoryPath = m_dir->filePath(QStringLiteral("memory.json"));
+    m_prepared = false;
 
     // Nothing the demo writes may land in the user's own files.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -431,12 +439,17 @@ QString DemoDriver::screenshot(const QString &name)
 
 bool DemoDriver::waitForIdle(int timeoutMs, int quietMs)
 {
+    // An exchange with the mouse pauses up to 128 ms between reports; the window may not change
+    // during such a pause, so a quiet trace is part of being idle.
     QImage last;
+    int lines = -1;
     QElapsedTimer still;
     return pollUntil([&] {
         const QImage now = grab();
-        if (isBlank(now) || now != last) {
+        const int count = traceCount();
+        if (isBlank(now) || now != last || count != lines) {
             last = now;
+            lines = count;
             still.start();
             return false;
         }
@@ -521,6 +534,14 @@ QVariant DemoDriver::storedValue(const QString &file, const QString &key) const
 {
     const QSettings settings(dataDir() + QLatin1Char('/') + file, QSettings::IniFormat);
     return settings.value(key);
+}
+
+bool DemoDriver::setStoredValue(const QString &file, const QString &key, const QVariant &value)
+{
+    QSettings settings(dataDir() + QLatin1Char('/') + file, QSettings::IniFormat);
+    settings.setValue(key, value);
+    settings.sync();
+    return settings.status() == QSettings::NoError;
 }
 
 bool DemoDriver::pressDpiButton(int stage)

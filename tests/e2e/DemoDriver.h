@@ -32,9 +32,13 @@ public:
     DemoDriver &operator=(const DemoDriver &) = delete;
 
     // Copies the built demo and its modules/ into a fresh temporary folder (its own data and its
-    // own single-instance key), starts it there with --memory-file and any extra arguments, and
-    // waits until its main window is mapped and drawn. Other windows of the demo that cover the
-    // main window are moved below it. False, with the reason in error(), when any step fails.
+    // own single-instance key). start() does it when the copy was not prepared beforehand; prepare
+    // first to change the data (setStoredValue) before the demo reads it.
+    bool prepare();
+    // Starts the demo in the prepared copy (or a fresh one) with --memory-file and any extra
+    // arguments, and waits until its main window is mapped and drawn. Other windows of the demo that
+    // cover the main window are moved below it. False, with the reason in error(), when any step
+    // fails. Each start after a stop works on a fresh copy unless prepare() was called in between.
     bool start(const QStringList &extraArguments = {}, int timeoutMs = 20000);
     // Asks the demo to quit (SIGTERM), then kills it if it has not ended within a few seconds.
     // Returns the exit code, or -1 when it had to be killed or was not running.
@@ -71,9 +75,9 @@ public:
     QString screenshot(const QString &name);
     // True when nearly every pixel has one colour: nothing has been drawn.
     static bool isBlank(const QImage &image);
-    // Waits until the window is drawn and has not changed for `quietMs` (animations over, busy
-    // lock ended).
-    bool waitForIdle(int timeoutMs = 10000, int quietMs = 400);
+    // Waits until the window is drawn and neither it nor the trace has changed for `quietMs`
+    // (exchanges with the mouse, animations and the busy lock over).
+    bool waitForIdle(int timeoutMs = 20000, int quietMs = 400);
 
     // The report trace (standard output), one line per report, from line `from` on.
     QStringList traceLines(int from = 0);
@@ -94,6 +98,9 @@ public:
     // A value of a settings file of the data copy, `file` relative to modules/ ("setting/p1.bin").
     // Read afresh on every call; an invalid QVariant when the key is missing.
     QVariant storedValue(const QString &file, const QString &key) const;
+    // Writes a value into a settings file of the prepared copy; for use before start() (the running
+    // program keeps its own view of the files).
+    bool setStoredValue(const QString &file, const QString &key, const QVariant &value);
 
     // The user presses the virtual mouse's DPI button, switching it to `stage` (1 … 8).
     bool pressDpiButton(int stage);
@@ -118,4 +125,5 @@ private:
     QByteArray m_secrecy;
     QStringList m_out, m_err;
     QByteArray m_outPartial, m_errPartial;
+    bool m_prepared = false; // a copy that no run has used yet
 };
