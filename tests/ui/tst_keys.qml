@@ -302,6 +302,22 @@ TestCase {
         compare(ui_View.getData("mouseMacroKey/2", false), "Burst")
     }
 
+    // The macro editor opens over the page; closing it returns to the page, still behind its mask.
+    function test_macroEditorOverPage() {
+        const doc = open({ family: "553" })
+        const page = openPage(doc, 2)
+        const editor = child(doc, "macroEditorMain")
+        click(page, "macroEditorButton")
+        verify(editor.visible && page.visible && child(doc, "mainMask").visible)
+        verify(editor.z > page.z)
+        compare([editor.x, editor.y], [(1024 - editor.width) / 2, (640 - editor.height) / 2])
+        mouseClick(child(editor, "macroCloseButton"))
+        verify(!editor.visible && page.visible)
+        tryCompare(child(doc, "mainMask"), "visible", true)
+        closePage(doc)
+        verify(!child(doc, "mainMask").visible)
+    }
+
     // Another macro on a macro button with the same mode is a change.
     function test_otherMacroOnMacroButton() {
         const doc = open({ family: "553" })

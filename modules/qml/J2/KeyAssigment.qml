@@ -242,6 +242,11 @@ Rectangle {
         }
     }
 
+    function keepMask() {
+        if (visible)
+            mainMask.visible = true
+    }
+
     function scrollTo(y) {
         contentY = Math.max(0, Math.min(contentArea.travel, y))
     }
@@ -344,6 +349,16 @@ Rectangle {
         target: pageDrag
 
         function onPressed() { keyAssigmentMain.keyAssigmentFocus() }
+    }
+    // The macro editor, opened over this page, takes the mask away as it closes; this page still
+    // stands over the main screen, so the mask comes back once the editor is done.
+    Connections {
+        target: macroEditorMain
+
+        function onVisibleChanged() {
+            if (!macroEditorMain.visible)
+                Qt.callLater(keyAssigmentMain.keepMask)
+        }
     }
 
     Rectangle {
