@@ -352,6 +352,8 @@ Item {
 
         anchors.fill: parent
         visible: mainIten.mainShown
+        // A tag about to open the assignment page: the main screen's lists close first.
+        onBtnClick: mainIten.mainFocus()
     }
 
     Column {

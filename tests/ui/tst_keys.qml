@@ -395,6 +395,17 @@ TestCase {
         compare(keys(doc).height, 40 + 24 * row.count + 2 * (row.count - 1) + 8)
     }
 
+    // A tag closes the main screen's open lists before the page opens.
+    function test_tagClosesLists() {
+        const doc = open({ family: "553" })
+        const rates = child(doc, "reportRateLV")
+        mouseClick(rates)
+        settle(rates)
+        verify(rates.isDrop)
+        openPage(doc, 2)
+        tryCompare(rates, "isDrop", false)
+    }
+
     // Hovering a row lights the button on the picture; clicking it opens the page with the row's
     // function in the title.
     function test_rowOpensPage() {
