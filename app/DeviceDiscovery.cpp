@@ -1,6 +1,7 @@
 #include "DeviceDiscovery.h"
 
 #include "HidBackend.h"
+#include "Hid_Thread.h"
 
 #include <QSettings>
 #include <QtGlobal>
@@ -85,6 +86,21 @@ CheckOutcome noMouseOutcome(const QList<FailedProbe> &probes)
             outcome = {false, NoMouseReason::NoAnswer, probe.path};
     }
     return outcome;
+}
+
+int probeEntries(Hid_Thread &hid, const DeviceTable &table, QList<FailedProbe> *failed)
+{
+    for (int index = 0; index < table.size(); ++index) {
+        const QString path = table.at(index).commandPath;
+        if (path.isEmpty())
+            continue;
+        if (hid.chkDeviceIsEnCode(index))
+            return index;
+        HidBackend *backend = hid.backend();
+        if (failed)
+            failed->append({path, backend ? backend->openFailure(path) : HidOpenFailure::Other});
+    }
+    return -1;
 }
 
 QString describe(const CheckOutcome &outcome)

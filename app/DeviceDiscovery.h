@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 
+class Hid_Thread;
+
 // Reading the device table and finding each entry's interfaces: the parts of the device check that
 // need neither a window nor a device.
 namespace DeviceDiscovery {
@@ -55,6 +57,11 @@ struct FailedProbe
 // reason other than permission) but failed the challenge did not answer; one gone meanwhile counts
 // as absent.
 CheckOutcome noMouseOutcome(const QList<FailedProbe> &probes);
+
+// The device check's probe: the entries that have a command interface, in table order, until one
+// answers the challenge (which makes it the gateway's current entry). Its index, or -1 when none
+// did; each that failed goes to *failed with what opening its command interface says now.
+int probeEntries(Hid_Thread &hid, const DeviceTable &table, QList<FailedProbe> *failed);
 
 // The line logged when the outcome changes, e.g. "No mouse: permission denied on /dev/hidraw3 …".
 QString describe(const CheckOutcome &outcome);

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QByteArray>
 #include <QLockFile>
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 class QLocalServer;
 
@@ -30,13 +33,36 @@ public:
 
     QString serverName() const { return m_key; }
 
+    // A message other than the empty one is a request: the handler receives it with a function
+    // that sends the answer back (once; nothing is sent when the asker has gone meanwhile).
+    // Without a handler, requests are refused.
+    using Reply = std::function<void(const QByteArray &answer)>;
+    using RequestHandler = std::function<void(const QByteArray &request, const Reply &reply)>;
+    void setRequestHandler(RequestHandler handler);
+
+    // A message is "<length>\n<bytes>". Longer ones, a malformed length, a message not complete
+    // within the time-out and bytes after it are refused with a logged reason; nothing is handed on.
+    static constexpr int maxMessageBytes = 64 * 1024;
+    static constexpr int messageTimeoutMs = 5000;
+
+    // For another program: the PID of the running instance of `key` (0 when none runs), read from
+    // its lock file without taking the lock.
+    static qint64 runningPid(const QString &key);
+    // Sends `request` to the running instance of `key` and waits at most `timeoutMs` for its answer
+    // of at most `maxAnswerBytes`; std::nullopt, with the reason in *error, when no instance takes
+    // it or none came.
+    static std::optional<QByteArray> request(const QString &key, const QByteArray &request, int timeoutMs,
+                                             int maxAnswerBytes, QString *error);
+
 signals:
     void messageReceived(const QString &message);
 
 private:
     void onNewConnection();
+    void readMessage(class QLocalSocket *socket);
 
     QString m_key;
+    RequestHandler m_requestHandler;
     std::unique_ptr<QLockFile> m_lock;
     QLocalServer *m_server = nullptr;
 };

@@ -5,6 +5,7 @@
 #include "DeviceDiscovery.h"
 #include "HotplugMonitor.h"
 #include "LanguageStore.h"
+#include "MouseCommands.h"
 #include "TrayNotifier.h"
 #include "UiStartEvent.h"
 #include "StatusWindow.h"
@@ -183,19 +184,12 @@ void Widget::checkDevice()
     hid.setDeviceTable(table);
 
     QList<DeviceDiscovery::FailedProbe> failed;
-    for (int index = 0; index < table.size(); ++index) {
-        const QString path = table.at(index).commandPath;
-        if (path.isEmpty())
-            continue;
-        if (hid.chkDeviceIsEnCode(index)) {
-            DeviceDiscovery::CheckOutcome connected;
-            connected.connected = true;
-            noteOutcome(connected);
-            connectDevice();
-            return;
-        }
-        HidBackend *backend = hid.backend();
-        failed.append({path, backend ? backend->openFailure(path) : HidOpenFailure::Other});
+    if (DeviceDiscovery::probeEntries(hid, table, &failed) >= 0) {
+        DeviceDiscovery::CheckOutcome connected;
+        connected.connected = true;
+        noteOutcome(connected);
+        connectDevice();
+        return;
     }
     qDebug("Device DisConnect");
     m_deviceConnected = false;
@@ -257,11 +251,7 @@ void Widget::connectDevice()
     m_deviceConnected = true;
     showInfo(QStringLiteral("Detect Device"));
     hid.startListen(hid.currentIndex());
-    if (v->modelFlags().is560()) {
-        const uint blocks = v->modelFlags().isGun ? 5 : 2;
-        for (uint block = 0; block < blocks; ++block)
-            v->mouseReadProfile(block);
-    }
+    v->mouseCommands().readProfileBlocksOnConnect();
     v->setEnabled(true);
     startUi();
     // The user was told there is no mouse: now there is, so the window comes instead.
