@@ -1,6 +1,7 @@
 #include "Startup.h"
 
 #include "AppPaths.h"
+#include "CtlRequests.h"
 #include "HookWiring.h"
 #include "InputHook.h"
 #include "SingleInstance.h"
@@ -128,6 +129,8 @@ int runProgram(int argc, char **argv, const StartupVariant &variant)
         variant.prepareEnvironment(environment);
     Widget w(environment);
     QObject::connect(&instance, &SingleInstance::messageReceived, &w, &Widget::receiveMessage);
+    // kestrel-orbit-ctl hands its commands over while the program runs.
+    CtlRequests ctlRequests(instance, w);
 
     InputHook hook(false);
     connectInputHook(hook, w);
