@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -68,6 +69,7 @@ class tst_E2eProfile : public QObject
     Q_OBJECT
 
     DemoDriver m_demo;
+    QTemporaryDir m_files; // where the file dialog's answer lives
 
     // The window looks still while an exchange holds the event loop, so a step is over only
     // when no report has crossed for a while as well (the protocol's longest gap is 128 ms).
@@ -110,8 +112,8 @@ class tst_E2eProfile : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY2(m_demo.prepare(), qPrintable(m_demo.error()));
-        QVERIFY2(m_demo.start({QStringLiteral("--choose-file"), m_demo.scratchPath(fileChosen)}),
+        QVERIFY(m_files.isValid());
+        QVERIFY2(m_demo.start({QStringLiteral("--choose-file"), m_files.filePath(fileChosen)}),
                  qPrintable(m_demo.error()));
         QVERIFY(settle());
     }
@@ -151,7 +153,7 @@ private slots:
         clickAndSettle(configButton);
         clickAndSettle(firstProfileRow, 3);
         clickAndSettle(firstProfileRow + QPoint(30, 36));
-        const QString exported = m_demo.scratchPath(fileChosen);
+        const QString exported = m_files.filePath(fileChosen);
         QTRY_VERIFY(QFile::exists(exported));
         QFile file(exported);
         QVERIFY(file.open(QIODevice::ReadOnly));
