@@ -181,13 +181,27 @@ TestCase {
         verify(page.isSave)
     }
 
-    // A pull typed into the Y box moves the dot and is stored.
-    function test_typedPull() {
+    // A pull typed into the Y box moves the dot and is stored; one still being typed when the
+    // page is closed is stored and goes out with the rest.
+    function test_typedPull_data() {
+        return [{ tag: "enter", enter: true }, { tag: "closed while typing", enter: false }]
+    }
+    function test_typedPull(data) {
         open({ family: "553", isGun: true })
-        typeInto(child(page, "yBox"), "40")
+        const box = child(page, "yBox")
+        mouseClick(box)
+        box.txtInput.selectAll()
+        keyClick("4")
+        keyClick("0")
+        if (data.enter) {
+            keyClick(Qt.Key_Return)
+            compare(child(page, "dot").y, GunMath.dotYForPull(40))
+            verify(page.isSave)
+            compare(mouseSim.commands(), [])
+        }
+        closePage()
         compare(stored(0)[4], "40")
-        compare(child(page, "dot").y, GunMath.dotYForPull(40))
-        verify(page.isSave)
+        compare(mouseSim.memory().gunSlots[0], [Number(stored(0)[5]), Number(stored(0)[3]), 40])
     }
 
     // The rate knob at the right end is 90 ms; a click on the track is stored as well.

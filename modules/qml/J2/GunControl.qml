@@ -52,12 +52,11 @@ Rectangle {
         showGun(0)
     }
 
-    // Closes the open lists and ends typing; `keep` (optional) stays open.
-    function gunControlFocus(keep) {
-        if (keep !== slotList)
-            slotList.closeMenu()
-        if (keep !== rateSlider)
-            rateSlider.closeMenu()
+    // Closes the open lists and ends typing. A list whose own head was pressed is closed here when
+    // open, and the press then leaves it closed; a closed one opens.
+    function gunControlFocus() {
+        slotList.closeMenu()
+        rateSlider.closeMenu()
         timesBox.closeFocus()
         xBox.closeFocus()
         yBox.closeFocus()
@@ -127,7 +126,9 @@ Rectangle {
                                              GunMath.toInt(gun.gunY, 0, GunMath.maxPull, 0)])
         }
     }
+    // A number still being typed is taken first, so that it goes out with the rest.
     function close() {
+        gunControlFocus()
         visible = false
         mainMask.visible = false
         if (isSave) {
@@ -137,7 +138,6 @@ Rectangle {
             keyMatrixMain.modKeys.saveData()
             controlUIEnable(true)
         }
-        gunControlFocus()
     }
 
     width: 640
@@ -284,7 +284,7 @@ Rectangle {
             bgColor: colorBlue
             mdItems: slotItems
             count: slotItems.count
-            onBtnClick: gunControlMain.gunControlFocus(slotList)
+            onBtnClick: gunControlMain.gunControlFocus()
             onValueChange: (index) => gunControlMain.showGun(gunControlMain.slotGun(index))
         }
         Rectangle {
@@ -409,7 +409,7 @@ Rectangle {
             width: 120
             bgColor: colorBlue
             textValue: "10ms"
-            onBtnClick: gunControlMain.gunControlFocus(rateSlider)
+            onBtnClick: gunControlMain.gunControlFocus()
             onValueChange: (index) => textValue = GunMath.rateText(index)
         }
         // The stored period follows the knob once it rests, after a drag or a click on the track.
