@@ -71,20 +71,6 @@ TestCase {
         compare(GunMath.pullForDotY(row.y - 500), 0)
         compare(GunMath.pullForDotY(row.y + 500), 64)
     }
-    function test_periodFromText_data() {
-        return [
-            { tag: "two digits", text: "10MS", period: 10 },
-            { tag: "one digit", text: "4MS", period: 4 },
-            { tag: "right end", text: "90MS", period: 90 },
-            { tag: "initial text", text: "10ms", period: 10 },
-            { tag: "empty", text: "", period: 7 },
-            { tag: "no number", text: "MS", period: 7 },
-        ]
-    }
-    function test_periodFromText(row) {
-        compare(GunMath.periodFromText(row.text, 7), row.period)
-    }
-
     // init: the stored records, the stored slots, slot 1's gun shown.
     function test_init() {
         open({ family: "553", isGun: true, config: { "mouse/selectGun": [3, 4, 5] } })
