@@ -210,6 +210,7 @@ TestCase {
         open()
         mouseClick(child(page, "newButton"))
         mouseClick(child(page, "newButton"))
+        dropDown.currentSelect = data.row
         mouseDoubleClickSequence(row(data.row), 40, 10)
         const input = child(row(data.row), "nameInput")
         verify(input.visible && input.activeFocus)
@@ -224,6 +225,7 @@ TestCase {
         verify(!input.visible)
         compare(names()[data.row], data.out)
         compare(storedNames(), names())
+        compare(dropDown.textValue, data.out.slice(0, -1), "the drop-down shows the new name")
     }
 
     // The drop-down switches by the entry's own number after a deletion in the middle: the
