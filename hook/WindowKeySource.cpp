@@ -3,6 +3,8 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 
+#include <utility>
+
 WindowKeySource::~WindowKeySource()
 {
     stop();
@@ -29,12 +31,19 @@ void WindowKeySource::stop()
         return;
     m_sink = nullptr;
     m_held = {};
+    m_down.clear();
     if (QCoreApplication *app = QCoreApplication::instance())
         app->removeEventFilter(this);
 }
 
 bool WindowKeySource::eventFilter(QObject *watched, QEvent *event)
 {
+    if (m_sink && event->type() == QEvent::ApplicationStateChange
+        && static_cast<QApplicationStateChangeEvent *>(event)->applicationState()
+               != Qt::ApplicationActive) {
+        releaseHeldKeys();
+        return false;
+    }
     const bool pressed = event->type() == QEvent::KeyPress;
     if (!m_sink || (!pressed && event->type() != QEvent::KeyRelease))
         return false;
@@ -53,8 +62,26 @@ bool WindowKeySource::eventFilter(QObject *watched, QEvent *event)
     const bool altDown = m_held.alt() || key->modifiers().testFlag(Qt::AltModifier);
     const bool ctrlDown = m_held.ctrl() || key->modifiers().testFlag(Qt::ControlModifier);
     m_held.update(code, pressed);
-    if (const auto setOne = EvdevKeys::setOneKey(code, altDown, ctrlDown))
-        m_sink->keyEvent(RawKeyEvent{setOne->scanCode, setOne->extended, altDown, pressed});
+    if (const auto setOne = EvdevKeys::setOneKey(code, altDown, ctrlDown)) {
+        const RawKeyEvent raw{setOne->scanCode, setOne->extended, altDown, pressed};
+        if (pressed)
+            m_down.insert(code, raw);
+        else
+            m_down.remove(code);
+        m_sink->keyEvent(raw);
+    }
     // Observed only: the window gets the key as usual.
     return false;
+}
+
+void WindowKeySource::releaseHeldKeys()
+{
+    const QHash<int, RawKeyEvent> down = std::exchange(m_down, {});
+    m_held = {};
+    for (RawKeyEvent key : down) {
+        if (!m_sink) // stopped by a callback
+            return;
+        key.pressed = false;
+        m_sink->keyEvent(key);
+    }
 }

@@ -3,6 +3,7 @@
 #include "EvdevKeys.h"
 #include "InputSource.h"
 
+#include <QHash>
 #include <QObject>
 
 // Observes the keys typed into the program's own windows, for sessions whose display server keeps
@@ -26,6 +27,11 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The keys that go up with the focus elsewhere are never seen going up: once the program has
+    // lost the keyboard, every key still held counts as released, so a later press is reported.
+    void releaseHeldKeys();
+
     InputSink *m_sink = nullptr;
     EvdevKeys::HeldModifiers m_held;
+    QHash<int, RawKeyEvent> m_down; // by kernel key code
 };

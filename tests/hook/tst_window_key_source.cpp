@@ -179,6 +179,37 @@ private slots:
         QCOMPARE(recorder.events.size(), 4);
     }
 
+    // A key held while the keyboard goes to another program is released there, unseen: it counts
+    // as released, so pressing it again in the program's window is reported.
+    void focusLeavesWithKeyHeld()
+    {
+        const auto hook = fallbackHook();
+        HookRecorder recorder;
+        hook->setKeyboardCallback(&HookRecorder::key, &recorder);
+        press(KEY_A, true);
+        XFlush(m_injector.get());
+        QTRY_COMPARE(recorder.calls, QStringList{"key 04 1"});
+
+        Display *d = m_injector.get();
+        const Window other = XCreateSimpleWindow(d, DefaultRootWindow(d), 400, 400, 50, 50, 0, 0, 0);
+        XMapWindow(d, other);
+        XSync(d, False);
+        XSetInputFocus(d, other, RevertToParent, CurrentTime);
+        XFlush(d);
+        QTRY_VERIFY(QGuiApplication::applicationState() != Qt::ApplicationActive);
+        QTRY_COMPARE(recorder.calls, (QStringList{"key 04 1", "key 04 0"}));
+        press(KEY_A, false);
+        XDestroyWindow(d, other);
+        XFlush(d);
+
+        XSetInputFocus(d, Window(m_window.winId()), RevertToParent, CurrentTime);
+        XFlush(d);
+        QVERIFY(QTest::qWaitForWindowActive(&m_window));
+        tap(KEY_A);
+        XFlush(d);
+        QTRY_COMPARE(recorder.calls, (QStringList{"key 04 1", "key 04 0", "key 04 1", "key 04 0"}));
+    }
+
     void stoppedSourceReportsNothing()
     {
         const auto hook = fallbackHook();
