@@ -46,6 +46,23 @@ Rectangle {
         color: fontColor
     }
 
+    // Editing a row's text in place: it opens with the whole text selected.
+    component RowEditor: TextInput {
+        property string initial
+
+        font.family: fontFamily
+        font.pixelSize: fontNormalSize
+        color: fontColor
+        selectByMouse: true
+        onVisibleChanged: {
+            if (!visible)
+                return
+            text = initial
+            selectAll()
+            forceActiveFocus()
+        }
+    }
+
     // A menu of 24-high items opened at the pointer; `run(index)` does the chosen item.
     component PopupMenu: Rectangle {
         id: menu
@@ -557,23 +574,13 @@ Rectangle {
                             macroEditorMain.startNameEdit(macroRow.index)
                     }
                 }
-                TextInput {
+                RowEditor {
                     objectName: "macroNameInput"
                     x: 16
                     width: parent.width - 24
                     anchors.verticalCenter: parent.verticalCenter
                     visible: macroRow.editing
-                    font.family: fontFamily
-                    font.pixelSize: fontNormalSize
-                    color: fontColor
-                    selectByMouse: true
-                    onVisibleChanged: {
-                        if (!visible)
-                            return
-                        text = macroRow.textValue
-                        selectAll()
-                        forceActiveFocus()
-                    }
+                    initial: macroRow.textValue
                     onTextEdited: macroEditorMain.editText = text
                     onAccepted: macroEditorMain.listViewFocus()
                 }
@@ -683,23 +690,13 @@ Rectangle {
                             text: actionRow.type === MacroCodec.delay ? actionRow.info + " ms"
                                                                       : actionRow.info
                         }
-                        TextInput {
+                        RowEditor {
                             objectName: "delayInput"
                             anchors.verticalCenter: parent.verticalCenter
                             width: parent.width
                             visible: actionRow.editing
-                            font.family: fontFamily
-                            font.pixelSize: fontNormalSize
-                            color: fontColor
-                            selectByMouse: true
+                            initial: actionRow.info
                             validator: IntValidator { bottom: 0; top: 65535 }
-                            onVisibleChanged: {
-                                if (!visible)
-                                    return
-                                text = actionRow.info
-                                selectAll()
-                                forceActiveFocus()
-                            }
                             onTextEdited: macroEditorMain.editText = text
                             onAccepted: macroEditorMain.listViewFocus()
                         }
