@@ -1347,7 +1347,9 @@ void Runner::dpi(const QString &action, const Words &w)
         return usage(QStringLiteral("the model has %1 stages").arg(m.dpiCount));
     for (int k = 0; k < w.rest.size(); ++k) {
         const std::optional<int> v = wholeNumber(w.rest.at(k));
-        if (!v || *v < m.minDpi || *v > m.maxDpi)
+        if (!v)
+            return usage(QStringLiteral("'%1' is not a DPI value").arg(w.rest.at(k)));
+        if (*v < m.minDpi || *v > m.maxDpi)
             return usage(QStringLiteral("DPI '%1' is outside the model's range %2 to %3").arg(w.rest.at(k)).arg(m.minDpi).arg(m.maxDpi));
         if (m.base > 0 && *v % m.base != 0)
             return usage(QStringLiteral("DPI %1 is not a multiple of the model's step %2").arg(*v).arg(m.base));
