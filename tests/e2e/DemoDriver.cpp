@@ -21,6 +21,7 @@
 #include <X11/keysym.h>
 
 #include <signal.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace {
@@ -198,6 +199,8 @@ bool DemoDriver::start(const QStringList &extraArguments, int timeoutMs)
     env.remove(QStringLiteral("XDG_DATA_HOME"));
     m_process.setProcessEnvironment(env);
     m_process.setWorkingDirectory(m_dir->filePath(QStringLiteral("scratch")));
+    // The demo must not outlive a test that crashed or was killed on its time-out.
+    m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
     m_process.start(rootDir() + QLatin1Char('/') + QLatin1String(demoName),
                     QStringList{QStringLiteral("--keep"), QStringLiteral("--memory-file"), m_memoryPath}
                         + extraArguments);
@@ -217,6 +220,12 @@ bool DemoDriver::start(const QStringList &extraArguments, int timeoutMs)
     const int left = int(qMax<qint64>(1000, timeoutMs - clock.elapsed()));
     if (!pollUntil([this] { return !isBlank(grab()); }, left)) {
         m_error = QStringLiteral("the main window was never drawn");
+        stop();
+        return false;
+    }
+    // The start-up exchange and the start-up lock are over before a test acts.
+    if (!waitForIdle(int(qMax<qint64>(1000, timeoutMs - clock.elapsed())))) {
+        m_error = QStringLiteral("the main window did not settle after the start");
         stop();
         return false;
     }
@@ -439,21 +448,26 @@ QString DemoDriver::screenshot(const QString &name)
 
 bool DemoDriver::waitForIdle(int timeoutMs, int quietMs)
 {
-    // An exchange with the mouse pauses up to 128 ms between reports; the window may not change
-    // during such a pause, so a quiet trace is part of being idle.
+    // An exchange with the mouse pauses between reports (128 ms by the protocol, several times that
+    // on a busy machine) and the window need not change meanwhile: the trace must have been quiet
+    // for longer than any such pause.
+    constexpr int exchangePauseMs = 1000;
     QImage last;
     int lines = -1;
-    QElapsedTimer still;
+    QElapsedTimer still, quiet;
     return pollUntil([&] {
         const QImage now = grab();
         const int count = traceCount();
-        if (isBlank(now) || now != last || count != lines) {
-            last = now;
+        if (count != lines || !quiet.isValid()) {
             lines = count;
+            quiet.start();
+        }
+        if (isBlank(now) || now != last) {
+            last = now;
             still.start();
             return false;
         }
-        return still.elapsed() >= quietMs;
+        return still.elapsed() >= quietMs && quiet.elapsed() >= qMax(quietMs, exchangePauseMs);
     }, timeoutMs);
 }
 

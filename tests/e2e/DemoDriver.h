@@ -36,8 +36,8 @@ public:
     // first to change the data (setStoredValue) before the demo reads it.
     bool prepare();
     // Starts the demo in the prepared copy (or a fresh one) with --memory-file and any extra
-    // arguments, and waits until its main window is mapped and drawn. Other windows of the demo that
-    // cover the main window are moved below it. False, with the reason in error(), when any step
+    // arguments, and waits until its main window is mapped, drawn and idle. Other windows of the
+    // demo that cover the main window are moved below it. False, with the reason in error(), when any step
     // fails. Each start after a stop works on a fresh copy unless prepare() was called in between.
     bool start(const QStringList &extraArguments = {}, int timeoutMs = 20000);
     // Asks the demo to quit (SIGTERM), then kills it if it has not ended within a few seconds.
@@ -75,9 +75,9 @@ public:
     QString screenshot(const QString &name);
     // True when nearly every pixel has one colour: nothing has been drawn.
     static bool isBlank(const QImage &image);
-    // Waits until the window is drawn and neither it nor the trace has changed for `quietMs`
-    // (exchanges with the mouse, animations and the busy lock over).
-    bool waitForIdle(int timeoutMs = 20000, int quietMs = 400);
+    // Waits until the window is drawn and has not changed for `quietMs`, and no report has crossed
+    // for at least a second (exchanges with the mouse, animations and the busy lock over).
+    bool waitForIdle(int timeoutMs = 60000, int quietMs = 400);
 
     // The report trace (standard output), one line per report, from line `from` on.
     QStringList traceLines(int from = 0);

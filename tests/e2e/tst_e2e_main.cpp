@@ -11,6 +11,8 @@ namespace {
 // Window positions of the main screen. The bottom bar is anchored 24 from the right and 8 from the
 // bottom: three 64 × 24 buttons 16 apart (Config, Reset, Save).
 const QPoint saveButton(1024 - 24 - 32, 640 - 8 - 12);
+// Inside the Save button, clear of its text: where its colour shows.
+const QPoint saveButtonFill(saveButton.x() - 28, saveButton.y() - 9);
 const QPoint resetButton(saveButton.x() - 80, saveButton.y());
 // The reset confirmation, 427 × 102, opens centred; OK (88 × 25) is 12 from its right edge and
 // Cancel 7 left of it, their tops 6 below the question under the 30-high title strip.
@@ -105,13 +107,13 @@ private slots:
     void saveStoresAndSendsAnUnsavedChange()
     {
         const QImage before = settled();
-        QCOMPARE(pixel(before, saveButton), 0x09347fu); // colorBlue: nothing unsaved
+        QCOMPARE(pixel(before, saveButtonFill), 0x09347fu); // colorBlue: nothing unsaved
         const QJsonObject memoryBefore = m_demo.memory();
 
         m_demo.drag(dpiStage1Knob, dpiStage1Knob - QPoint(0, 60));
         const QImage unsaved = settled();
         QVERIFY(!m_demo.screenshot(QStringLiteral("main-unsaved")).isEmpty());
-        QCOMPARE(pixel(unsaved, saveButton), 0xff3030u); // the unsaved colour
+        QCOMPARE(pixel(unsaved, saveButtonFill), 0xff3030u); // the unsaved colour
         const QString stage1 = storedList(m_demo, profile, QStringLiteral("mouse/dpiValueArray")).value(0);
         QCOMPARE(stage1, seededDpi[0]); // not stored before Save
 
@@ -127,8 +129,22 @@ private slots:
         QVERIFY(codes(m_demo.commands(mark)).contains(QStringLiteral("0c")));
         QVERIFY(m_demo.memory().value(QLatin1String("profileBlocks"))
                 != memoryBefore.value(QLatin1String("profileBlocks")));
-        QCOMPARE(pixel(settled(), saveButton), 0x09347fu);
+        QCOMPARE(pixel(settled(), saveButtonFill), 0x09347fu);
         QVERIFY(!m_demo.screenshot(QStringLiteral("main-saved")).isEmpty());
+    }
+
+    void dpiButtonShowsTheStageAndMovesTheMark()
+    {
+        const QImage before = settled();
+        const int notices = m_demo.notices().size();
+        QVERIFY(m_demo.pressDpiButton(3));
+        QTRY_COMPARE(m_demo.memory().value(QLatin1String("currentDpiStage")).toInt(), 3);
+        QTRY_COMPARE(m_demo.notices(notices).size(), 1);
+        QCOMPARE(m_demo.notices(notices).first().trimmed(), QStringLiteral("DPI Switch to 3"));
+        // The right panel marks the new stage.
+        const QRect dpiBlock(768, 56, 232, 256);
+        QVERIFY(settled().copy(dpiBlock) != before.copy(dpiBlock));
+        QVERIFY(!m_demo.screenshot(QStringLiteral("main-dpi-3")).isEmpty());
     }
 
     void resetCancelledChangesNothing()
@@ -157,6 +173,7 @@ private slots:
         QCOMPARE(factory.size(), 8);
         QVERIFY(storedList(m_demo, profile, QStringLiteral("mouse/dpiValueArray")) != factory);
         const QJsonObject memoryBefore = m_demo.memory();
+        QCOMPARE(memoryBefore.value(QLatin1String("currentDpiStage")).toInt(), 3); // the DPI button's
         const int mark = m_demo.traceCount();
 
         m_demo.click(resetButton.x(), resetButton.y());
@@ -194,20 +211,6 @@ private slots:
         m_demo.click(versionRow.x(), versionRow.y());
         QCOMPARE(settled(), before);
         QCOMPARE(m_demo.commands(mark), QStringList());
-    }
-
-    void dpiButtonShowsTheStageAndMovesTheMark()
-    {
-        const QImage before = settled();
-        const int notices = m_demo.notices().size();
-        QVERIFY(m_demo.pressDpiButton(3));
-        QTRY_COMPARE(m_demo.memory().value(QLatin1String("currentDpiStage")).toInt(), 3);
-        QTRY_COMPARE(m_demo.notices(notices).size(), 1);
-        QCOMPARE(m_demo.notices(notices).first().trimmed(), QStringLiteral("DPI Switch to 3"));
-        // The right panel marks the new stage.
-        const QRect dpiBlock(768, 56, 232, 256);
-        QVERIFY(settled().copy(dpiBlock) != before.copy(dpiBlock));
-        QVERIFY(!m_demo.screenshot(QStringLiteral("main-dpi-3")).isEmpty());
     }
 
     void cleanupTestCase()
