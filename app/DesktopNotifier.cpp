@@ -30,24 +30,43 @@ NotificationServiceNotifier::NotificationServiceNotifier(QObject *parent) : QObj
 void NotificationServiceNotifier::showMessage(const QString &title, const QString &text,
                                               QSystemTrayIcon::MessageIcon icon, int millisecondsTimeout)
 {
+    const Notice notice{title, text, icon, millisecondsTimeout};
+    if (m_inFlight)
+        m_queued = notice;
+    else
+        send(notice);
+}
+
+void NotificationServiceNotifier::send(const Notice &notice)
+{
     QDBusMessage notify = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
     const QVariantMap hints{{QStringLiteral("desktop-entry"), QStringLiteral("kestrel-orbit")}};
-    notify << QStringLiteral("Kestrel Orbit") << m_lastId << iconName(icon) << title << text
-           << QStringList() << hints << millisecondsTimeout;
+    notify << QStringLiteral("Kestrel Orbit") << m_lastId << iconName(notice.icon) << notice.title << notice.text
+           << QStringList() << hints << notice.timeout;
     const QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected()) {
+    m_inFlight = bus.isConnected()
+                 && bus.callWithCallback(notify, this, SLOT(onReply(QDBusMessage)), SLOT(onError(QDBusError)));
+    if (!m_inFlight)
         onError(bus.lastError());
+}
+
+void NotificationServiceNotifier::sendQueued()
+{
+    m_inFlight = false;
+    if (!m_queued)
         return;
-    }
-    bus.callWithCallback(notify, this, SLOT(onReply(QDBusMessage)), SLOT(onError(QDBusError)));
+    const Notice next = *m_queued;
+    m_queued.reset();
+    send(next);
 }
 
 void NotificationServiceNotifier::onReply(const QDBusMessage &reply)
 {
     if (!reply.arguments().isEmpty())
         m_lastId = reply.arguments().constFirst().toUInt();
+    sendQueued();
 }
 
 void NotificationServiceNotifier::onError(const QDBusError &error)
@@ -56,6 +75,8 @@ void NotificationServiceNotifier::onError(const QDBusError &error)
     if (!m_errorLogged)
         qDebug().noquote() << "notifications unavailable:" << error.message();
     m_errorLogged = true;
+    if (m_inFlight)
+        sendQueued();
 }
 
 DesktopNotifier::DesktopNotifier(QSystemTrayIcon *icon, std::function<bool()> trayAvailable)

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QDBusError;
 class QDBusMessage;
@@ -27,7 +28,20 @@ private slots:
     void onError(const QDBusError &error);
 
 private:
+    struct Notice
+    {
+        QString title, text;
+        QSystemTrayIcon::MessageIcon icon;
+        int timeout;
+    };
+    void send(const Notice &notice);
+    void sendQueued();
+
     uint m_lastId = 0;
+    // One call at a time, so that each notice knows the id of the one it replaces; of the notices
+    // that come meanwhile only the latest is kept.
+    bool m_inFlight = false;
+    std::optional<Notice> m_queued;
     bool m_errorLogged = false;
 };
 
