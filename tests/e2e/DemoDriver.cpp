@@ -112,7 +112,8 @@ struct DemoDriver::X
 DemoDriver::DemoDriver() : m_x(std::make_unique<X>())
 {
     XSetErrorHandler(ignoreXError);
-    m_x->display = XOpenDisplay(nullptr);
+    // An X server resets when its last client leaves and refuses connections meanwhile.
+    pollUntil([this] { return (m_x->display = XOpenDisplay(nullptr)) != nullptr; }, 5000);
     if (m_x->display)
         m_x->pidAtom = XInternAtom(m_x->display, "_NET_WM_PID", False);
     QObject::connect(&m_process, &QProcess::readyReadStandardOutput, [this] { readOutput(); });

@@ -24,6 +24,8 @@ bool play(DemoDriver &demo, const QString &step)
         n << part.toInt();
     if (verb == QLatin1String("click") && n.size() == 2)
         demo.click(n[0], n[1]);
+    else if (verb == QLatin1String("move") && n.size() == 2)
+        demo.moveTo(n[0], n[1]);
     else if (verb == QLatin1String("drag") && n.size() == 4)
         demo.drag({n[0], n[1]}, {n[2], n[3]});
     else if (verb == QLatin1String("key") && XStringToKeysym(qPrintable(arg)) != NoSymbol)
@@ -53,6 +55,8 @@ int main(int argc, char **argv)
     }
     const QDir out(QFile::decodeName(argv[2]));
     int failed = 0;
+    // One driver for every picture: its X connection keeps the server from resetting in between.
+    DemoDriver demo;
     for (const QByteArray &raw : pages.readAll().split('\n')) {
         const QString line = QString::fromUtf8(raw).trimmed();
         const int colon = line.indexOf(QLatin1Char(':'));
@@ -61,7 +65,6 @@ int main(int argc, char **argv)
         const QString name = line.left(colon).trimmed();
         const QStringList steps = line.mid(colon + 1).split(QLatin1Char(' '), Qt::SkipEmptyParts);
 
-        DemoDriver demo;
         QString problem;
         if (!demo.start())
             problem = demo.error();
