@@ -147,6 +147,7 @@ void CtlRequests::handle(const QByteArray &message, const SingleInstance::Reply 
     const std::optional<QStringList> args = CtlWire::decodeRequest(message, &why);
     if (!args) {
         qWarning("ctl: refused a request: %s", qPrintable(why));
+        reply(QByteArray());
         return;
     }
     // The form is checked before anything is queued, so a malformed command changes nothing. The

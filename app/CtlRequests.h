@@ -22,7 +22,8 @@ public:
     CtlRequests(SingleInstance &instance, Widget &window, QObject *parent = nullptr);
     ~CtlRequests() override;
 
-    // One message as it came over the socket; the answer goes to `reply`, later.
+    // One message as it came over the socket; the answer goes to `reply`, later (an empty one, at
+    // once, when the message is refused).
     void handle(const QByteArray &message, const SingleInstance::Reply &reply);
 
 private:

@@ -187,6 +187,10 @@ void SingleInstance::readMessage(QLocalSocket *socket)
     m_requestHandler(payload, [asker](const QByteArray &answer) {
         if (!asker || asker->state() != QLocalSocket::ConnectedState)
             return;
+        if (answer.isEmpty()) {
+            asker->abort();
+            return;
+        }
         asker->write(frame(answer));
         asker->disconnectFromServer();
     });

@@ -34,8 +34,9 @@ public:
     QString serverName() const { return m_key; }
 
     // A message other than the empty one is a request: the handler receives it with a function
-    // that sends the answer back (once; nothing is sent when the asker has gone meanwhile).
-    // Without a handler, requests are refused.
+    // that sends the answer back (once; nothing is sent when the asker has gone meanwhile). An
+    // empty answer refuses the request: the connection is closed without one. Without a handler,
+    // requests are refused.
     using Reply = std::function<void(const QByteArray &answer)>;
     using RequestHandler = std::function<void(const QByteArray &request, const Reply &reply)>;
     void setRequestHandler(RequestHandler handler);
