@@ -7,6 +7,7 @@
 #include <QEnterEvent>
 #include <QMetaObject>
 #include <QQuickItem>
+#include <QQuickWindow>
 #include <QImage>
 #include <QPainter>
 #include <QThread>
@@ -119,13 +120,20 @@ void myQQuickView::repaintNow()
         return;
     // grabFramebuffer renders the scene now; a repaint of the view itself would only show the frame
     // rendered before, so the new one is painted by a child on top.
+    m_grabbing = true;
     const QImage frame = grabFramebuffer();
+    m_grabbing = false;
     if (frame.isNull())
         return;
     if (!m_frozenFrame) {
         m_frozenFrame = new FrozenFrame(this);
         m_frozenFrame->setObjectName(QStringLiteral("frozenFrame"));
         m_frozenFrame->setAttribute(Qt::WA_TransparentForMouseEvents);
+        // As soon as the view renders through the event loop again, its own picture is current.
+        connect(quickWindow(), &QQuickWindow::afterRendering, m_frozenFrame, [this] {
+            if (!m_grabbing)
+                m_frozenFrame->hide();
+        });
     }
     m_frozenFrame->frame = frame;
     m_frozenFrame->setGeometry(rect());

@@ -57,7 +57,7 @@ public:
 
     // Draws the document at once, without running the event loop: while a long exchange with the
     // mouse runs, no GUI event may be processed, yet the busy notice must be seen. The frame stays
-    // over the view until the view is enabled again.
+    // over the view until the view renders through the event loop again.
     Q_INVOKABLE void repaintNow();
 
     // Forwarders of the input hook: queued, so the document sees the key after the hook returned.
@@ -136,4 +136,5 @@ private:
     HostPointerSettings *m_pointerSettings = nullptr;
     class FrozenFrame;
     FrozenFrame *m_frozenFrame = nullptr;   // a child widget, owned by Qt
+    bool m_grabbing = false;
 };

@@ -76,8 +76,9 @@ private slots:
         QVERIFY(m_recorder.calls.isEmpty());
     }
 
-    // While it is locked the view shows a frame it rendered itself (the event loop may not run);
-    // unlocking gives the live document back. A hidden view renders nothing.
+    // While the event loop is held the view shows a frame it rendered itself; once the view renders
+    // through the event loop again, or is unlocked, its live picture is back. A hidden view renders
+    // nothing.
     void lockedViewDrawsItself()
     {
         view()->setEnabled(false);
@@ -91,6 +92,11 @@ private slots:
         QCOMPARE(frame->geometry(), view()->rect());
         view()->setEnabled(true);
         QVERIFY(!frame->isVisible());
+        view()->setEnabled(false);
+        view()->repaintNow();
+        QVERIFY(frame->isVisible());
+        view()->callRoot("initUI", Qt::DirectConnection);   // the document changes: a new frame
+        QTRY_VERIFY(!frame->isVisible());
         m_window.hide();
     }
 
