@@ -145,5 +145,7 @@ int runProgram(int argc, char **argv, const StartupVariant &variant)
     if (variant.beforeFirstCheck)
         variant.beforeFirstCheck(w);
     w.startUp(hidden);
-    return app.exec();
+    // Start-up lets events run while it talks to the mouse; a quit asked for then found no event
+    // loop to end.
+    return w.quitRequested() ? 0 : app.exec();
 }

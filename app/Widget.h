@@ -48,6 +48,8 @@ public:
     ~Widget() override;
 
     bool deviceConnected() const { return m_deviceConnected; }
+    // Quit was asked for (possibly while start-up still ran, before the event loop could end).
+    bool quitRequested() const { return m_quitting; }
     myQQuickView *view() const;
     QString modulesDir() const { return m_modulesDir; }
     // What the last device check found; nullopt before the first.

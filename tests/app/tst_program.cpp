@@ -1,55 +1,148 @@
 // The real executables, started as a user would: from another working directory, twice, after a
-// crash. Runs under Xvfb; the program's windows are looked up on the X display.
+// crash, from the login entry, and quit through the tray menu. Runs under Xvfb on a private
+// session bus, where the test plays the desktop's tray host (the StatusNotifierItem watcher, which
+// Qt's tray icon registers with and exports its menu to) and its notification service. The
+// program's windows are looked up on the X display.
 #include "AppPaths.h"
 
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
 #include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+// Xlib's macros would rename Qt's own identifiers (QMetaType::Bool in the generated meta-object code).
+#undef Bool
+#undef None
+#undef Status
 
 #include <signal.h>
 
 namespace {
 
-const char windowTitle[] = "KESTREL ORBIT MOUSE K7";
+const char mainTitle[] = "KESTREL ORBIT MOUSE K7";
+const char statusTitle[] = "Kestrel Orbit: mouse not found";
+const char controlTitle[] = "Virtual mouse";
 
-// Whether a window with the program's title is viewable on the display right now.
-bool titledWindowViewable(Display *display, Window window)
+// The viewable window with this title under `window`, in root coordinates; a null rect when none.
+QRect findWindow(Display *display, Window window, const QByteArray &title)
 {
     char *name = nullptr;
-    bool found = false;
+    QRect found;
     if (XFetchName(display, window, &name) && name) {
-        if (QByteArray(name) == windowTitle) {
-            XWindowAttributes attributes;
-            found = XGetWindowAttributes(display, window, &attributes)
-                    && attributes.map_state == IsViewable;
+        XWindowAttributes a;
+        if (QByteArray(name) == title && XGetWindowAttributes(display, window, &a) && a.map_state == IsViewable) {
+            int x = 0, y = 0;
+            Window child;
+            XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y, &child);
+            found = QRect(x, y, a.width, a.height);
         }
         XFree(name);
     }
     Window root, parent, *children = nullptr;
     unsigned int count = 0;
-    if (!found && XQueryTree(display, window, &root, &parent, &children, &count)) {
-        for (unsigned int i = 0; i < count && !found; ++i)
-            found = titledWindowViewable(display, children[i]);
+    if (found.isNull() && XQueryTree(display, window, &root, &parent, &children, &count)) {
+        for (unsigned int i = 0; i < count && found.isNull(); ++i)
+            found = findWindow(display, children[i], title);
     }
     if (children)
         XFree(children);
     return found;
 }
 
-bool programWindowViewable()
+QRect windowRect(const char *title)
 {
     Display *display = XOpenDisplay(nullptr);
     if (!display)
-        return false;
-    const bool viewable = titledWindowViewable(display, DefaultRootWindow(display));
+        return {};
+    const QRect rect = findWindow(display, DefaultRootWindow(display), title);
     XCloseDisplay(display);
-    return viewable;
+    return rect;
 }
 
+bool viewable(const char *title)
+{
+    return !windowRect(title).isNull();
+}
+
+// The desktop's tray host: tray icons register their StatusNotifierItem here.
+class TrayHost : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ hostRegistered)
+    Q_PROPERTY(int ProtocolVersion READ protocolVersion)
+    Q_PROPERTY(QStringList RegisteredStatusNotifierItems READ items)
+
+public:
+    bool hostRegistered() const { return true; }
+    int protocolVersion() const { return 0; }
+    QStringList items() const { return m_items; }
+
+public slots:
+    void RegisterStatusNotifierItem(const QString &service) { m_items << service; }
+    void RegisterStatusNotifierHost(const QString &) {}
+
+private:
+    QStringList m_items;
+};
+
+// The desktop's notification daemon, keeping the texts it was asked to show.
+class NotificationService : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+public:
+    QStringList bodies;
+
+public slots:
+    uint Notify(const QString &, uint, const QString &, const QString &, const QString &body,
+                const QStringList &, const QVariantMap &, int)
+    {
+        bodies << body;
+        return uint(bodies.size());
+    }
+    QStringList GetCapabilities() { return {QStringLiteral("body")}; }
+};
+
+struct MenuEntry
+{
+    int id = 0;
+    QString label;
+    int toggleState = -1;
+};
+
+// One node of a com.canonical.dbusmenu layout, (ia{sv}av), with its children flattened after it.
+void readLayout(const QDBusArgument &argument, QList<MenuEntry> &entries)
+{
+    MenuEntry entry;
+    QVariantMap properties;
+    argument.beginStructure();
+    argument >> entry.id >> properties;
+    entry.label = properties.value(QStringLiteral("label")).toString();
+    entry.toggleState = properties.value(QStringLiteral("toggle-state"), -1).toInt();
+    entries << entry;
+    argument.beginArray();
+    while (!argument.atEnd()) {
+        QDBusVariant child;
+        argument >> child;
+        readLayout(child.variant().value<QDBusArgument>(), entries);
+    }
+    argument.endArray();
+    argument.endStructure();
+}
+
+const QRegularExpression traceLine(QStringLiteral("^\\d+ (->|<-) (feature|output|input|event)( [0-9a-f]{2})+$"));
 
 } // namespace
 
@@ -59,11 +152,18 @@ class tst_Program : public QObject
 
     QTemporaryDir m_install;   // a private copy of the bundle: its own single-instance key
     QTemporaryDir m_elsewhere; // the working directory the program is started from
+    QTemporaryDir m_config;    // XDG_CONFIG_HOME of the programs started here
+    QDBusConnection m_bus = QDBusConnection::sessionBus();
+    TrayHost m_tray;
+    NotificationService m_notices;
 
-    void start(QProcess &p, const QString &exe)
+    void start(QProcess &p, const QString &exe, const QStringList &arguments = {})
     {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config.path());
+        p.setProcessEnvironment(env);
         p.setWorkingDirectory(m_elsewhere.path());
-        p.start(m_install.filePath(exe), {});
+        p.start(exe.startsWith(QLatin1Char('/')) ? exe : m_install.filePath(exe), arguments);
         QVERIFY(p.waitForStarted());
     }
 
@@ -74,10 +174,108 @@ class tst_Program : public QObject
             15000);
     }
 
+    // Waits with the event loop running: the programs call the tray host and notification service
+    // of this process, also while they quit.
+    static bool finished(QProcess &p, int timeoutMs = 15000)
+    {
+        return QTest::qWaitFor([&] { return p.state() == QProcess::NotRunning; }, timeoutMs);
+    }
+
     static void stop(QProcess &p)
     {
         p.kill();
         p.waitForFinished();
+    }
+
+    // The tray item that process `pid` registered (named by its bus connection); empty when none.
+    QString trayItemOf(qint64 pid)
+    {
+        for (const QString &item : m_tray.items()) {
+            if (m_bus.interface()->servicePid(item).value() == pid)
+                return item;
+        }
+        return {};
+    }
+
+    // Offers a tray to programs started from now on (they look for one when they start).
+    void offerTray(bool on)
+    {
+        const QString name = QStringLiteral("org.kde.StatusNotifierWatcher");
+        if (on)
+            QVERIFY(m_bus.registerService(name));
+        else
+            m_bus.unregisterService(name);
+    }
+
+    // Where process `pid` exports its tray menu; empty when it has no tray icon registered.
+    QString trayMenuPath(qint64 pid)
+    {
+        QDBusMessage get = QDBusMessage::createMethodCall(trayItemOf(pid), QStringLiteral("/StatusNotifierItem"),
+                                                          QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                          QStringLiteral("Get"));
+        get << QStringLiteral("org.kde.StatusNotifierItem") << QStringLiteral("Menu");
+        const QDBusMessage reply = m_bus.call(get);
+        if (reply.arguments().isEmpty())
+            return {};
+        return reply.arguments().constFirst().value<QDBusVariant>().variant().value<QDBusObjectPath>().path();
+    }
+
+    QDBusMessage menuCall(qint64 pid, const QString &method)
+    {
+        return QDBusMessage::createMethodCall(trayItemOf(pid), trayMenuPath(pid),
+                                              QStringLiteral("com.canonical.dbusmenu"), method);
+    }
+
+    // The tray menu of process `pid` as the tray host reads it.
+    QList<MenuEntry> trayMenu(qint64 pid)
+    {
+        QDBusMessage layout = menuCall(pid, QStringLiteral("GetLayout"));
+        layout << 0 << -1 << QStringList();
+        const QDBusMessage reply = m_bus.call(layout);
+        QList<MenuEntry> entries;
+        if (reply.arguments().size() == 2)
+            readLayout(reply.arguments().at(1).value<QDBusArgument>(), entries);
+        return entries;
+    }
+
+    // Clicks the tray menu entry whose label starts with `label` (mnemonics as the menu shows them).
+    bool clickTrayEntry(qint64 pid, const QString &label)
+    {
+        for (const MenuEntry &entry : trayMenu(pid)) {
+            if (!entry.label.startsWith(label))
+                continue;
+            QDBusMessage click = menuCall(pid, QStringLiteral("Event"));
+            click << entry.id << QStringLiteral("clicked") << QVariant::fromValue(QDBusVariant(0)) << 0u;
+            return m_bus.call(click).type() == QDBusMessage::ReplyMessage;
+        }
+        return false;
+    }
+
+    int toggleState(qint64 pid, const QString &label)
+    {
+        for (const MenuEntry &entry : trayMenu(pid)) {
+            if (entry.label.startsWith(label))
+                return entry.toggleState;
+        }
+        return -2;
+    }
+
+    // Quits through the tray menu, as the user does, and returns the exit code (-1: crashed).
+    int quitThroughTray(QProcess &p)
+    {
+        // The menu is exported a moment after the icon registers.
+        if (!QTest::qWaitFor([&] { return clickTrayEntry(p.processId(), QStringLiteral("Quit")); }, 10000))
+            return -2;
+        if (!finished(p))
+            return -3;
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    }
+
+    static QString dataFolderNamed(const QByteArray &stderrText)
+    {
+        const QRegularExpressionMatch m =
+            QRegularExpression(QStringLiteral("demo: settings in (\\S+)/modules,")).match(QString::fromLocal8Bit(stderrText));
+        return m.hasMatch() ? m.captured(1) : QString();
     }
 
 private slots:
@@ -87,24 +285,73 @@ private slots:
         for (const char *exe : {"kestrel-orbit", "kestrel-orbit-demo"})
             QVERIFY(QFile::copy(QStringLiteral(KO_BUNDLE_DIR "/") + QLatin1String(exe),
                                 m_install.filePath(QLatin1String(exe))));
+        QVERIFY2(m_bus.isConnected(), "no session bus: run the test under dbus-run-session");
+        QVERIFY(m_bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), &m_tray,
+                                     QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties));
+        QVERIFY(m_bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &m_notices,
+                                     QDBusConnection::ExportAllSlots));
+        QVERIFY(m_bus.registerService(QStringLiteral("org.freedesktop.Notifications")));
+    }
+    void init() { m_notices.bodies.clear(); }
+    void cleanup() { offerTray(false); }
+
+    void helpAndVersion_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("display");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("--help, no display") << QStringList{"--help"} << false << 0
+                                            << "Usage: kestrel-orbit [options]\n" << "";
+        QTest::newRow("--version, no display") << QStringList{"-v"} << false << 0 << "kestrel-orbit 1.0.0\n" << "";
+        QTest::newRow("unknown option") << QStringList{"--bogus"} << true << 2 << QString()
+                                        << "kestrel-orbit: Unknown option 'bogus'.\n";
+    }
+    void helpAndVersion()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, display);
+        QFETCH(int, code);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QProcess p;
+        if (!display) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.remove(QStringLiteral("DISPLAY"));
+            env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+            p.setProcessEnvironment(env);
+        }
+        p.start(m_install.filePath(QStringLiteral("kestrel-orbit")), arguments);
+        QVERIFY(p.waitForFinished(15000));
+        QCOMPARE(p.exitCode(), code);
+        const QString stdoutText = QString::fromLocal8Bit(p.readAllStandardOutput());
+        const QString stderrText = QString::fromLocal8Bit(p.readAllStandardError());
+        QVERIFY2(out.isEmpty() ? stdoutText.isEmpty() : stdoutText.startsWith(out), qPrintable(stdoutText));
+        QVERIFY2(stderrText.contains(err), qPrintable(stderrText));
+        if (arguments.first() == QLatin1String("--help"))
+            QVERIFY(stdoutText.contains(QLatin1String("--hidden")));
     }
 
-    void withoutAMouseItKeepsRunningHiddenAndStaysSingle()
+    // No tray here: the status window is the program's only visible trace.
+    void withoutAMouseItSaysWhyAndStaysSingle()
     {
         // The shipped table names ids that no device of this machine has.
         QProcess first;
         start(first, QStringLiteral("kestrel-orbit"));
         QByteArray err;
-        waitForLine(first, err, "Device DisConnect", true);
-        QVERIFY(!programWindowViewable());
+        waitForLine(first, err, "No mouse: no device of the device table is attached", true);
+        QTRY_VERIFY_WITH_TIMEOUT(viewable(statusTitle), 10000);
+        QVERIFY(!viewable(mainTitle));
         QCOMPARE(first.state(), QProcess::Running);
 
         QProcess second;
         start(second, QStringLiteral("kestrel-orbit"));
-        QVERIFY(second.waitForFinished(15000));
+        QVERIFY(finished(second));
         QCOMPARE(second.exitCode(), 1);
         QVERIFY(!second.readAllStandardError().contains("Device"));
         QCOMPARE(first.state(), QProcess::Running);
+        QVERIFY(viewable(statusTitle) && !viewable(mainTitle));
 
         // A crashed instance leaves its lock and socket behind; the next start is not blocked.
         ::kill(static_cast<pid_t>(first.processId()), SIGKILL);
@@ -117,18 +364,114 @@ private slots:
         stop(next);
     }
 
-    void demoFindsItsModulesAndConnectsToTheVirtualMouse()
+    // The demo on its own fresh copy of the data, its control window beside the main window, its
+    // standard output the trace alone; quit from the tray menu it ends with 0 and leaves no copy.
+    void demoRunsCleanAndQuitsThroughTheTray()
     {
+        offerTray(true);
         QProcess demo;
         start(demo, QStringLiteral("kestrel-orbit-demo"));
         QByteArray err, out;
         waitForLine(demo, err, "Device Connect", true);
-        // The handshake is the first report of the trace: a challenge out and its answer back.
         waitForLine(demo, out, "<- feature 00", false);
-        QVERIFY(out.startsWith(QByteArray::number(out.left(out.indexOf(' ')).toLongLong())));
-        QVERIFY(out.contains(" -> feature 00 "));
-        QTRY_VERIFY_WITH_TIMEOUT(programWindowViewable(), 10000);
-        stop(demo);
+        const QString data = dataFolderNamed(err);
+        QVERIFY2(QFileInfo::exists(data + QStringLiteral("/modules/setting/apConfig.bin")), err.constData());
+        QCOMPARE(QFileInfo(QStringLiteral("/proc/%1/cwd").arg(demo.processId())).symLinkTarget(), data);
+
+        QTRY_VERIFY_WITH_TIMEOUT(viewable(mainTitle) && viewable(controlTitle), 10000);
+        QVERIFY2(!windowRect(mainTitle).intersects(windowRect(controlTitle)),
+                 qPrintable(QStringLiteral("control window %1,%2 %3x%4 over the main window")
+                                .arg(windowRect(controlTitle).x()).arg(windowRect(controlTitle).y())
+                                .arg(windowRect(controlTitle).width()).arg(windowRect(controlTitle).height())));
+        QTRY_VERIFY_WITH_TIMEOUT(m_notices.bodies.contains(QStringLiteral("Detect Device")), 10000);
+
+        // What the program writes goes to the copy, never to the files beside the executable.
+        const QString profile = QStringLiteral("/modules/setting/p1.bin");
+        QFile written(data + profile);
+        QVERIFY(written.open(QIODevice::Append));
+        written.write("\n[written]\nbyTheRun=1\n");
+        written.close();
+
+        QTRY_VERIFY_WITH_TIMEOUT(!trayItemOf(demo.processId()).isEmpty(), 10000);
+        QCOMPARE(quitThroughTray(demo), 0);
+        QVERIFY(!QFileInfo::exists(data));
+        out += demo.readAllStandardOutput();
+        for (const QByteArray &line : out.split('\n')) {
+            if (!line.isEmpty())
+                QVERIFY2(traceLine.match(QString::fromLatin1(line)).hasMatch(), line.constData());
+        }
+
+        // The next run starts from the shipped files again.
+        QProcess again;
+        start(again, QStringLiteral("kestrel-orbit-demo"));
+        QByteArray againErr;
+        waitForLine(again, againErr, "Device Connect", true);
+        const QString fresh = dataFolderNamed(againErr);
+        QVERIFY(!fresh.isEmpty() && fresh != data);
+        QFile shipped(m_install.filePath(QStringLiteral("modules/setting/p1.bin")));
+        QFile copied(fresh + profile);
+        QVERIFY(shipped.open(QIODevice::ReadOnly) && copied.open(QIODevice::ReadOnly));
+        QCOMPARE(copied.readAll(), shipped.readAll());
+        QTRY_VERIFY_WITH_TIMEOUT(!trayItemOf(again.processId()).isEmpty(), 10000);
+        QCOMPARE(quitThroughTray(again), 0);
+        QVERIFY(!QFileInfo::exists(fresh));
+
+        // --keep works on the files beside the executable; quitting by signal is clean as well.
+        QProcess kept;
+        start(kept, QStringLiteral("kestrel-orbit-demo"), {QStringLiteral("--keep")});
+        QByteArray keptErr;
+        waitForLine(kept, keptErr, "Device Connect", true);
+        QVERIFY(dataFolderNamed(keptErr).isEmpty());
+        QCOMPARE(QFileInfo(QStringLiteral("/proc/%1/cwd").arg(kept.processId())).symLinkTarget(),
+                 QDir(m_install.path()).canonicalPath());
+        kept.terminate();
+        QVERIFY(finished(kept));
+        QCOMPARE(kept.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(kept.exitCode(), 0);
+    }
+
+    // The tray option writes the login entry; the entry starts the installed program hidden.
+    void startAtLoginFromTheTrayMenu()
+    {
+        offerTray(true);
+        QProcess program;
+        start(program, QStringLiteral("kestrel-orbit"));
+        QByteArray err;
+        waitForLine(program, err, "Device DisConnect", true);
+        QTRY_VERIFY_WITH_TIMEOUT(!trayItemOf(program.processId()).isEmpty(), 10000);
+        const QString entry = m_config.filePath(QStringLiteral("autostart/kestrel-orbit.desktop"));
+        QTRY_COMPARE(toggleState(program.processId(), QStringLiteral("Start at login")), 0);
+
+        QVERIFY(clickTrayEntry(program.processId(), QStringLiteral("Start at login")));
+        QTRY_VERIFY(QFileInfo::exists(entry));
+        QTRY_COMPARE(toggleState(program.processId(), QStringLiteral("Start at login")), 1);
+        QProcess validate;
+        validate.start(QStringLiteral("desktop-file-validate"), {entry});
+        QVERIFY2(validate.waitForFinished() && validate.exitCode() == 0, validate.readAll().constData());
+        QFile file(entry);
+        QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
+        const QString text = QString::fromUtf8(file.readAll());
+        const QString exec = QRegularExpression(QStringLiteral("^Exec=(.*)$"), QRegularExpression::MultilineOption)
+                                 .match(text).captured(1);
+        const QString program_ = m_install.filePath(QStringLiteral("kestrel-orbit"));
+        QCOMPARE(exec, program_ + QStringLiteral(" --hidden"));
+
+        QVERIFY(clickTrayEntry(program.processId(), QStringLiteral("Start at login")));
+        QTRY_VERIFY(!QFileInfo::exists(entry));
+        QVERIFY(clickTrayEntry(program.processId(), QStringLiteral("Start at login")));
+        QTRY_VERIFY(QFileInfo::exists(entry));
+        QCOMPARE(quitThroughTray(program), 0);
+
+        // As the desktop does at login: the Exec line, run. The program sits in the tray.
+        QProcess atLogin;
+        const QStringList command = exec.split(QLatin1Char(' '));
+        start(atLogin, command.first(), command.mid(1));
+        QByteArray loginErr;
+        waitForLine(atLogin, loginErr, "No mouse: no device of the device table is attached", true);
+        QTRY_VERIFY_WITH_TIMEOUT(!trayItemOf(atLogin.processId()).isEmpty(), 10000);
+        QTRY_COMPARE(toggleState(atLogin.processId(), QStringLiteral("Start at login")), 1);
+        QCOMPARE(quitThroughTray(atLogin), 0);
+        QVERIFY(!viewable(mainTitle));
     }
 };
 
