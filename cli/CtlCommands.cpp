@@ -114,6 +114,7 @@ private:
     void storeAndSendMatrix(const QList<Codes> &entries);
     void sendMacro(int slot, const QString &name);
 
+    // The DPI block's own values stand where the configuration has none.
     struct DpiModel
     {
         int dpiCount = 0;
@@ -709,9 +710,10 @@ void Runner::status(bool json)
     const QString family = m_flags.is560() ? QStringLiteral("560") : QStringLiteral("553");
     const QString ids = QStringLiteral("%1:%2").arg(entry.vid, 4, 16, QLatin1Char('0')).arg(entry.pid, 4, 16, QLatin1Char('0'));
 
+    const QString model = global(QStringLiteral("common/name")).toString();
     if (json) {
-        QJsonObject mouse{{"connected", m_hid != nullptr}, {"family", family}, {"gun", m_flags.isGun},
-                          {"colorful", m_flags.isColorful}};
+        QJsonObject mouse{{"model", model}, {"connected", m_hid != nullptr}, {"family", family},
+                          {"gun", m_flags.isGun}, {"colorful", m_flags.isColorful}};
         if (m_hid) {
             mouse.insert(QStringLiteral("id"), ids);
             mouse.insert(QStringLiteral("reportLength"), entry.reportLength);
@@ -739,8 +741,9 @@ void Runner::status(bool json)
             features << QStringLiteral("gun functions");
         if (m_flags.isColorful)
             features << QStringLiteral("colour lighting");
+        print(QStringLiteral("model: %1 (%2)").arg(model, features.join(QLatin1String(", "))));
         if (m_hid)
-            print(QStringLiteral("mouse: connected, %1, %2, report length %3").arg(features.join(QLatin1String(", ")), ids).arg(entry.reportLength));
+            print(QStringLiteral("mouse: connected, %1, report length %2").arg(ids).arg(entry.reportLength));
         else
             print(QStringLiteral("mouse: not connected (%1)").arg(why));
         print(QStringLiteral("profile: %1 %2").arg(number + 1).arg(profileName(number)));

@@ -22,8 +22,8 @@ using Probe = std::function<QByteArray(const VirtualMouseMemory &)>;
 using Stored = QList<std::pair<QString, QString>>; // "file|group/key" → the text stored
 
 // is560, isGun, isColorful, is55328
-const Model k553{}, k553Colourful{false, false, true}, k55328{false, false, false, true};
-const Model k560{true}, k560Gun{true, true, true};
+const Model k553{}, k553Colourful{false, false, true, false, {}}, k55328{false, false, false, true, {}};
+const Model k560{true, false, false, false, {}}, k560Gun{true, true, true, false, {}};
 
 QByteArray hex(const QByteArray &spaced)
 {
@@ -435,6 +435,7 @@ void tst_CtlCommands::statusAndDevices()
     QCOMPARE(out.exitCode, int(Ctl::Ok));
     const QJsonObject status = QJsonDocument::fromJson(out.out.toUtf8()).object();
     QCOMPARE(status.value("mouse").toObject().value("family").toString(), QStringLiteral("560"));
+    QCOMPARE(status.value("mouse").toObject().value("model").toString(), QStringLiteral("KESTREL ORBIT MOUSE K7"));
     QCOMPARE(status.value("dpi").toObject().value("current").toInt(), 2);
     QCOMPARE(status.value("dpi").toObject().value("active").toInt(), 4);
     QCOMPARE(status.value("reportRate").toInt(), 1000);
@@ -443,6 +444,8 @@ void tst_CtlCommands::statusAndDevices()
 
     rig.fresh();
     out = rig.run({"status"});
+    QVERIFY(out.out.startsWith(QLatin1String("model: KESTREL ORBIT MOUSE K7 (family 560, gun functions, colour lighting)\n"
+                                             "mouse: connected, 04d9:a1ee, report length 32\n")));
     QVERIFY(out.out.contains(QLatin1String("dpi stages: 400 800 1600 3200\n")));
     QVERIFY(out.out.contains(QLatin1String("report rate: 1000 Hz\n")));
 
@@ -464,7 +467,7 @@ void tst_CtlCommands::statusAndDevices()
     rig.fresh();
     out = rig.run({"status"});
     QCOMPARE(out.exitCode, int(Ctl::NoMouse));
-    QVERIFY(out.out.startsWith(QLatin1String("mouse: not connected (No mouse: permission denied")));
+    QVERIFY2(out.out.contains(QLatin1String("\nmouse: not connected (No mouse: permission denied")), qPrintable(out.out));
 }
 
 // The executable's side: options, help, file names relative to the working folder, and the demo's
