@@ -343,7 +343,8 @@ Item {
         objectName: "powerOnLogo"
 
         anchors.centerIn: parent
-        source: sourcePowerOn
+        // Released once the main screen shows.
+        source: visible ? sourcePowerOn : ""
     }
 
     Mouse {
