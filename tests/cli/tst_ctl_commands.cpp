@@ -91,6 +91,7 @@ private slots:
     void withoutAMouseNothingChanges();
     void aRefusedCommandIsReported();
     void profileUseSendsEveryPage();
+    void filesComeAndGoWhole();
     void statusAndDevices();
     void theToolItself();
 };
@@ -426,6 +427,52 @@ void tst_CtlCommands::profileUseSendsEveryPage()
     const CtlOutput again = rig.run({"profile", "use", "2"});
     QCOMPARE(again.exitCode, int(Ctl::Ok));
     QCOMPARE(rig.mouse->reportCount(), 0);
+}
+
+static QByteArray contents(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
+}
+
+// Import, export and reset copy whole files, as the window's dialogs do; a reset of the profile in
+// use is sent at once.
+void tst_CtlCommands::filesComeAndGoWhole()
+{
+    CtlRig rig(k553);
+    const QString mc = rig.dir.filePath("Reload.mc");
+    {
+        QSettings m(mc, QSettings::IniFormat);
+        m.setValue("config/total", 2);
+        m.setValue("config/repeat", 3);
+        m.setValue("macro/0", "1,R");
+        m.setValue("macro/1", "2,R");
+    }
+    CtlOutput out = rig.run({"macro", "import", mc});
+    QVERIFY2(out.exitCode == Ctl::Ok, qPrintable(out.err));
+    QCOMPARE(contents(rig.file("macro/Reload.bin")), contents(mc));
+    QCOMPARE(rig.run({"macro", "list"}).out, QStringLiteral("Reload\n"));
+    QCOMPARE(rig.run({"macro", "show", "Reload"}).out, QStringLiteral("repeat 3\npress R\nrelease R\n"));
+    QCOMPARE(rig.run({"macro", "import", mc, "Second"}).exitCode, int(Ctl::Ok));
+    QCOMPARE(rig.stored("setting/name.bin", "macro/macroName").toStringList(), (QStringList{"Reload", "Second"}));
+    QCOMPARE(rig.run({"macro", "import", mc}).exitCode, int(Ctl::Usage)); // never replaces one
+    const QString back = rig.dir.filePath("back.mc");
+    QCOMPARE(rig.run({"macro", "export", "Second", back}).exitCode, int(Ctl::Ok));
+    QCOMPARE(contents(back), contents(mc));
+
+    rig.store("setting/p1.bin", "mouse/reportRate", 1);
+    const QString pf = rig.dir.filePath("p1.pf");
+    QCOMPARE(rig.run({"profile", "export", "1", pf}).exitCode, int(Ctl::Ok));
+    QCOMPARE(contents(pf), contents(rig.file("setting/p1.bin")));
+    QCOMPARE(rig.mouse->reportCount(), 0);
+    QCOMPARE(rig.run({"profile", "reset", "3"}).exitCode, int(Ctl::Ok));
+    QCOMPARE(contents(rig.file("setting/p3.bin")), contents(rig.file("setting/pD.bin")));
+    QCOMPARE(rig.mouse->reportCount(), 0);
+    // The profile in use: replaced, then every page loads, stores and sends it.
+    out = rig.run({"profile", "reset", "1"});
+    QVERIFY2(out.exitCode == Ctl::Ok, qPrintable(out.err));
+    QCOMPARE(rig.stored("setting/p1.bin", "mouse/reportRate").toString(), QStringLiteral("3"));
+    QCOMPARE(int(rig.mouse->memory().reportRate), 1);
 }
 
 void tst_CtlCommands::statusAndDevices()
