@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QIcon>
 #include <QMenu>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 
 namespace {
@@ -171,6 +172,13 @@ void Widget::onDeviceChanged()
 
 void Widget::checkDevice()
 {
+    // The probe lets GUI events run (the status window's button, a second start); a check asked for
+    // meanwhile comes after this one instead of replacing the table under it.
+    if (m_checking) {
+        checkTimer.start();
+        return;
+    }
+    const QScopedValueRollback<bool> checking(m_checking, true);
     // A report that came in during a check can fire the timer after the listener started; the old
     // loop must be gone before its table is replaced.
     if (hid.isListening()) {

@@ -98,6 +98,7 @@ private:
     std::unique_ptr<StatusWindow> m_status;
     std::optional<DeviceDiscovery::CheckOutcome> m_lastOutcome;
     bool m_backgroundNoteSaid = false;
+    bool m_checking = false;
     QAction *m_startAtLogin = nullptr;
     TrayNotifier *m_notifier = nullptr;
     std::unique_ptr<TrayNotifier> m_ownNotifier;

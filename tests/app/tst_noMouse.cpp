@@ -12,6 +12,8 @@
 #include <QTest>
 
 #include <functional>
+#include <optional>
+#include <utility>
 
 #include <unistd.h>
 
@@ -44,6 +46,26 @@ public slots:
         notices.append({app, replacesId, icon, summary, body, timeout, id});
         return id;
     }
+};
+
+// Runs a GUI action in the middle of a device check, as the events the probe lets through do.
+class InterruptingBackend : public HidBackend
+{
+public:
+    VirtualHidBus bus;
+    std::function<void()> duringCheck;
+    int depth = 0, deepest = 0;
+
+    std::optional<QList<HidInterfaceInfo>> enumerate(quint16 vid, quint16 pid) override
+    {
+        deepest = std::max(deepest, ++depth);
+        if (auto action = std::exchange(duringCheck, nullptr))
+            action();
+        --depth;
+        return bus.enumerate(vid, pid);
+    }
+    std::unique_ptr<HidDeviceHandle> openPath(const QString &path) override { return bus.openPath(path); }
+    HidOpenFailure openFailure(const QString &path) override { return bus.openFailure(path); }
 };
 
 // How a row breaks the connection, and how it mends it again.
@@ -196,6 +218,21 @@ private slots:
         QVERIFY(!w->statusWindow()->isVisible());
         QTRY_VERIFY(w->isVisible());
         m_rig->bus.detach(m_rig->mouse.get());
+    }
+
+    // "Check again" pressed (or a second start) while a check runs: the check comes after it.
+    void aCheckAskedForDuringACheckComesAfterIt()
+    {
+        InterruptingBackend backend;
+        auto w = m_rig->makeWidget(&backend);
+        w->startUp(false);
+        backend.duringCheck = [&] { QTest::mouseClick(statusButton(*w, "checkAgain"), Qt::LeftButton); };
+        w->checkDevice();
+        QCOMPARE(backend.deepest, 1);
+        QVERIFY(w->checkTimer.isActive());
+        backend.bus.attach(m_rig->mouse.get());
+        QTRY_VERIFY_WITH_TIMEOUT(w->deviceConnected(), 5000);
+        backend.bus.detach(m_rig->mouse.get());
     }
 
     // The user fixed the permission and asks again: the mouse connects at once.
