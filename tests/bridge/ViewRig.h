@@ -20,33 +20,41 @@ struct Model
     QVariantMap config;     // further apConfig.bin entries, "group/key" → value
 };
 
+// Places a fresh copy of the shipped data files (the documents and images are compiled in) under
+// `modulesDir`, writes the model's flags and further entries into its apConfig.bin, and returns
+// the virtual mouse that plays that model.
+inline VirtualMouseConfig placeModelData(const QString &modulesDir, const Model &model)
+{
+    const QDir modules(modulesDir);
+    for (const char *sub : {"setting", "i18n", "gun", "macro"}) {
+        const QString to = modules.filePath(QLatin1String(sub));
+        QDir().mkpath(to);
+        const QDir shipped(QStringLiteral(KO_MODULES_SOURCE_DIR "/") + QLatin1String(sub));
+        for (const QString &name : shipped.entryList(QDir::Files))
+            QFile::copy(shipped.filePath(name), to + QLatin1Char('/') + name);
+    }
+    QSettings config(modules.filePath(QStringLiteral("setting/apConfig.bin")), QSettings::IniFormat);
+    config.setValue(QStringLiteral("mouse/icType"), model.is560 ? "560" : "553");
+    config.setValue(QStringLiteral("mouse/isGun"), model.isGun);
+    config.setValue(QStringLiteral("mouse/isColorful"), model.isColorful);
+    config.setValue(QStringLiteral("mouse/is55328"), model.is55328);
+    for (auto it = model.config.cbegin(); it != model.config.cend(); ++it)
+        config.setValue(it.key(), it.value());
+    config.sync();
+    VirtualMouseConfig mc;
+    mc.family = model.is560 ? QStringLiteral("560") : QStringLiteral("553");
+    mc.isGun = model.isGun;
+    mc.isColorful = model.isColorful;
+    return mc;
+}
+
 // A view on a temporary copy of the shipped settings with the model's flags, wired to a virtual
 // mouse the way device discovery leaves it: probed, and on a 560 with the profile blocks read.
 struct Rig
 {
     explicit Rig(const Model &model)
     {
-        // The data files the program writes and reads; the documents and images are compiled in.
-        for (const char *sub : {"setting", "i18n", "gun", "macro"}) {
-            const QString to = dir.filePath(QLatin1String(sub));
-            QDir().mkpath(to);
-            const QDir shipped(QStringLiteral(KO_MODULES_SOURCE_DIR "/") + QLatin1String(sub));
-            for (const QString &name : shipped.entryList(QDir::Files))
-                QFile::copy(shipped.filePath(name), to + QLatin1Char('/') + name);
-        }
-        const QString setting = dir.filePath(QStringLiteral("setting"));
-        QSettings config(setting + QStringLiteral("/apConfig.bin"), QSettings::IniFormat);
-        config.setValue(QStringLiteral("mouse/icType"), model.is560 ? "560" : "553");
-        config.setValue(QStringLiteral("mouse/isGun"), model.isGun);
-        config.setValue(QStringLiteral("mouse/isColorful"), model.isColorful);
-        config.setValue(QStringLiteral("mouse/is55328"), model.is55328);
-        for (auto it = model.config.cbegin(); it != model.config.cend(); ++it)
-            config.setValue(it.key(), it.value());
-        config.sync();
-        VirtualMouseConfig mc;
-        mc.family = model.is560 ? QStringLiteral("560") : QStringLiteral("553");
-        mc.isGun = model.isGun;
-        mc.isColorful = model.isColorful;
+        const VirtualMouseConfig mc = placeModelData(dir.path(), model);
         mouse = std::make_unique<VirtualMouse>(mc, &clock);
         hid.setBackend(mouse.get());
         hid.setClock(&clock);

@@ -22,27 +22,11 @@ struct CtlRig
 {
     explicit CtlRig(const Model &model)
     {
-        for (const char *sub : {"setting", "i18n", "gun", "macro"}) {
-            const QString to = QDir(modules).filePath(QLatin1String(sub));
-            QDir().mkpath(to);
-            const QDir shipped(QStringLiteral(KO_MODULES_SOURCE_DIR "/") + QLatin1String(sub));
-            for (const QString &name : shipped.entryList(QDir::Files))
-                QFile::copy(shipped.filePath(name), to + QLatin1Char('/') + name);
-        }
-        QSettings config(QDir(modules).filePath(QStringLiteral("setting/apConfig.bin")), QSettings::IniFormat);
-        config.setValue(QStringLiteral("mouse/icType"), model.is560 ? "560" : "553");
-        config.setValue(QStringLiteral("mouse/isGun"), model.isGun);
-        config.setValue(QStringLiteral("mouse/isColorful"), model.isColorful);
-        config.setValue(QStringLiteral("mouse/is55328"), model.is55328);
         // The view's rig talks to a mouse in the clear; this one plays the same.
-        config.setValue(QStringLiteral("1/isEncode"), false);
-        for (auto it = model.config.cbegin(); it != model.config.cend(); ++it)
-            config.setValue(it.key(), it.value());
-        config.sync();
-        VirtualMouseConfig mc;
-        mc.family = model.is560 ? QStringLiteral("560") : QStringLiteral("553");
-        mc.isGun = model.isGun;
-        mc.isColorful = model.isColorful;
+        Model clear = model;
+        if (!clear.config.contains(QStringLiteral("1/isEncode")))
+            clear.config.insert(QStringLiteral("1/isEncode"), false);
+        const VirtualMouseConfig mc = placeModelData(modules, clear);
         mouse = std::make_unique<VirtualMouse>(mc, &clock);
         fresh();
     }
