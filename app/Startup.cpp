@@ -146,6 +146,9 @@ int runProgram(int argc, char **argv, const StartupVariant &variant)
         variant.beforeFirstCheck(w);
     w.startUp(hidden);
     // Start-up lets events run while it talks to the mouse; a quit asked for then found no event
-    // loop to end.
-    return w.quitRequested() ? 0 : app.exec();
+    // loop to end. The loop still runs once, so the application's quit handling (aboutToQuit, which
+    // tears down windows that must not outlive it) happens as on every other quit.
+    if (w.quitRequested())
+        QMetaObject::invokeMethod(&app, &QCoreApplication::quit, Qt::QueuedConnection);
+    return app.exec();
 }
