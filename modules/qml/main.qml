@@ -16,8 +16,8 @@ Item {
     id: mainIten
 
     property var mainLang: ["Editor", "Macro Editor", "Gun Editor", "Report Rate", "Config", "Reset",
-                            "Reset factory setting", "Cancel", "OK", "System setting", "Save",
-                            "Mouse disconnected", "", "", ""]
+                            "Reset to factory settings?", "Cancel", "OK", "System Settings", "Save",
+                            "Mouse Disconnected", "", "", ""]
     property string language: "ChineseSimplified"
     property string url: "https://kestrel-orbit.example/support"
     property bool isColorful: false
@@ -581,7 +581,7 @@ Item {
             anchors.fill: parent
             anchors.margins: 1
             interactive: false
-            model: [mainIten.url, "verison:1.0"]
+            model: [mainIten.url, "Version 1.0"]
             delegate: Rectangle {
                 required property int index
                 required property string modelData

@@ -235,6 +235,35 @@ TestCase {
         compare(page.y, (640 - page.height) / 2)
     }
 
+    // A page whose section the language file lacks keeps texts of its own: they are the English
+    // file's. Labels are in title case (a lower-case word crept into "Select gun" and others);
+    // longer texts and those ending in punctuation are sentences.
+    function test_englishTexts_data() {
+        return [
+            { tag: "main", page: "", list: "mainLang" },
+            { tag: "keyMatrix", page: "keyMatrixMain", list: "keyMatrixLang" },
+            { tag: "keyAssigment", page: "keyAssigmentMain", list: "keyAssigmentLang" },
+            { tag: "dpiSetting", page: "dpiSettingMain", list: "dpiSettingLang" },
+            { tag: "lightControl", page: "lightControlMain", list: "lightControlLang" },
+            { tag: "macroEditor", page: "macroEditorMain", list: "macroEditorLang" },
+            { tag: "systemSetting", page: "systemSettingMain", list: "systemSettingLang" },
+            { tag: "gunControl", page: "gunControlMain", list: "gunControlLang" },
+            { tag: "profile", page: "profileMain", list: "profileLang" },
+        ]
+    }
+    function test_englishTexts(row) {
+        const doc = createTemporaryObject(document, testCase)
+        const texts = ui_View.getLangStrings(row.tag, "English")
+        compare((row.page === "" ? doc : child(doc, row.page))[row.list], texts)
+        const small = ["a", "an", "and", "at", "in", "of", "on", "or", "per", "the", "to"]
+        for (const text of texts) {
+            verify(!/Endness|Privous|Volumn/.test(text), text)
+            const words = text.split(" ").filter(w => w !== "")
+            if (words.length <= 4 && !/[.?!:]$/.test(text))
+                words.forEach((w, i) => verify(!/^[a-z]/.test(w) || (i > 0 && small.includes(w)), text))
+        }
+    }
+
     function test_disconnectedNotice() {
         const doc = open(k553)
         const notice = child(doc, "disconnectedNotice")
