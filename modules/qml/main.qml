@@ -630,7 +630,17 @@ Item {
         anchors.fill: parent
         visible: false
         color: "#90000000"
+        // The help menu stands above the pages: it goes when one opens.
+        onVisibleChanged: if (visible) askMenu.visible = false
 
+        // Takes the pointer wholly, hover, every button and the wheel, so that nothing under the
+        // mask lights up or reacts while a page is open.
+        MouseArea {
+            anchors.fill: parent
+            hoverEnabled: true
+            acceptedButtons: Qt.AllButtons
+            onWheel: (wheel) => wheel.accepted = true
+        }
         DragArea {
             anchors.fill: parent
             onPressed: {

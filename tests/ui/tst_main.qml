@@ -264,6 +264,35 @@ TestCase {
         }
     }
 
+    // With a modal page open, the controls under the mask neither light up nor take a click; the
+    // help menu, which stands above the pages, closes when one opens.
+    function test_maskTakesPointer() {
+        const doc = open(k553Gun)
+        const names = ["systemSettingButton", "gunEditorEntry", "configButton"]
+        for (const name of names) {
+            mouseMove(child(doc, name), 10, 10)
+            verify(child(doc, name).hovered, name + " lights up without the mask")
+        }
+        mouseMove(doc, 1000, 300)
+        child(doc, "upItem").btnClicked(2)
+        mouseMove(child(doc, "systemSettingButton"))
+        mouseClick(child(doc, "systemSettingButton"))
+        verify(child(doc, "systemSettingMain").visible && !child(doc, "askMenu").visible)
+        child(doc, "systemSettingMain").close()
+        child(doc, "keyMatrixMain").clickBtn(1)
+        verify(child(doc, "keyAssigmentMain").visible && child(doc, "mainMask").visible)
+        for (const name of names) {
+            const button = child(doc, name)
+            mouseMove(button, 10, 10)
+            verify(!button.hovered, name)
+            compare(button.color, button.restColor, name)
+            mouseClick(button, 10, 10, Qt.RightButton)
+            mouseClick(button, 10, 10)
+        }
+        verify(!child(doc, "systemSettingMain").visible && !child(doc, "gunControlMain").visible
+               && !child(doc, "profileMain").visible)
+    }
+
     function test_disconnectedNotice() {
         const doc = open(k553)
         const notice = child(doc, "disconnectedNotice")
