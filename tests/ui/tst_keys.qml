@@ -184,7 +184,7 @@ TestCase {
               device: [0x07, 0, 4, 1], device560: [0x0B, 0, 1, 1] },
             { tag: "system browser", button: 6, codes: [6, 0, 0x94, 1], text: "My PC",
               act: (doc, page) => chooseCell(page, "systemGrid", 0), device: [0x03, 0, 0x94, 1] },
-            { tag: "system desktop", button: 6, codes: [6, 0, 0xE3, 7], text: "Show Desktop",
+            { tag: "system desktop", button: 6, codes: [6, 0, 0xE3, 7], text: "Desktop",
               act: (doc, page) => chooseCell(page, "systemGrid", 5), device: [0x00, 0, 0xE3, 7] },
             { tag: "shortcut", button: 7, codes: [7, 0, 0xE0, 6], text: "Copy",
               act: (doc, page) => chooseCell(page, "shortcutGrid", 2), device: [0x00, 0, 0xE0, 6] },

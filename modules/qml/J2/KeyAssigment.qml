@@ -15,7 +15,7 @@ Rectangle {
         "Macro loops until the button is released", "DPI Function", "DPI+", "DPI-", "DPI Loop",
         "System Function", "Shortcut Function", "Player", "Next", "Previous", "Stop", "Mute",
         "Play/Pause", "Volume+", "Volume-", "My PC", "Home", "Search", "Maximize", "Minimize",
-        "Show Desktop", "Run", "New", "Cut", "Copy", "Paste", "Save", "Print", "Find", "Redo",
+        "Desktop", "Run", "New", "Cut", "Copy", "Paste", "Save", "Print", "Find", "Redo",
         "Undo", "Select All", "Gun Function", "Gun 1", "Gun 2", "Gun 3", "Sniper Key", "", "", ""
     ]
     property int keyCode0: 0
