@@ -16,8 +16,8 @@ Item {
     id: mainIten
 
     property var mainLang: ["Editor", "Macro Editor", "Gun Editor", "Report Rate", "Config", "Reset",
-                            "Reset factory setting", "Cancel", "OK", "System setting", "Save",
-                            "Mouse disconnected", "", "", ""]
+                            "Reset to factory settings?", "Cancel", "OK", "System Settings", "Save",
+                            "Mouse Disconnected", "", "", ""]
     property string language: "ChineseSimplified"
     property string url: "https://kestrel-orbit.example/support"
     property bool isColorful: false
@@ -581,7 +581,7 @@ Item {
             anchors.fill: parent
             anchors.margins: 1
             interactive: false
-            model: [mainIten.url, "verison:1.0"]
+            model: [mainIten.url, "Version 1.0"]
             delegate: Rectangle {
                 required property int index
                 required property string modelData
@@ -630,7 +630,17 @@ Item {
         anchors.fill: parent
         visible: false
         color: "#90000000"
+        // The help menu stands above the pages: it goes when one opens.
+        onVisibleChanged: if (visible) askMenu.visible = false
 
+        // Takes the pointer wholly, hover, every button and the wheel, so that nothing under the
+        // mask lights up or reacts while a page is open.
+        MouseArea {
+            anchors.fill: parent
+            hoverEnabled: true
+            acceptedButtons: Qt.AllButtons
+            onWheel: (wheel) => wheel.accepted = true
+        }
         DragArea {
             anchors.fill: parent
             onPressed: {

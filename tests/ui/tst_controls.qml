@@ -534,7 +534,7 @@ Item {
         function test_pulseWhileBusy() {
             const busy = createTemporaryObject(busyType, root)
             const label = busy.children[0]
-            compare(label.text, "LOADING ......")
+            compare(label.text, "Loading…")
             compare(busy.visible, false)
             busy.setBusy(true)
             verify(busy.visible)

@@ -79,9 +79,9 @@ TestCase {
         compare(page.gunNumberModel.get(3).gunName, "SCAR-L")
         compare(page.gunNumberModel.get(3).gunImage, doc.sourceGunDir + "SCAR-L.png")
         compare(page.gunNumber_lv.currentIndex, 3)
-        compare(child(page, "slotList").textValue, "Gun1")
+        compare(child(page, "slotList").textValue, "Gun 1")
         compare(child(page, "yBox").textValue, stored(3)[4])
-        compare(child(page, "rateSlider").textValue, stored(3)[2] + "MS")
+        compare(child(page, "rateSlider").textValue, stored(3)[2] + "ms")
         compare(child(page, "dot").y, GunMath.dotYForPull(stored(3)[4]))
         // choosing slot 3 shows its gun and stores nothing
         const slots = child(page, "slotList")
@@ -99,7 +99,7 @@ TestCase {
         for (let p = GunMath.minPeriod; p <= GunMath.maxPeriod; ++p) {
             page.gunNumberModel.setProperty(0, "gunPeriod", String(p))
             page.showGun(0)
-            compare(rate.textValue, p + "MS")
+            compare(rate.textValue, p + "ms")
         }
     }
 
@@ -115,7 +115,7 @@ TestCase {
         const slots = child(page, "slotList")
         openDrop(slots)
         mouseClick(slots, 10, 24 * 2 + 12)
-        tryCompare(slots, "textValue", "Gun2")
+        tryCompare(slots, "textValue", "Gun 2")
         mouseClick(child(page, "gunRow1"))
         compare(ui_View.getGlobalData("mouse/selectGun").map(String), ["3", "1", "5"])
         compare(page.selectGun2, 1)
@@ -197,10 +197,10 @@ TestCase {
         openDrop(rate)
         const knob = child(rate, "knob")
         mouseDrag(knob, 6, 6, 300, 0)
-        compare(rate.textValue, "90MS")
+        compare(rate.textValue, "90ms")
         compare(stored(0)[2], "90")
         mouseClick(rate.sliderControl, 6 + 20, 3)
-        tryCompare(rate, "textValue", "21MS")
+        tryCompare(rate, "textValue", "21ms")
         compare(stored(0)[2], "21")
     }
 
@@ -239,8 +239,8 @@ TestCase {
         mouseClick(child(doc, "gunEditorEntry"))
         compare(page.gunNumber_lv.currentIndex, 0)
         compare(child(page, "yBox").textValue, "5")
-        compare(child(page, "rateSlider").textValue, "9MS")
-        compare(child(page, "slotList").textValue, "Gun1")
+        compare(child(page, "rateSlider").textValue, "9ms")
+        compare(child(page, "slotList").textValue, "Gun 1")
         verify(page.isSave)
         mouseSim.clearTrace()
         closePage()

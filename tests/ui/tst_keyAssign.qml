@@ -134,7 +134,7 @@ TestCase {
     }
 
     function test_rateAndTimes() {
-        compare(KeyAssign.rateText(KeyAssign.ratePosition(KeyAssign.rateOfText("10ms"))), "10MS")
+        compare(KeyAssign.rateText(KeyAssign.ratePosition(KeyAssign.rateOfText("10ms"))), "10ms")
         compare(KeyAssign.rateOfText(KeyAssign.rateText(79)), 80)
         compare(KeyAssign.rateOfText(""), KeyAssign.defaultRate)
         compare([KeyAssign.timesOfText("12"), KeyAssign.timesOfText(""), KeyAssign.timesOfText("999")],

@@ -120,7 +120,7 @@ TestCase {
         mouseClick(rate)
         settle(rate)
         mouseClick(rate.sliderControl, x + 6, rate.sliderControl.height / 2)
-        tryCompare(rate, "textValue", (x + 1) + "MS")
+        tryCompare(rate, "textValue", (x + 1) + "ms")
     }
     function typeTimes(page, text) {
         const box = reveal(page, child(page, "fireTimes"))
@@ -177,7 +177,7 @@ TestCase {
                   click(page, "macroMode1")
                   chooseMacro(page, 1)
               }, device: [0x09, 1, 3, 0] },
-            { tag: "dpi loop", button: 6, codes: [5, 0, 3, 0], text: "DPI LOOP",
+            { tag: "dpi loop", button: 6, codes: [5, 0, 3, 0], text: "DPI Loop",
               act: (doc, page) => click(page, "dpiFunction2"), device: [0x07, 0, 3, 0] },
             { tag: "sniper", button: 5, codes: [5, 0, 4, 0], text: "Sniper Key",
               act: (doc, page) => click(page, "dpiFunction3"),
@@ -188,7 +188,7 @@ TestCase {
               act: (doc, page) => chooseCell(page, "systemGrid", 5), device: [0x00, 0, 0xE3, 7] },
             { tag: "shortcut", button: 7, codes: [7, 0, 0xE0, 6], text: "Copy",
               act: (doc, page) => chooseCell(page, "shortcutGrid", 2), device: [0x00, 0, 0xE0, 6] },
-            { tag: "gun", button: 4, codes: [8, 0, 2, 0], text: "Two Gun", gun: true,
+            { tag: "gun", button: 4, codes: [8, 0, 2, 0], text: "Gun 2", gun: true,
               act: (doc, page) => click(page, "gunFunction1"),
               device: [0x08, 0, 1, 1], device560: [0x08, 0, 1, 0] }
         ]

@@ -141,7 +141,7 @@ TestCase {
             { tag: "560", model: { family: "560", isColorful: true } }
         ]
     }
-    // "OFF" hides both steps, turns the brightness to 0, covers the colours and sends effect 0.
+    // "Off" hides both steps, turns the brightness to 0, covers the colours and sends effect 0.
     function test_off(row) {
         const doc = open(row.model, { "mouse/lightValue": [9, 3, 2] })
         const light = child(doc, "lightControlMain")

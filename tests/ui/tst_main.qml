@@ -235,6 +235,64 @@ TestCase {
         compare(page.y, (640 - page.height) / 2)
     }
 
+    // A page whose section the language file lacks keeps texts of its own: they are the English
+    // file's. Labels are in title case (a lower-case word crept into "Select gun" and others);
+    // longer texts and those ending in punctuation are sentences.
+    function test_englishTexts_data() {
+        return [
+            { tag: "main", page: "", list: "mainLang" },
+            { tag: "keyMatrix", page: "keyMatrixMain", list: "keyMatrixLang" },
+            { tag: "keyAssigment", page: "keyAssigmentMain", list: "keyAssigmentLang" },
+            { tag: "dpiSetting", page: "dpiSettingMain", list: "dpiSettingLang" },
+            { tag: "lightControl", page: "lightControlMain", list: "lightControlLang" },
+            { tag: "macroEditor", page: "macroEditorMain", list: "macroEditorLang" },
+            { tag: "systemSetting", page: "systemSettingMain", list: "systemSettingLang" },
+            { tag: "gunControl", page: "gunControlMain", list: "gunControlLang" },
+            { tag: "profile", page: "profileMain", list: "profileLang" },
+        ]
+    }
+    function test_englishTexts(row) {
+        const doc = createTemporaryObject(document, testCase)
+        const texts = ui_View.getLangStrings(row.tag, "English")
+        compare((row.page === "" ? doc : child(doc, row.page))[row.list], texts)
+        const small = ["a", "an", "and", "at", "in", "of", "on", "or", "per", "the", "to"]
+        for (const text of texts) {
+            verify(!/Endness|Privous|Volumn/.test(text), text)
+            const words = text.split(" ").filter(w => w !== "")
+            if (words.length <= 4 && !/[.?!:]$/.test(text))
+                words.forEach((w, i) => verify(!/^[a-z]/.test(w) || (i > 0 && small.includes(w)), text))
+        }
+    }
+
+    // With a modal page open, the controls under the mask neither light up nor take a click; the
+    // help menu, which stands above the pages, closes when one opens.
+    function test_maskTakesPointer() {
+        const doc = open(k553Gun)
+        const names = ["systemSettingButton", "gunEditorEntry", "configButton"]
+        for (const name of names) {
+            mouseMove(child(doc, name), 10, 10)
+            verify(child(doc, name).hovered, name + " lights up without the mask")
+        }
+        mouseMove(doc, 1000, 300)
+        child(doc, "upItem").btnClicked(2)
+        mouseMove(child(doc, "systemSettingButton"))
+        mouseClick(child(doc, "systemSettingButton"))
+        verify(child(doc, "systemSettingMain").visible && !child(doc, "askMenu").visible)
+        child(doc, "systemSettingMain").close()
+        child(doc, "keyMatrixMain").clickBtn(1)
+        verify(child(doc, "keyAssigmentMain").visible && child(doc, "mainMask").visible)
+        for (const name of names) {
+            const button = child(doc, name)
+            mouseMove(button, 10, 10)
+            verify(!button.hovered, name)
+            compare(button.color, button.restColor, name)
+            mouseClick(button, 10, 10, Qt.RightButton)
+            mouseClick(button, 10, 10)
+        }
+        verify(!child(doc, "systemSettingMain").visible && !child(doc, "gunControlMain").visible
+               && !child(doc, "profileMain").visible)
+    }
+
     function test_disconnectedNotice() {
         const doc = open(k553)
         const notice = child(doc, "disconnectedNotice")

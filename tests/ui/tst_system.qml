@@ -78,7 +78,7 @@ TestCase {
         compare(stored(row.key), row.right ? 337 : 3)
     }
 
-    // "Scroll one Screen" stores and sends 1000; loaded again it is selected and the lines box
+    // "Scroll One Screen" stores and sends 1000; loaded again it is selected and the lines box
     // keeps what it held.
     function test_oneScreen() {
         const doc = open({ "mouse/scrollRate": 7 })

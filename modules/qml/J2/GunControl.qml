@@ -13,8 +13,8 @@ Rectangle {
     property int selectGun3: 0
     // Changes made since the data were last sent.
     property bool isSave: false
-    property var gunControlLang: ["Gun editor", "Gun", "Select gun", "Cursor Adjust", "X Axis",
-                                  "Y axis", "Fire adjust", "Rate", "Times", "Endness"]
+    property var gunControlLang: ["Gun Editor", "Gun", "Select Gun", "Cursor Adjust", "X Axis",
+                                  "Y Axis", "Fire Adjust", "Rate", "Times", "Endless"]
     property alias gunNumber_lv: gunList
     property ListModel gunNumberModel: ListModel {}
     readonly property int currentGun: gunList.currentIndex
@@ -65,7 +65,7 @@ Rectangle {
     function fillSlotItems() {
         slotItems.clear()
         for (let n = 1; n <= 3; ++n)
-            slotItems.append({ textValue: gunControlLang[1] + n })
+            slotItems.append({ textValue: gunControlLang[1] + " " + n })
     }
     // A stored record (name, trigger, period, X, Y, times) into gun i; a short one is ignored.
     function takeRecord(i, record) {

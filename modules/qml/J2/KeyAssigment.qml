@@ -9,15 +9,14 @@ Rectangle {
 
     property var keyAssigmentLang: [
         "Key ", "Mouse Function", "Left Key", "Middle Key", "Right Key", "Forward Key", "Back Key",
-        "Double Fire", "Fire Function", "Key Value", "Click Input", "Rate", "Times", "Endness",
-        "Group Function", "Media Function", "Macro Function", "Macro Editor",
-        "Macro runs one-time after pressing the button",
-        "Macro runs endless loop until any button is pressed",
-        "Macro runs endless loop until button is released", "DPI Function", "DPI+", "DPI-",
-        "DPI LOOP", "Windows Function", "Shortcut Function", "Player", "Next", "Privous", "Stop",
-        "Mute", "Play/Pause", "Volumn+", "Volumn-", "My PC", "Index", "Search", "Max", "Min",
-        "Desktop", "Run", "New", "Cut", "Copy", "Paste", "Save", "Print", "Find", "Redo", "Undo",
-        "Select All", "Gun Function", "One Gun", "Two Gun", "Three Gun", "Sniper Key", "", "", ""
+        "Double Fire", "Fire Function", "Key Value", "Click Input", "Rate", "Times", "Endless",
+        "Combination Function", "Media Function", "Macro Function", "Macro Editor",
+        "Macro runs once when the button is pressed", "Macro loops until any button is pressed",
+        "Macro loops until the button is released", "DPI Function", "DPI+", "DPI-", "DPI Loop",
+        "System Function", "Shortcut Function", "Player", "Next", "Previous", "Stop", "Mute",
+        "Play/Pause", "Volume+", "Volume-", "My PC", "Home", "Search", "Maximize", "Minimize",
+        "Desktop", "Run", "New", "Cut", "Copy", "Paste", "Save", "Print", "Find", "Redo",
+        "Undo", "Select All", "Gun Function", "Gun 1", "Gun 2", "Gun 3", "Sniper Key", "", "", ""
     ]
     property int keyCode0: 0
     property int keyCode1: 0

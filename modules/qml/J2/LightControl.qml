@@ -10,9 +10,9 @@ Rectangle {
 
     property alias lightModel: effectList
     property bool isSave: false
-    property var lightControlLang: ["Light", "Static", "Breath", "Neon", "OFF", "Speed", "Color",
+    property var lightControlLang: ["Light", "Static", "Breath", "Neon", "Off", "Speed", "Color",
                                     "Brightness", "Twinkling", "Wave", "Gliding", "Finger Moving",
-                                    "Vertical Flipping", "YO-YO", "Spotlight", "Breath Loop",
+                                    "Vertical Flipping", "Yo-Yo", "Spotlight", "Breath Loop",
                                     "", "", "", ""]
     property var colors: ["#ff0000", "#00ff00", "#0000ff", "#ff00ff", "#00ffff", "#ff7f00",
                           "#6000ff", "#ffffff"]

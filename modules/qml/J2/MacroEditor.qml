@@ -16,7 +16,7 @@ Rectangle {
     property alias macroListModel: macroModel
     property alias macroNumber_lv: macroList
     property var macroEditorLang: ["Macro Editor", "Macro Name", "New", "Delete", "Action",
-                                   "Stop Record", "Times", "OK", "Start Record", "Delay", "Delete",
+                                   "Stop Recording", "Times", "OK", "Start Recording", "Delay", "Delete",
                                    "Import", "Export", "Insert Delay", "Insert Key",
                                    "Insert Left Key", "Insert Middle Key", "Insert Right Key", "",
                                    "", "The mouse holds no more than 128 bytes of a macro"]

@@ -10,7 +10,7 @@ Rectangle {
 
     // The profile in use (its number, not its row); -1 until the root sets it.
     property int profileNo: -1
-    property var profileLang: ["config", "New", "Import", "Delete", "Export", "Standard",
+    property var profileLang: ["Config", "New", "Import", "Delete", "Export", "Standard",
                                "", "", "", "", "", "", "", "", "", "", "", "", "", ""]
     // Entries {textValue, profileNo}.
     property ListModel profileDataModel0: ListModel {}

@@ -8,8 +8,8 @@ Rectangle {
     id: systemSetting
 
     property var compareValue: PerfMath.speedThresholds
-    property var systemSettingLang: ["System Setting", "Mouse Speed", "Double Click Speed", "Slow",
-                                     "Fast", "Scroll Speed", "Number of Rows", "Scroll one Screen",
+    property var systemSettingLang: ["System Settings", "Mouse Speed", "Double-Click Speed", "Slow",
+                                     "Fast", "Scroll Speed", "Number of Lines", "Scroll One Screen",
                                      "", "", "", "", "", "", ""]
     // Knob positions of the two sliders, as stored.
     property int mouseRate: SliderMath.minPos()

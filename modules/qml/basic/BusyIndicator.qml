@@ -18,7 +18,7 @@ Item {
     Text {
         id: label
 
-        text: "LOADING ......"
+        text: "Loading…"
         color: fontColor
         font.family: fontFamily
         font.pixelSize: fontNormalSize

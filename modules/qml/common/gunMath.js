@@ -35,10 +35,10 @@ function pullForDotY(y) {
 }
 
 function rateText(x) {
-    return (x + 1) + "MS"
+    return (x + 1) + "ms"
 }
 
-// The period a rate text stands for ("10MS" → 10); fallback when it holds none.
+// The period a rate text stands for ("10ms" → 10); fallback when it holds none.
 function periodFromText(text, fallback) {
     return toInt(parseInt(text, 10), minPeriod, maxPeriod, fallback)
 }

@@ -235,7 +235,7 @@ function comboCodes(combo) {
 
 // The fire rate slider: knob position x stands for x + 1 ms.
 function rateText(x) {
-    return (Math.round(x) + 1) + "MS"
+    return (Math.round(x) + 1) + "ms"
 }
 
 function ratePosition(rate) {
