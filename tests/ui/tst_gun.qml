@@ -53,9 +53,10 @@ PageCase {
         compare(page.gunNumberModel.get(3).gunImage, doc.sourceGunDir + "SCAR-L.png")
         compare(page.gunNumber_lv.currentIndex, 3)
         compare(child(page, "slotList").textValue, "Gun1")
-        compare(child(page, "yBox").textValue, stored(3)[4])
-        compare(child(page, "rateSlider").textValue, stored(3)[2] + "MS")
-        compare(child(page, "dot").y, GunMath.dotYForPull(stored(3)[4]))
+        // the shipped SCAR-L: period 10, pull 6, so the dot is 6/64 of its 94 pixels below 89
+        compare(child(page, "yBox").textValue, "6")
+        compare(child(page, "rateSlider").textValue, "10MS")
+        compare(child(page, "dot").y, 97.8125)
         // choosing slot 3 shows its gun and stores nothing
         const slots = child(page, "slotList")
         openDrop(slots)
@@ -154,7 +155,7 @@ PageCase {
         keyClick("0")
         if (data.enter) {
             keyClick(Qt.Key_Return)
-            compare(child(page, "dot").y, GunMath.dotYForPull(40))
+            compare(child(page, "dot").y, 89 + 94 * 40 / 64)
             verify(page.isSave)
             compare(mouseSim.commands(), [])
         }

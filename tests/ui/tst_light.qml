@@ -1,6 +1,5 @@
 import QtQuick
 import QtTest
-import "qrc:/modules/qml/common/colorMath.js" as ColorMath
 
 // The lighting block in the real main window, against the view, the profile store and the virtual
 // mouse of both families: the effects and colours offered, the colour bar, and what Save stores
@@ -172,8 +171,8 @@ PageCase {
         typeChannel(light, "R", "255")
         typeChannel(light, "G", "128")
         typeChannel(light, "B", "0")
-        const third = ColorMath.edgeColumns
-        verify(light.knobPosition > third / 2 - 3 && light.knobPosition < third / 2 + 3, light.knobPosition)
+        // red to yellow takes the first 30 columns of the bar
+        verify(light.knobPosition >= 13 && light.knobPosition <= 17, light.knobPosition)
         compare(light.colors[3], "#ff8000")
         verify(light.isSave)
 
