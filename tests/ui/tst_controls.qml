@@ -280,36 +280,13 @@ Item {
             return grid
         }
         function settle(grid) { tryCompare(panelOf(grid), "running", false) }
-        function clickCell(grid, i) {
-            mouseClick(grid, grid.width * (i % 3) + 10, 24 + 24 * Math.floor(i / 3) + 12)
-        }
 
-        // Any cell closes the grid and is reported at once; an empty one keeps the selection.
-        function test_chooseCell_data() {
-            return [
-                { tag: "named", cell: 4, select: 4, text: "Mute" },
-                { tag: "empty", cell: 8, select: 0, text: "Player" },
-            ]
-        }
-        function test_chooseCell(data) {
+        // Choosing a named or an empty cell is driven on the key assignment page (tst_keys).
+        function test_headWhileMoving() {
             const grid = make()
             const clicks = spy(grid, "btnClick")
             compare(grid.textValue, "Player")
             compare([panelOf(grid).width, panelOf(grid).height], [3 * 107, 3 * 24])
-            mouseClick(grid, 10, 12)
-            compare(clicks.count, 0)
-            compare(grid.isDrop, true)
-            settle(grid)
-            clickCell(grid, data.cell)
-            compare(clicks.count, 1)
-            compare(grid.currentSelect, data.select)
-            compare(grid.textValue, data.text)
-            compare(grid.isDrop, false)
-        }
-
-        function test_headWhileMoving() {
-            const grid = make()
-            const clicks = spy(grid, "btnClick")
             mouseClick(grid, 10, 12)
             mouseClick(grid, 10, 12)
             compare(grid.isDrop, true)
