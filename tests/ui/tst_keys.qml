@@ -82,10 +82,7 @@ PageCase {
         verify(!grid.isDrop)
     }
     function chooseMacro(page, row) {
-        const list = reveal(page, child(page, "macroList"))
-        mouseClick(list)
-        settle(list)
-        mouseClick(list, 20, 24 * (1 + row) + 12)
+        choose(reveal(page, child(page, "macroList")), row)
         tryCompare(page, "keyString", macroNames[row])
         compare(page.keyCode0, 4)
     }
