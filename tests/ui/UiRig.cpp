@@ -115,12 +115,9 @@ QVariantMap MouseSim::memory() const
 }
 
 QStringList MouseSim::commands() const { return m_rig->commands(); }
-QStringList MouseSim::trace() const { return m_rig->mouse->trace(); }
 void MouseSim::clearTrace() { m_rig->mouse->clearTrace(); }
 QStringList MouseSim::protocolErrors() const { return m_rig->mouse->protocolErrors(); }
 bool MouseSim::pressDpiButton(int stage) { return m_rig->mouse->pressDpiButton(stage); }
-
-QString MouseSim::dataDir() const { return m_rig->dir.path(); }
 
 QString MouseSim::resolve(const QString &path) const
 {

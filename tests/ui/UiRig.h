@@ -32,18 +32,16 @@ public:
 
     // What the firmware holds (see sim/VirtualMouseDump.h for the fields).
     Q_INVOKABLE QVariantMap memory() const;
-    // Outgoing command reports as "code p1", in order; the raw trace lines.
+    // Outgoing command reports as "code p1", in order.
     Q_INVOKABLE QStringList commands() const;
-    Q_INVOKABLE QStringList trace() const;
     Q_INVOKABLE void clearTrace();
     Q_INVOKABLE QStringList protocolErrors() const;
     // Presses the mouse's DPI button as a user would (the mouse then reports the stage).
     Q_INVOKABLE bool pressDpiButton(int stage);
 
-    // The data folder of the current view ("modules") and files in it.
-    Q_INVOKABLE QString dataDir() const;
+    // Files in the data folder of the current view ("modules").
     Q_INVOKABLE QVariant setting(const QString &relativePath, const QString &key) const;
-    Q_INVOKABLE QString readFile(const QString &path) const;      // relative to dataDir or absolute
+    Q_INVOKABLE QString readFile(const QString &path) const;      // relative to the data folder or absolute
     Q_INVOKABLE bool writeFile(const QString &path, const QString &text) const;
     Q_INVOKABLE bool fileExists(const QString &path) const;
     Q_INVOKABLE QString tempPath(const QString &name) const;     // a path in a scratch folder

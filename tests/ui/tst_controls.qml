@@ -280,36 +280,13 @@ Item {
             return grid
         }
         function settle(grid) { tryCompare(panelOf(grid), "running", false) }
-        function clickCell(grid, i) {
-            mouseClick(grid, grid.width * (i % 3) + 10, 24 + 24 * Math.floor(i / 3) + 12)
-        }
 
-        // Any cell closes the grid and is reported at once; an empty one keeps the selection.
-        function test_chooseCell_data() {
-            return [
-                { tag: "named", cell: 4, select: 4, text: "Mute" },
-                { tag: "empty", cell: 8, select: 0, text: "Player" },
-            ]
-        }
-        function test_chooseCell(data) {
+        // Choosing a named or an empty cell is driven on the key assignment page (tst_keys).
+        function test_headWhileMoving() {
             const grid = make()
             const clicks = spy(grid, "btnClick")
             compare(grid.textValue, "Player")
             compare([panelOf(grid).width, panelOf(grid).height], [3 * 107, 3 * 24])
-            mouseClick(grid, 10, 12)
-            compare(clicks.count, 0)
-            compare(grid.isDrop, true)
-            settle(grid)
-            clickCell(grid, data.cell)
-            compare(clicks.count, 1)
-            compare(grid.currentSelect, data.select)
-            compare(grid.textValue, data.text)
-            compare(grid.isDrop, false)
-        }
-
-        function test_headWhileMoving() {
-            const grid = make()
-            const clicks = spy(grid, "btnClick")
             mouseClick(grid, 10, 12)
             mouseClick(grid, 10, 12)
             compare(grid.isDrop, true)
@@ -591,54 +568,28 @@ Item {
         }
     }
 
+    // What the controls above do not reach: stored texts, indexes past the end, long lists, and
+    // texts that typing cannot produce.
     ControlTest {
         name: "SliderMath"
 
-        function test_positions_data() {
+        function test_values_data() {
             return [
-                { tag: "ratio 0.25", got: SliderMath.ratioToPos(176, 0.25), want: 43 },
-                { tag: "index 3 of 4", got: SliderMath.indexToPos(96, 4, 3), want: 61.5 },
                 { tag: "index past the end", got: SliderMath.indexToPos(96, 4, 9), want: 81 },
                 { tag: "index as text", got: SliderMath.indexToPos(96, 4, "2"), want: 42 },
-                { tag: "click stop 0", got: SliderMath.stopOnClick(3, 96, 4), want: 0 },
-                { tag: "click rounds up", got: SliderMath.stopOnClick(4, 96, 4), want: 1 },
-                { tag: "click last", got: SliderMath.stopOnClick(62, 96, 4), want: 4 },
-                { tag: "release slack", got: SliderMath.stopOnRelease(23.5, 96, 4), want: 1 },
-                { tag: "release past slack", got: SliderMath.stopOnRelease(23.6, 96, 4), want: 2 },
-            ]
-        }
-        function test_positions(data) {
-            compare(data.got, data.want)
-        }
-
-        function test_lists_data() {
-            return [
-                { tag: "height of 4", got: SliderMath.listHeight(4), want: 96 },
                 { tag: "time of 4", got: SliderMath.animationTime(4), want: 140 },
                 { tag: "time of 18", got: SliderMath.animationTime(18), want: 0 },
                 { tag: "grid rows of 10", got: SliderMath.gridRows(10, 3), want: 4 },
                 { tag: "bar of 12", got: SliderMath.scrollBarSize(12), want: 200 },
-                { tag: "bar of 10", got: SliderMath.hasScrollBar(10), want: false },
-                { tag: "bar at 48 of 20", got: SliderMath.scrollBarPos(48, 20), want: 24 },
+                { tag: "no bar for 10", got: SliderMath.hasScrollBar(10), want: false },
                 { tag: "bar closed", got: SliderMath.scrollBarPos(480, 20), want: 240 },
-                { tag: "offset in", got: SliderMath.offsetForBar(30, 20), want: 60 },
-                { tag: "offset below", got: SliderMath.offsetForBar(200, 20), want: 240 },
-                { tag: "offset above", got: SliderMath.offsetForBar(-5, 20), want: 0 },
+                { tag: "settle letters", got: NumberInput.settle("abc", 0, 255), want: "0" },
+                { tag: "settle minus", got: NumberInput.settle("-3", 0, 255), want: "0" },
+                { tag: "settle 0 below min", got: NumberInput.settle("0", 1, 65535), want: "0" },
             ]
         }
-        function test_lists(data) {
+        function test_values(data) {
             compare(data.got, data.want)
-        }
-
-        function test_settle_data() {
-            return [
-                ["", 0, 255, "0"], ["abc", 0, 255, "0"], ["0", 1, 65535, "0"], ["-3", 0, 255, "0"],
-                ["7", 0, 255, "7"], ["300", 0, 255, "255"], ["3", 5, 255, "5"], ["0042", 0, 255, "42"],
-            ].map(([text, min, max, want]) => ({ tag: "'" + text + "' in " + min + "-" + max,
-                                                 text, min, max, want }))
-        }
-        function test_settle(data) {
-            compare(NumberInput.settle(data.text, data.min, data.max), data.want)
         }
     }
 }

@@ -1,47 +1,13 @@
 import QtQuick
 import QtTest
-import "qrc:/modules/qml/common/perfMath.js" as PerfMath
 
 // The DPI block and the report rate in the real main window, against the view, the profile store
 // and the virtual mouse of both families: what the controls show, what is stored and what reaches
 // the mouse's memory.
-TestCase {
-    id: testCase
-
+PageCase {
     // The shipped range: 200 … 12000 in steps of 100, sensor "3360" (code = value / 100 − 1).
     readonly property var shipped: [400, 800, 1600, 3200, 4800, 6400, 8000, 12000]
-    readonly property Component document: Qt.createComponent("qrc:/modules/qml/main.qml")
 
-    // The main window started as the host starts it, on a profile holding `profile` (key: value).
-    function open(model, profile) {
-        mouseSim.useModel(model)
-        for (const key in profile)
-            ui_View.setData(key, profile[key])
-        const doc = createTemporaryObject(document, testCase)
-        verify(doc, document.errorString())
-        doc.initUI()
-        doc.setProtectUI(0)
-        mouseSim.clearTrace()
-        return doc
-    }
-    function child(parent, name) {
-        const item = findChild(parent, name)
-        verify(item, name)
-        return item
-    }
-    function stored(key) { return ui_View.getDataList(key, false).map(Number) }
-    function commandCodes() { return Array.from(new Set(mouseSim.commands().map(c => c.split(" ")[0]))) }
-    function storedValue(key) { return Number(ui_View.getData(key, false)) }
-    // Opens a drop-down through its head and clicks row i once the list has come to rest.
-    function choose(list, i) {
-        const panel = child(list, "panel")
-        mouseClick(list, list.width / 2, 12)
-        tryCompare(panel, "offset", 0)
-        tryCompare(panel, "running", false)
-        mouseClick(list, 8, 24 * (i + 1) + 12)
-        tryCompare(list, "isDrop", false)
-        tryCompare(panel, "running", false)
-    }
     function codes(values, count, is560) {
         return values.map((v, i) => i < count || is560 ? v / 100 - 1 : 0x80)
     }
@@ -54,24 +20,9 @@ TestCase {
         const m = mouseSim.memory()
         return is560 ? m.profileBlocks[1][100] : m.dpiStageCount
     }
-    // Drags a knob by dy pixels upwards (the sliders stand upright, so up is towards higher
-    // values), moving the pointer over the window as a user would.
-    function dragUp(knob, dy) {
-        const p = knob.mapToItem(testCase, 6, 6)
-        mousePress(testCase, p.x, p.y)
-        mouseMove(testCase, p.x, p.y - dy / 2, -1, Qt.LeftButton)
-        mouseMove(testCase, p.x, p.y - dy, -1, Qt.LeftButton)
-        mouseRelease(testCase, p.x, p.y - dy)
-    }
+    function sentCodes() { return Array.from(new Set(commandCodes())) }
 
     name: "DpiAndReportRate"
-    width: 1024
-    height: 640
-    visible: true
-    when: windowShown
-
-    function init() { failOnWarning(/qml/) }
-    function cleanup() { compare(mouseSim.protocolErrors(), []) }
 
     function test_stageCount_data() {
         return [
@@ -97,10 +48,10 @@ TestCase {
         verify(dpi.isSave)
         compare(mouseSim.commands(), [])
 
-        mouseClick(child(doc, "saveButton"))
+        save(doc)
         verify(!dpi.isSave)
-        compare(storedValue("mouse/currentDpiCount"), 2)
-        compare(stored("mouse/dpiValueArray"), shipped)
+        compare(storedNumber("mouse/currentDpiCount"), 2)
+        compare(storedList("mouse/dpiValueArray"), shipped)
         compare(mouseStageCount(row.is560), row.is560 ? 0x03 : 2)
         compare(mouseCodes(row.is560), codes(shipped, 2, row.is560))
     }
@@ -109,7 +60,8 @@ TestCase {
         return [
             { tag: "553 top", model: { family: "553" }, is560: false, dy: 300, value: 12000 },
             { tag: "553 bottom", model: { family: "553" }, is560: false, dy: -300, value: 200 },
-            { tag: "560 up a little", model: { family: "560", isColorful: true }, is560: true, dy: 30 }
+            // 800 stands at 12 on the 158-pixel track; 30 up is 3 + 39 pixels: 200 + 39 / 158 × 11800 ≈ 3113
+            { tag: "560 up a little", model: { family: "560", isColorful: true }, is560: true, dy: 30, value: 3100 }
         ]
     }
     // Dragging shows the value under the knob; the ends are the model's range. Only letting go
@@ -119,18 +71,17 @@ TestCase {
         const dpi = child(doc, "dpiSettingMain")
         const slider = child(dpi, "dpi1")
         const knob = child(slider, "knob")
-        const from = knob.x
-        dragUp(knob, row.dy)
-        const value = row.value ?? PerfMath.dpiForPosition(from + row.dy, 200, 12000, 100)
+        dragBy(knob, 6, 6, 0, -row.dy)
+        const value = row.value
         compare(slider.dpiValue, String(value))
         compare(child(dpi, "dpiLabel1").text, String(value))
         verify(dpi.isSave)
         compare(mouseSim.commands(), [])
 
-        mouseClick(child(doc, "saveButton"))
+        save(doc)
         const values = shipped.slice()
         values[1] = value
-        compare(stored("mouse/dpiValueArray"), values)
+        compare(storedList("mouse/dpiValueArray"), values)
         compare(mouseCodes(row.is560), codes(values, 4, row.is560))
     }
 
@@ -181,15 +132,15 @@ TestCase {
         const list = child(doc, "reportRateLV")
         compare(list.textValue, "250Hz")
         choose(list, row.row)
-        compare(storedValue("mouse/reportRate"), row.row)
-        compare(commandCodes(), [row.code])
+        compare(storedNumber("mouse/reportRate"), row.row)
+        compare(sentCodes(), [row.code])
         compare(mouseSim.memory().reportRate, row.rate)
 
         mouseSim.useModel(row.model)
         ui_View.setData("mouse/reportRate", row.row)
         child(doc, "reportRateRect").init(true)
         compare(list.currentSelect, row.row)
-        compare(commandCodes(), [row.code])
+        compare(sentCodes(), [row.code])
         compare(mouseSim.memory().reportRate, row.rate)
     }
 }

@@ -4,38 +4,21 @@ import "qrc:/modules/qml/common/gunMath.js" as GunMath
 
 // The gun page in the whole window, against the real view, gun data file and virtual mouse:
 // edits are stored at once and reach the mouse only when the page is closed after a change.
-TestCase {
-    id: testCase
-
-    readonly property Component document: Qt.createComponent("qrc:/modules/qml/main.qml")
+PageCase {
     property var doc: null
     property var page: null
 
     name: "GunPage"
-    width: 1024
-    height: 640
-    visible: true
-    when: windowShown
 
-    // The window started as the host starts it, with the gun page open.
-    function open(model) {
-        mouseSim.useModel(model)
-        doc = createTemporaryObject(document, testCase)
-        verify(doc, document.errorString())
-        doc.initUI()
-        doc.setProtectUI(0)
+    // The window with the gun page opened through its entry.
+    function openGuns(model) {
+        doc = open(model)
         page = child(doc, "gunControlMain")
         mouseClick(child(doc, "gunEditorEntry"))
         verify(page.visible)
         mouseSim.clearTrace()
     }
-    function child(parent, name) {
-        const item = findChild(parent, name)
-        verify(item, name)
-        return item
-    }
     function stored(gun) { return ui_View.getGunData(gun).map(String) }
-    function codes() { return mouseSim.commands().map(c => c.split(" ")[0]) }
     function count(list, value) { return list.filter(v => v === value).length }
     function closePage() { mouseClick(child(page, "gunCloseButton")) }
     // Opens a drop-down and waits until it rests open.
@@ -44,16 +27,6 @@ TestCase {
         tryCompare(child(drop, "panel"), "running", false)
         verify(drop.isDrop)
     }
-    function typeInto(box, text) {
-        mouseClick(box)
-        box.txtInput.selectAll()
-        for (const c of text)
-            keyClick(c)
-        keyClick(Qt.Key_Return)
-    }
-
-    function init() { failOnWarning(/qml/) }
-    function cleanup() { compare(mouseSim.protocolErrors(), []) }
 
     // Pure arithmetic of the target and the rate slider.
     function test_gunMath_data() {
@@ -73,20 +46,20 @@ TestCase {
     }
     // init: the stored records, the stored slots, slot 1's gun shown.
     function test_init() {
-        open({ family: "553", isGun: true, config: { "mouse/selectGun": [3, 4, 5] } })
+        openGuns({ family: "553", isGun: true, config: { "mouse/selectGun": [3, 4, 5] } })
         compare([page.selectGun1, page.selectGun2, page.selectGun3], [3, 4, 5])
         compare(page.gunNumberModel.count, 6)
         compare(page.gunNumberModel.get(3).gunName, "SCAR-L")
         compare(page.gunNumberModel.get(3).gunImage, doc.sourceGunDir + "SCAR-L.png")
         compare(page.gunNumber_lv.currentIndex, 3)
         compare(child(page, "slotList").textValue, "Gun 1")
-        compare(child(page, "yBox").textValue, stored(3)[4])
-        compare(child(page, "rateSlider").textValue, stored(3)[2] + "ms")
-        compare(child(page, "dot").y, GunMath.dotYForPull(stored(3)[4]))
+        // the shipped SCAR-L: period 10, pull 6, so the dot is 6/64 of its 94 pixels below 89
+        compare(child(page, "yBox").textValue, "6")
+        compare(child(page, "rateSlider").textValue, "10ms")
+        compare(child(page, "dot").y, 97.8125)
         // choosing slot 3 shows its gun and stores nothing
         const slots = child(page, "slotList")
-        openDrop(slots)
-        mouseClick(slots, 10, 24 * 3 + 12)
+        choose(slots, 2)
         tryCompare(page.gunNumber_lv, "currentIndex", 5)
         compare(child(page, "yBox").textValue, stored(5)[4])
         verify(!page.isSave)
@@ -94,7 +67,7 @@ TestCase {
 
     // Every period 4 … 90 shows as itself on the rate slider.
     function test_ratePlacedForEveryPeriod() {
-        open({ family: "553", isGun: true })
+        openGuns({ family: "553", isGun: true })
         const rate = child(page, "rateSlider")
         for (let p = GunMath.minPeriod; p <= GunMath.maxPeriod; ++p) {
             page.gunNumberModel.setProperty(0, "gunPeriod", String(p))
@@ -111,10 +84,9 @@ TestCase {
         ]
     }
     function test_gunInSlot(row) {
-        open({ family: row.family, isGun: true, config: { "mouse/selectGun": [3, 4, 5] } })
+        openGuns({ family: row.family, isGun: true, config: { "mouse/selectGun": [3, 4, 5] } })
         const slots = child(page, "slotList")
-        openDrop(slots)
-        mouseClick(slots, 10, 24 * 2 + 12)
+        choose(slots, 1)
         tryCompare(slots, "textValue", "Gun 2")
         mouseClick(child(page, "gunRow1"))
         compare(ui_View.getGlobalData("mouse/selectGun").map(String), ["3", "1", "5"])
@@ -124,11 +96,11 @@ TestCase {
 
         closePage()
         verify(!page.visible && !child(doc, "mainMask").visible)
-        compare(count(codes(), row.matrix), 1)
+        compare(count(commandCodes(), row.matrix), 1)
         verify(ui_View.enabled)
         const sent = [3, 1, 5].map(g => [stored(g)[5], stored(g)[3], stored(g)[4]].map(Number))
         if (row.family === "553") {
-            compare(count(codes(), row.gun), 3)
+            compare(count(commandCodes(), row.gun), 3)
             compare(mouseSim.memory().gunSlots, sent)
         } else {
             const blocks = mouseSim.memory().profileBlocks
@@ -142,7 +114,7 @@ TestCase {
     }
 
     function test_closeWithoutChange() {
-        open({ family: "553", isGun: true })
+        openGuns({ family: "553", isGun: true })
         const before = mouseSim.readFile("gun/gunData.bin")
         // the current gun again in its own slot, a press on the dot without moving it
         mouseClick(child(page, "gunRow0"))
@@ -157,7 +129,7 @@ TestCase {
         return [{ tag: "lowest", dy: 400, pull: "64" }, { tag: "top", dy: -400, pull: "0" }]
     }
     function test_dotDrag(row) {
-        open({ family: "553", isGun: true })
+        openGuns({ family: "553", isGun: true })
         page.gunNumberModel.setProperty(0, "gunY", "32")
         page.showGun(0)
         const dot = child(page, "dot")
@@ -173,7 +145,7 @@ TestCase {
         return [{ tag: "enter", enter: true }, { tag: "closed while typing", enter: false }]
     }
     function test_typedPull(data) {
-        open({ family: "553", isGun: true })
+        openGuns({ family: "553", isGun: true })
         const box = child(page, "yBox")
         mouseClick(box)
         box.txtInput.selectAll()
@@ -181,7 +153,7 @@ TestCase {
         keyClick("0")
         if (data.enter) {
             keyClick(Qt.Key_Return)
-            compare(child(page, "dot").y, GunMath.dotYForPull(40))
+            compare(child(page, "dot").y, 89 + 94 * 40 / 64)
             verify(page.isSave)
             compare(mouseSim.commands(), [])
         }
@@ -192,7 +164,7 @@ TestCase {
 
     // The rate knob at the right end is 90 ms; a click on the track is stored as well.
     function test_rate() {
-        open({ family: "553", isGun: true })
+        openGuns({ family: "553", isGun: true })
         const rate = child(page, "rateSlider")
         openDrop(rate)
         const knob = child(rate, "knob")
@@ -206,7 +178,7 @@ TestCase {
 
     // The times box and the endless box tell the same thing: a count of 0 is endless.
     function test_timesAndEndless() {
-        open({ family: "553", isGun: true })
+        openGuns({ family: "553", isGun: true })
         const endless = child(page, "endless")
         verify(endless.isSelect)
         typeInto(child(page, "timesBox"), "5")
@@ -224,7 +196,7 @@ TestCase {
     // The factory reset puts guns 0, 1, 2 in the slots with their factory pull and period and
     // sends them; the page is left marked, so that its next close sends the key matrix too.
     function test_factoryReset() {
-        open({ family: "553", isGun: true, config: { "mouse/selectGun": [3, 4, 5] } })
+        openGuns({ family: "553", isGun: true, config: { "mouse/selectGun": [3, 4, 5] } })
         page.gunNumberModel.setProperty(0, "gunY", "30")
         page.gunNumberModel.setProperty(0, "gunPeriod", "40")
         page.saveGun(0)
@@ -235,7 +207,7 @@ TestCase {
         compare(ui_View.getGlobalData("mouse/selectGun").map(String), ["0", "1", "2"])
         compare([stored(0)[4], stored(1)[4], stored(2)[4]], ["5", "7", "8"])
         compare([stored(0)[2], stored(1)[2], stored(2)[2]], ["9", "9", "9"])
-        compare(count(codes(), "04"), 3)
+        compare(count(commandCodes(), "04"), 3)
         mouseClick(child(doc, "gunEditorEntry"))
         compare(page.gunNumber_lv.currentIndex, 0)
         compare(child(page, "yBox").textValue, "5")
@@ -244,15 +216,13 @@ TestCase {
         verify(page.isSave)
         mouseSim.clearTrace()
         closePage()
-        compare(count(codes(), "12"), 1)
+        compare(count(commandCodes(), "12"), 1)
     }
 
     // The page is dragged inside the window and stops at its edges.
     function test_pageStaysInside() {
-        open({ family: "553", isGun: true })
-        mousePress(page, 300, 20)
-        mouseMove(page, 300 - 500, 20 - 400, -1, Qt.LeftButton)
-        mouseRelease(page, 300 - 500, 20 - 400)
+        openGuns({ family: "553", isGun: true })
+        dragBy(page, 300, 20, -500, -400)
         compare(page.x, 0)
         compare(page.y, 0)
     }

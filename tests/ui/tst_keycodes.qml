@@ -18,12 +18,6 @@ TestCase {
 
     function init() { failOnWarning(/qml/) }
 
-    function test_tables() {
-        compare(codes.length, 133)
-        compare(labels.length, 133)
-        compare(new Set(codes).size, 133)
-    }
-
     function test_strTokeycode_data() {
         return [
             ["A", 0x04], ["Z", 0x1D], ["1", 0x1E], ["0", 0x27], ["Enter", 0x28], ["\\", 0x31],
@@ -50,8 +44,10 @@ TestCase {
         compare(KeyCodes.keycodeTostr(labels, codes, data.code), data.str)
     }
 
-    // Every label leads back to its own code, except the second backslash, which the first wins.
+    // Every label leads back to its own code, except the second backslash, which the first wins;
+    // no code stands twice.
     function test_roundTrip() {
+        compare(new Set(codes).size, labels.length)
         for (const code of codes) {
             const back = KeyCodes.strTokeycode(labels, codes, KeyCodes.keycodeTostr(labels, codes, code))
             compare(back, code === 0x32 ? 0x31 : code, code.toString(16))

@@ -5,10 +5,7 @@ import QtTest
 // document, against the real view, stores and virtual mouse. Functions are chosen through the
 // page's controls; Save must leave the chosen codes in the profile and their device form in the
 // mouse's key matrix.
-TestCase {
-    id: testCase
-
-    readonly property Component document: Qt.createComponent("qrc:/modules/qml/main.qml")
+PageCase {
     readonly property var english: ({ "common/language": "English" })
     // The shipped factory matrix as the mouse holds it after Save, entry by entry.
     readonly property var factoryDevice: [
@@ -20,41 +17,27 @@ TestCase {
     readonly property var macroNames: ["Burst", "Reload"]
 
     name: "Keys"
-    width: 1024
-    height: 640
-    visible: true
-    when: windowShown
 
-    // The root document, started as the host starts it, with the start-up lock over and two
-    // macros in the page's list.
-    function open(model) {
-        mouseSim.useModel(Object.assign({ config: english }, model))
-        for (const name of macroNames)
-            ui_View.createMacroIni(name, 0)
-        ui_View.updataNameList(0, macroNames)
-        const doc = createTemporaryObject(document, testCase)
-        verify(doc, document.errorString())
-        doc.initUI()
-        doc.setProtectUI(0)
+    // The root document with two macros in the page's list.
+    function openKeys(model) {
+        const doc = open(Object.assign({ config: english }, model), {}, () => {
+            for (const name of macroNames)
+                ui_View.createMacroIni(name, 0)
+            ui_View.updataNameList(0, macroNames)
+        })
         child(doc, "keyAssigmentMain").macroList.addData(macroNames, false)
         mouseSim.clearTrace()
         // the lists place their rows when the first frame is drawn
         waitForRendering(doc)
         return doc
     }
-    function child(parent, name) {
-        const item = findChild(parent, name)
-        verify(item, name)
-        return item
-    }
     function keys(doc) { return child(doc, "keyMatrixMain") }
     function entry(doc, i) {
         const e = keys(doc).modKeys.get(i)
         return [e.keyCode0, e.keyCode1, e.keyCode2, e.keyCode3]
     }
-    function stored(i) { return ui_View.getDataList("mouseKeyMatrix/" + i, false).map(Number) }
+    function stored(i) { return storedList("mouseKeyMatrix/" + i) }
     function matrix(n) { return mouseSim.memory().keyMatrices[n - 1] }
-    function commandCodes() { return mouseSim.commands().map(c => c.split(" ")[0]) }
     function flat(entries) {
         const bytes = []
         for (const e of entries)
@@ -74,7 +57,6 @@ TestCase {
         mouseClick(child(doc, "assignClose"))
         verify(!child(doc, "keyAssigmentMain").visible)
     }
-    function save(doc) { mouseClick(child(doc, "saveButton")) }
 
     // Scrolls the page's content so that item stands near the top of the visible area.
     function reveal(page, item) {
@@ -100,10 +82,7 @@ TestCase {
         verify(!grid.isDrop)
     }
     function chooseMacro(page, row) {
-        const list = reveal(page, child(page, "macroList"))
-        mouseClick(list)
-        settle(list)
-        mouseClick(list, 20, 24 * (1 + row) + 12)
+        choose(reveal(page, child(page, "macroList")), row)
         tryCompare(page, "keyString", macroNames[row])
         compare(page.keyCode0, 4)
     }
@@ -122,14 +101,7 @@ TestCase {
         mouseClick(rate.sliderControl, x + 6, rate.sliderControl.height / 2)
         tryCompare(rate, "textValue", (x + 1) + "ms")
     }
-    function typeTimes(page, text) {
-        const box = reveal(page, child(page, "fireTimes"))
-        mouseClick(box)
-        box.txtInput.selectAll()
-        for (const c of text)
-            keyClick(c)
-        keyClick(Qt.Key_Return)
-    }
+    function typeTimes(page, text) { typeInto(reveal(page, child(page, "fireTimes")), text) }
     function typeCombination(doc, page, usbCodes) {
         click(page, "comboField")
         verify(page.isComboInput)
@@ -138,9 +110,6 @@ TestCase {
             doc.detectKeyboard(false, code)
         }
     }
-
-    function init() { failOnWarning(/qml/) }
-    function cleanup() { compare(mouseSim.protocolErrors(), []) }
 
     // Every class through the page's controls, on both families: what the profile stores, what the
     // list shows and what the mouse's key matrix holds after Save.
@@ -201,7 +170,7 @@ TestCase {
         return rows
     }
     function test_assign(row) {
-        const doc = open({ family: row.family, isGun: true })
+        const doc = openKeys({ family: row.family, isGun: true })
         const page = openPage(doc, row.button)
         compare(mouseMain(doc).selectKey, row.button)
         row.act(doc, page)
@@ -240,7 +209,7 @@ TestCase {
 
     // A combination takes modifiers as bits and the first two other keys; every key is shown.
     function test_combinationKeepsTwoKeys() {
-        const doc = open({ family: "553" })
+        const doc = openKeys({ family: "553" })
         const page = openPage(doc, 1)
         typeCombination(doc, page, [0xE0, 0xE1, 0x04, 0x05, 0x07])
         compare(page.combo.text, "LCtrl + LShift + A + B + D")
@@ -258,7 +227,7 @@ TestCase {
 
     // An empty capture, and a cancelled one, leave the choice as it was.
     function test_combinationEmptyOrCancelled() {
-        const doc = open({ family: "553" })
+        const doc = openKeys({ family: "553" })
         const page = openPage(doc, 1)
         typeCombination(doc, page, [])
         click(page, "comboOk")
@@ -275,7 +244,7 @@ TestCase {
     // Opening and closing the page without a change marks nothing unsaved and sends nothing, also
     // for a button that runs a macro while the macro list shows another one.
     function test_closeWithoutChange() {
-        const doc = open({ family: "560" })
+        const doc = openKeys({ family: "560" })
         let page = openPage(doc, 4)
         closePage(doc)
         verify(!keys(doc).isSave)
@@ -304,7 +273,7 @@ TestCase {
 
     // The macro editor opens over the page; closing it returns to the page, still behind its mask.
     function test_macroEditorOverPage() {
-        const doc = open({ family: "553" })
+        const doc = openKeys({ family: "553" })
         const page = openPage(doc, 2)
         const editor = child(doc, "macroEditorMain")
         click(page, "macroEditorButton")
@@ -320,7 +289,7 @@ TestCase {
 
     // Another macro on a macro button with the same mode is a change.
     function test_otherMacroOnMacroButton() {
-        const doc = open({ family: "553" })
+        const doc = openKeys({ family: "553" })
         let page = openPage(doc, 2)
         chooseMacro(page, 0)
         closePage(doc)
@@ -343,7 +312,7 @@ TestCase {
         ]
     }
     function test_emptyCell(row) {
-        const doc = open({ family: "553" })
+        const doc = openKeys({ family: "553" })
         const page = openPage(doc, 1)
         if (row.item !== undefined)
             chooseCell(page, row.grid, row.item)
@@ -356,7 +325,7 @@ TestCase {
 
     // The only button left that does a left click cannot be opened, from the picture or the list.
     function test_lastLeftClick() {
-        const doc = open({ family: "553" })
+        const doc = openKeys({ family: "553" })
         const page = child(doc, "keyAssigmentMain")
         mouseClick(child(doc, "mouseTag0"))
         verify(!page.visible && !child(doc, "mainMask").visible)
@@ -381,7 +350,7 @@ TestCase {
         return [{ tag: "six", count: 6, family: "553" }, { tag: "eight", count: 8, family: "560" }]
     }
     function test_keyCount(row) {
-        const doc = open({ family: row.family, config: Object.assign({ "mouse/keyCount": row.count }, english) })
+        const doc = openKeys({ family: row.family, config: Object.assign({ "mouse/keyCount": row.count }, english) })
         const texts = ["Left Key", "Right Key", "Middle Key", "Forward Key", "Back Key", "DPI+", "DPI-",
                        "Double Fire"]
         for (let i = 0; i < texts.length; ++i)
@@ -397,7 +366,7 @@ TestCase {
 
     // A tag closes the main screen's open lists before the page opens.
     function test_tagClosesLists() {
-        const doc = open({ family: "553" })
+        const doc = openKeys({ family: "553" })
         const rates = child(doc, "reportRateLV")
         mouseClick(rates)
         settle(rates)
@@ -409,7 +378,7 @@ TestCase {
     // Hovering a row lights the button on the picture; clicking it opens the page with the row's
     // function in the title.
     function test_rowOpensPage() {
-        const doc = open({ family: "553" })
+        const doc = openKeys({ family: "553" })
         const row = child(doc, "keyRow5")
         mouseMove(row, 10, 10)
         compare(mouseMain(doc).selectKey, 5)
@@ -427,7 +396,7 @@ TestCase {
 
     // The page's reset image gives the button its factory function; the list's gives every button.
     function test_resets() {
-        const doc = open({ family: "553" })
+        const doc = openKeys({ family: "553" })
         let page = openPage(doc, 3)
         click(page, "dpiFunction0")
         closePage(doc)
@@ -456,7 +425,7 @@ TestCase {
         return [{ tag: "gun", isGun: true }, { tag: "plain", isGun: false }]
     }
     function test_gunSection(row) {
-        const doc = open({ family: "553", isGun: row.isGun })
+        const doc = openKeys({ family: "553", isGun: row.isGun })
         const page = openPage(doc, 1)
         compare(child(page, "gunSection").visible, row.isGun)
         compare(child(page, "assignContent").height, 830)
@@ -464,7 +433,7 @@ TestCase {
 
     // The content scrolls with the wheel and the scroll bar and stops at its ends.
     function test_scroll() {
-        const doc = open({ family: "553" })
+        const doc = openKeys({ family: "553" })
         const page = openPage(doc, 1)
         const bar = child(page, "assignScrollBar")
         page.scrollTo(0)
@@ -484,7 +453,7 @@ TestCase {
     // A key arriving while nothing waits for one, or a release, or a key without a label, does not
     // become the fire key.
     function test_fireCapture() {
-        const doc = open({ family: "553" })
+        const doc = openKeys({ family: "553" })
         const page = openPage(doc, 1)
         doc.detectKeyboard(true, 0x04)
         compare(page.keyCode0, 0)

@@ -1,54 +1,42 @@
 import QtQuick
 import QtTest
 import "qrc:/modules/qml/common/macroCodec.js" as MacroCodec
-import "qrc:/modules/qml/common/keyCodes.js" as KeyCodes
 
 // The macro editor in the whole window, against the real view, stores and virtual mouse: what the
 // user does on the page, as seen in the name list, the macro files, the profile and the mouse.
-TestCase {
-    id: testCase
-
-    readonly property Component document: Qt.createComponent("qrc:/modules/qml/main.qml")
+PageCase {
     property var doc: null
     property var page: null
 
-    // The window as the host starts it, with `names` stored as the macro list (each with a macro
-    // file of `actions`), and the editor open.
-    function open(names, actions) {
-        mouseSim.useModel({ family: "553" })
-        if (names.length > 0)
-            ui_View.updataNameList(0, names)
-        for (const name of names) {
-            ui_View.createMacroIni(name, 0)
-            ui_View.saveMacroIni(name, actions ?? [], 1)
-        }
-        doc = createTemporaryObject(document, testCase)
-        verify(doc, document.errorString())
-        doc.initUI()
-        doc.setProtectUI(0)
-        page = child("macroEditorMain")
+    name: "MacroEditor"
+
+    // The window with `names` stored as the macro list (each with a macro file of `actions`), and
+    // the editor open.
+    function openEditor(names, actions) {
+        doc = open({ family: "553" }, {}, () => {
+            if (names.length > 0)
+                ui_View.updataNameList(0, names)
+            for (const name of names) {
+                ui_View.createMacroIni(name, 0)
+                ui_View.saveMacroIni(name, actions ?? [], 1)
+            }
+        })
+        page = item("macroEditorMain")
         doc.openPage(page, true)
         mouseSim.clearTrace()
     }
-    function child(name) {
-        const item = findChild(doc, name)
-        verify(item, name)
-        return item
-    }
+    function item(name) { return child(doc, name) }
     function shownNames() {
-        const names = []
-        for (let i = 0; i < page.macroListModel.count; ++i)
-            names.push(page.macroListModel.get(i).textValue)
-        return names
+        return Array.from({ length: page.macroListModel.count }, (_, i) => page.macroListModel.get(i).textValue)
     }
     function storedNames() { return mouseSim.setting("setting/name.bin", "macro/macroName") }
     function stored(name) { return ui_View.loadMacroIni(name) }
-    function macroFile(name) { return mouseSim.dataDir() + "/macro/" + name + ".bin" }
-    function click(name) { mouseClick(child(name)) }
-    function rightClick(name) { mouseClick(child(name), 5, 5, Qt.RightButton) }
-    function menu(row, item) {
+    function macroFile(name) { return "macro/" + name + ".bin" }
+    function click(name) { mouseClick(item(name)) }
+    function rightClick(name) { mouseClick(item(name), 5, 5, Qt.RightButton) }
+    function menu(row, entry) {
         rightClick(row)
-        click(item)
+        click(entry)
     }
     // Replaces the text of the focused input and presses Enter.
     function typeText(text) {
@@ -72,11 +60,7 @@ TestCase {
     function useMacro(button, name) {
         ui_View.setDataList("mouseKeyMatrix/" + button, [4, 0, button, 0])
         ui_View.setData("mouseMacroKey/" + button, name)
-        child("keyMatrixMain").init(false, false)
-    }
-    function encoded(name) {
-        const s = MacroCodec.fromStored(stored(name))
-        return MacroCodec.encode(s.actions, s.repeat, KeyCodes.defaultLabels(), KeyCodes.codes())
+        item("keyMatrixMain").init(false, false)
     }
     function block(slot) { return mouseSim.memory().macros[String(slot + 1)] }
     function keys(n, gapMs) {
@@ -89,27 +73,18 @@ TestCase {
         return out
     }
 
-    name: "MacroEditor"
-    width: 1024
-    height: 640
-    visible: true
-    when: windowShown
-
-    function init() { failOnWarning(/qml/) }
-    function cleanup() { compare(mouseSim.protocolErrors(), []) }
-
     function test_oneNameAndSentinel() {
-        open(["Solo"], [])
+        openEditor(["Solo"], [])
         compare(storedNames(), ["Solo", "loaderbeacon"])
         compare(shownNames(), ["Solo"])
         compare(page.macroNumber_lv.currentIndex, -1)
-        compare(child("macroList").count, 1) // the assignment page's list
+        compare(item("macroList").count, 1) // the assignment page's list
     }
 
     // New names take the smallest free number, also one freed by a delete; the list, the files and
     // the assignment page follow.
     function test_newAndDelete() {
-        open([], [])
+        openEditor([], [])
         for (let i = 0; i < 3; ++i)
             click("macroNewButton")
         compare(shownNames(), ["Macro_0", "Macro_1", "Macro_2"])
@@ -124,7 +99,7 @@ TestCase {
         compare(page.macroNumber_lv.currentIndex, 1)
         click("macroNewButton")
         compare(shownNames(), ["Macro_0", "Macro_2", "Macro_1"])
-        compare(child("macroList").count, 3)
+        compare(item("macroList").count, 3)
     }
 
     function test_record_data() {
@@ -134,7 +109,7 @@ TestCase {
         ]
     }
     function test_record(data) {
-        open(["M"], ["1,Z", "2,Z"])
+        openEditor(["M"], ["1,Z", "2,Z"])
         click("macroRow0")
         if (!data.delays)
             click("macroDelayBox")
@@ -153,10 +128,10 @@ TestCase {
     // A delay typed into a macro that a button runs: rounded to whole 10 ms, stored, and sent at
     // once to that button's slot; a release 1.5 s before the next key takes the long form.
     function test_delayEditSent() {
-        open(["M"], ["1,A", "2,A", "0,50", "1,B", "2,B"])
+        openEditor(["M"], ["1,A", "2,A", "0,50", "1,B", "2,B"])
         useMacro(3, "M")
         click("macroRow0")
-        mouseDoubleClickSequence(child("actionRow2"))
+        mouseDoubleClickSequence(item("actionRow2"))
         typeText("1504")
         compare(stored("M"), ["1,A", "2,A", "0,1500", "1,B", "2,B", "1"])
         compare(mouseSim.commands(), ["13 04"])
@@ -164,7 +139,7 @@ TestCase {
                 [0x00, 0x01, 0x01, 0x04, 0x80, 0x04, 0x00, 0x01, 0x00, 0x4B, 0x01, 0x05, 0x81, 0x05, 0x00, 0x00])
 
         // an empty delay is no number: the old one stays
-        mouseDoubleClickSequence(child("actionRow2"))
+        mouseDoubleClickSequence(item("actionRow2"))
         typeText("")
         pressPage()
         compare(stored("M")[2], "0,1500")
@@ -172,25 +147,25 @@ TestCase {
 
     // Saving a macro that two buttons run sends it to each button's slot.
     function test_sentOncePerButton() {
-        open(["M", "N"], ["1,A", "0,20", "2,A"])
+        openEditor(["M", "N"], ["1,A", "0,20", "2,A"])
         useMacro(3, "M")
         useMacro(5, "M")
         useMacro(6, "N")
         click("macroRow0")
-        mouseClick(child("macroTimes"))
+        mouseClick(item("macroTimes"))
         typeText("3")
         compare(stored("M").pop(), "3")
         compare(mouseSim.commands(), ["13 04", "13 06"])
-        compare(block(3).slice(0, 8), encoded("M"))
-        compare(block(5).slice(0, 8), [0x00, 0x03, 0x02, 0x04, 0x81, 0x04, 0x00, 0x00])
+        for (const slot of [3, 5])
+            compare(block(slot).slice(0, 8), [0x00, 0x03, 0x02, 0x04, 0x81, 0x04, 0x00, 0x00])
     }
 
     // A new name renames the file and the buttons' profile keys; a taken or unusable name changes
     // nothing.
     function test_newName() {
-        open(["M", "N"], ["1,A", "2,A"])
+        openEditor(["M", "N"], ["1,A", "2,A"])
         useMacro(3, "M")
-        mouseDoubleClickSequence(child("macroRow0"))
+        mouseDoubleClickSequence(item("macroRow0"))
         typeText("Fast")
         compare(shownNames(), ["Fast", "N"])
         compare(storedNames(), ["Fast", "N"])
@@ -199,7 +174,7 @@ TestCase {
         compare(String(ui_View.getData("mouseMacroKey/3", false)), "Fast")
 
         for (const taken of ["N", "Fast", "a/b", ""]) {
-            mouseDoubleClickSequence(child("macroRow0"))
+            mouseDoubleClickSequence(item("macroRow0"))
             typeText(taken)
             compare(storedNames(), ["Fast", "N"], taken)
             compare(stored("Fast"), ["1,A", "2,A", "1"], taken)
@@ -208,7 +183,7 @@ TestCase {
 
     // Deleting a macro gives the buttons that ran it their factory assignment back.
     function test_deleteRestoresButtons() {
-        open(["M", "N"], ["1,A", "2,A"])
+        openEditor(["M", "N"], ["1,A", "2,A"])
         useMacro(3, "M")
         useMacro(4, "N")
         click("macroRow0")
@@ -223,7 +198,7 @@ TestCase {
     // Export copies the file; import puts the copy under a new name before the selected macro, or
     // an empty macro when the user cancels.
     function test_exportImport() {
-        open(["M"], ["1,A", "0,30", "2,A"])
+        openEditor(["M"], ["1,A", "0,30", "2,A"])
         const copy = mouseSim.tempPath("m.mc")
         click("macroRow0")
         mouseSim.chooseFiles([copy])
@@ -235,7 +210,7 @@ TestCase {
         compare(storedNames(), ["Macro_0", "M"])
         compare(page.macroNumber_lv.currentIndex, 0)
         compare(stored("Macro_0"), stored("M"))
-        compare(child("actionList").count, 3)
+        compare(item("actionList").count, 3)
 
         mouseSim.chooseFiles([""])
         menu("macroRow1", "macroMenu1")
@@ -246,7 +221,7 @@ TestCase {
     // The action menu: a click of a button after the row, a delay before it, a caught key before it
     // (at the end from the last row), removing a row.
     function test_actionMenu() {
-        open(["M"], ["1,A", "2,A"])
+        openEditor(["M"], ["1,A", "2,A"])
         click("macroRow0")
         menu("actionRow0", "actionMenu3")
         compare(stored("M"), ["1,A", "3,MS-L", "4,MS-L", "2,A", "1"])
@@ -254,14 +229,14 @@ TestCase {
         compare(stored("M"), ["1,A", "3,MS-L", "4,MS-L", "2,A", "3,MS-R", "4,MS-R", "1"])
         menu("actionRow1", "actionMenu1")
         compare(stored("M"), ["1,A", "0,50", "3,MS-L", "4,MS-L", "2,A", "3,MS-R", "4,MS-R", "1"])
-        compare(child("actionList").currentIndex, 1)
+        compare(item("actionList").currentIndex, 1)
 
         menu("actionRow1", "actionMenu2")
-        verify(page.isInsertting && child("insertKeyBox").visible)
+        verify(page.isInsertting && item("insertKeyBox").visible)
         doc.detectKeyboard(true, 0xF0) // buttons are not keys
         doc.detectKeyboard(true, 0x05)
         doc.detectKeyboard(false, 0x05)
-        compare(child("insertKeyField").text, "B")
+        compare(item("insertKeyField").text, "B")
         click("insertKeyOk")
         verify(!page.isInsertting)
         compare(stored("M"), ["1,A", "1,B", "2,B", "0,50", "3,MS-L", "4,MS-L", "2,A", "3,MS-R", "4,MS-R", "1"])
@@ -274,31 +249,31 @@ TestCase {
     // No change makes a macro longer than the mouse's 128 bytes, and the page says why.
     function test_refusal() {
         // 62 actions 10 ms apart fill the block exactly
-        open(["M"], keys(62, 10))
+        openEditor(["M"], keys(62, 10))
         click("macroRow0")
-        verify(!child("macroRefusal").visible)
+        verify(!item("macroRefusal").visible)
         // a longer wait would need the long form of the delay
-        mouseDoubleClickSequence(child("actionRow1"))
+        mouseDoubleClickSequence(item("actionRow1"))
         typeText("1270")
         compare(stored("M")[1], "0,10")
-        verify(child("macroRefusal").visible)
-        compare(child("macroRefusal").text, ui_View.getLangStrings("macroEditor", doc.language)[20])
-        mouseDoubleClickSequence(child("actionRow1"))
+        verify(item("macroRefusal").visible)
+        compare(item("macroRefusal").text, ui_View.getLangStrings("macroEditor", doc.language)[20])
+        mouseDoubleClickSequence(item("actionRow1"))
         typeText("1260")
         compare(stored("M")[1], "0,1260")
-        verify(!child("macroRefusal").visible)
+        verify(!item("macroRefusal").visible)
         menu("actionRow0", "actionMenu1")
-        verify(child("macroRefusal").visible)
+        verify(item("macroRefusal").visible)
         compare(stored("M").length, 62 + 61 + 1)
 
         // removing a key joins the waits on both sides into one long wait
         ui_View.saveMacroIni("M", keys(60, 10).concat(["0,700", "1,B", "0,700", "2,B"]), 1)
         click("macroRow0")
         compare(MacroCodec.encodedSize(MacroCodec.fromStored(stored("M")).actions), 128)
-        child("actionList").positionViewAtEnd()
+        item("actionList").positionViewAtEnd()
         tryVerify(() => findChild(doc, "actionRow120"))
         menu("actionRow120", "actionMenu0")
-        verify(child("macroRefusal").visible)
+        verify(item("macroRefusal").visible)
         compare(stored("M").length, 2 * 60 - 1 + 4 + 1)
 
         // recording stops at 126 bytes
@@ -306,7 +281,7 @@ TestCase {
         click("macroRecordButton")
         for (let i = 0; i < 70; ++i)
             doc.detectKeyboard(i % 2 === 0, 0x04)
-        verify(child("macroRefusal").visible)
+        verify(item("macroRefusal").visible)
         click("macroRecordButton")
         compare(stored("M").length, 61 + 1)
     }

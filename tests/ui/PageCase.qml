@@ -1,0 +1,73 @@
+import QtQuick
+import QtTest
+
+// What every page suite stands on: the root document in a window of its size, started as the host
+// starts it on a fresh view and virtual mouse, and the words the suites share to drive and read it.
+// Every case fails on any QML warning and on any report the mouse could not make sense of.
+TestCase {
+    id: pageCase
+
+    readonly property Component document: Qt.createComponent("qrc:/modules/qml/main.qml")
+
+    width: 1024
+    height: 640
+    visible: true
+    when: windowShown
+
+    function init() { failOnWarning(/qml/) }
+    function cleanup() { compare(mouseSim.protocolErrors(), []) }
+
+    // The root document on a fresh mouse of `model` (see UiRig.h), on a profile holding `profile`
+    // (key: value), with the start-up lock over and the trace empty. `before` runs on the fresh
+    // stores before the document reads them.
+    function open(model, profile, before) {
+        mouseSim.useModel(model)
+        for (const key in profile)
+            ui_View.setData(key, profile[key])
+        if (before)
+            before()
+        const doc = createTemporaryObject(document, pageCase)
+        verify(doc, document.errorString())
+        doc.initUI()
+        doc.setProtectUI(0)
+        mouseSim.clearTrace()
+        return doc
+    }
+    function child(parent, name) {
+        const item = findChild(parent, name)
+        verify(item, name)
+        return item
+    }
+    function storedList(key) { return ui_View.getDataList(key, false).map(Number) }
+    function storedNumber(key) { return Number(ui_View.getData(key, false)) }
+    // The command codes of the reports sent since open(), in order.
+    function commandCodes() { return mouseSim.commands().map(c => c.split(" ")[0]) }
+    function save(doc) { mouseClick(child(doc, "saveButton")) }
+
+    // Opens a drop-down through its head and clicks row i once the list has come to rest.
+    function choose(list, i) {
+        const panel = child(list, "panel")
+        mouseClick(list, list.width / 2, 12)
+        tryCompare(panel, "offset", 0)
+        tryCompare(panel, "running", false)
+        mouseClick(list, 8, 24 * (i + 1) + 12)
+        tryCompare(list, "isDrop", false)
+        tryCompare(panel, "running", false)
+    }
+    // Presses at (x, y) of item and drags by (dx, dy) over the window, as a user would.
+    function dragBy(item, x, y, dx, dy) {
+        const p = item.mapToItem(pageCase, x, y)
+        mousePress(pageCase, p.x, p.y)
+        mouseMove(pageCase, p.x + dx / 2, p.y + dy / 2, -1, Qt.LeftButton)
+        mouseMove(pageCase, p.x + dx, p.y + dy, -1, Qt.LeftButton)
+        mouseRelease(pageCase, p.x + dx, p.y + dy)
+    }
+    // Replaces what a number box holds with text and presses Enter.
+    function typeInto(box, text) {
+        mouseClick(box)
+        box.txtInput.selectAll()
+        for (const c of text)
+            keyClick(c)
+        keyClick(Qt.Key_Return)
+    }
+}
