@@ -13,8 +13,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${KO_HOMEPAGE_URL})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "configuration utility for the Kestrel Orbit gaming mouse")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "configuration utility for the Kestrel Orbit gaming mouse
-Sets the DPI stages and report rate of the Kestrel Orbit mouse, what every
+# The summary above is the synopsis line; this is the extended description.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Sets the DPI stages and report rate of the Kestrel Orbit mouse, what every
 button does (keys, key combinations, media keys, macros, DPI and system
 functions), macros recorded from the keyboard, the lighting effect and its
 colours, and six profiles that can be exported and imported. It lives in the
