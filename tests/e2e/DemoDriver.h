@@ -6,6 +6,12 @@
 // virtual mouse's memory file and the settings files of its private data copy.
 //
 // Every wait polls with a deadline; nothing here sleeps for a fixed time to let things happen.
+//
+// With KO_E2E_WAYLAND=1 the demo runs as a Wayland client instead: the driver starts a Weston of
+// its own inside the X display (its X11 backend, which gives it a seat fed by the X server's input)
+// and the demo on it. The main window is then found in the picture of Weston's output window, and
+// window coordinates are taken relative to where it shows there; XTEST input reaches it through
+// Weston.
 #include <QElapsedTimer>
 #include <QImage>
 #include <QJsonObject>
@@ -46,6 +52,9 @@ public:
     bool isRunning() const;
     qint64 pid() const;
     QString error() const { return m_error; }
+    // On Wayland: true when the compositor could not be started (error() says why).
+    bool compositorMissing() const { return m_compositorMissing; }
+    static bool onWayland();
 
     // The private copy: its root folder (the executable's), the modules/ data folder in it, and a
     // path in a scratch folder beside them (for files given to --choose-file).
@@ -55,6 +64,8 @@ public:
 
     // The main window in screen coordinates (it moves when the user drags it).
     QRect windowRect() const;
+    // The picture of the whole screen (on Wayland: of Weston's output), for seeing where windows are.
+    QImage grabScreen() const;
 
     // Pointer and keys, in window coordinates; each call returns once the X server has the events.
     void moveTo(int x, int y);
@@ -63,6 +74,9 @@ public:
     void release(int x, int y, int button = 1);
     // Press at `from`, move in `steps` equal steps, release at `to`.
     void drag(QPoint from, QPoint to, int steps = 8, int button = 1);
+    // Drags the window by a press at `from` on its background, released once the window stands
+    // where the pointer took it (its top left moved by to - from). False when it never got there.
+    bool dragWindow(QPoint from, QPoint to, int timeoutMs = 10000);
     // An X key symbol (XK_Return, XK_a, …) pressed and released, Shift added where the symbol
     // needs it. The main window is given the keyboard focus first.
     void pressKey(unsigned long keysym);
@@ -110,14 +124,19 @@ public:
 
 private:
     struct X;
+    struct Compositor;
     bool copyBundle();
     bool findWindow();
+    bool startCompositor();
+    bool findWindowInOutput();
     void moveOtherWindowsAway();
     void readOutput();
     QPoint toScreen(int x, int y) const;
     void focusWindow();
 
     std::unique_ptr<X> m_x;
+    std::unique_ptr<Compositor> m_compositor;
+    bool m_compositorMissing = false;
     std::unique_ptr<QTemporaryDir> m_dir;
     QProcess m_process;
     QString m_error;
