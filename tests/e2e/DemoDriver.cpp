@@ -339,6 +339,28 @@ int DemoDriver::stop()
     return code;
 }
 
+int DemoDriver::startAgain(const QStringList &arguments, int timeoutMs)
+{
+    if (!isRunning())
+        return -1;
+    QProcess second;
+    second.setProcessEnvironment(m_process.processEnvironment());
+    second.setWorkingDirectory(m_process.workingDirectory());
+    second.start(m_process.program(), QStringList{QStringLiteral("--keep")} + arguments);
+    if (!second.waitForFinished(timeoutMs)) {
+        second.kill();
+        second.waitForFinished();
+        return -1;
+    }
+    return second.exitStatus() == QProcess::NormalExit ? second.exitCode() : -1;
+}
+
+bool DemoDriver::waitForWindow(bool shown, int timeoutMs)
+{
+    return pollUntil([&] { return findWindow() == shown; }, timeoutMs)
+           && (!shown || pollUntil([this] { return !isBlank(grab()); }, timeoutMs));
+}
+
 bool DemoDriver::isRunning() const { return m_process.state() == QProcess::Running; }
 qint64 DemoDriver::pid() const { return m_process.processId(); }
 QString DemoDriver::rootDir() const { return m_dir ? m_dir->filePath(QStringLiteral("app")) : QString(); }
@@ -548,9 +570,9 @@ bool DemoDriver::isBlank(const QImage &image)
     return counts.size() < 4 || most > samples * 98 / 100;
 }
 
-QString DemoDriver::screenshot(const QString &name)
+QString DemoDriver::screenshot(const QString &name, bool wholeScreen)
 {
-    const QImage image = grab();
+    const QImage image = wholeScreen ? grabScreen() : grab();
     if (isBlank(image))
         return {};
     const QString path = QDir::isAbsolutePath(name) && name.endsWith(QLatin1String(".png"))

@@ -49,6 +49,12 @@ public:
     // Asks the demo to quit (SIGTERM), then kills it if it has not ended within a few seconds.
     // Returns the exit code, or -1 when it had to be killed or was not running.
     int stop();
+    // Starts the demo a second time, as a user would while it runs (the hand-over to the running
+    // one), and waits for that start to end. Returns its exit code, or -1.
+    int startAgain(const QStringList &arguments = {}, int timeoutMs = 20000);
+    // Waits until the main window is on the screen (found again wherever it is now) or, with
+    // `shown` false, until it is not.
+    bool waitForWindow(bool shown = true, int timeoutMs = 10000);
     bool isRunning() const;
     qint64 pid() const;
     QString error() const { return m_error; }
@@ -86,7 +92,8 @@ public:
     QImage grab() const;
     // Saves grab() as <build>/e2e-screenshots/<name>.png (or to an absolute path ending in .png)
     // and returns the file's path; empty when the grab or the save failed or the picture is blank.
-    QString screenshot(const QString &name);
+    // With `wholeScreen` the picture is grabScreen() instead.
+    QString screenshot(const QString &name, bool wholeScreen = false);
     // True when nearly every pixel has one colour: nothing has been drawn.
     static bool isBlank(const QImage &image);
     // Waits until the window is drawn and has not changed for `quietMs`, and no report has crossed

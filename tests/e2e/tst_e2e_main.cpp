@@ -23,6 +23,8 @@ const QPoint cancelButton(okButton.x() - 88 - 7, okButton.y());
 // Top right: ask, minimise and close, 16 × 16 and 16 apart from x 920, y 16. The ask menu hangs 300
 // from the right edge at y 30, 200 wide, one 24-high row per entry inside a 1-pixel border.
 const QPoint askButton(928, 24);
+const QPoint minimiseButton(960, 24);
+const QPoint closeButton(992, 24);
 const QRect askMenu(1024 - 300 - 200, 30, 200, 2 * 24 + 2);
 const QPoint versionRow(askMenu.center().x(), askMenu.top() + 1 + 24 + 12);
 // The knob of DPI stage 1 at the foot of its upright slider in the right panel.
@@ -111,7 +113,7 @@ private slots:
         const QImage after = settled();
         QCOMPARE(after, look);
         QCOMPARE(m_demo.grabScreen().copy(m_demo.windowRect()), after);
-        QVERIFY(!m_demo.screenshot(QStringLiteral("main-moved")).isEmpty());
+        QVERIFY(!m_demo.screenshot(QStringLiteral("screen-moved"), true).isEmpty());
     }
 
     void saveWithoutChangesSendsAndStoresNothing()
@@ -139,6 +141,10 @@ private slots:
 
         const int mark = m_demo.traceCount();
         m_demo.click(saveButton.x(), saveButton.y());
+        // While the mouse is written the window shows the busy notice over its middle, drawn by
+        // the view itself, as the event loop is held.
+        const QRect middle(512 - 40, 320 - 40, 80, 80);
+        QTRY_VERIFY(m_demo.grab().copy(middle) != unsaved.copy(middle));
         QTRY_VERIFY(storedList(m_demo, profile, QStringLiteral("mouse/dpiValueArray")) != seededDpi);
         QVERIFY(m_demo.waitForIdle());
         const QStringList stored = storedList(m_demo, profile, QStringLiteral("mouse/dpiValueArray"));
@@ -231,6 +237,26 @@ private slots:
         m_demo.click(versionRow.x(), versionRow.y());
         QCOMPARE(settled(), before);
         QCOMPARE(m_demo.commands(mark), QStringList());
+    }
+
+    void windowButtonHidesAndASecondStartBringsItBack_data()
+    {
+        QTest::addColumn<QPoint>("button");
+        QTest::newRow("minimise") << minimiseButton;
+        QTest::newRow("close") << closeButton;
+    }
+
+    void windowButtonHidesAndASecondStartBringsItBack()
+    {
+        QFETCH(QPoint, button);
+        const QImage before = settled();
+        m_demo.click(button.x(), button.y());
+        // A bare X server has no one to minimise a window; Wayland's compositor does it.
+        if (button == closeButton || DemoDriver::onWayland())
+            QVERIFY(m_demo.waitForWindow(false));
+        QVERIFY(m_demo.startAgain() >= 0); // ended by itself, having handed over
+        QVERIFY2(m_demo.waitForWindow(), qPrintable(m_demo.screenshot(QStringLiteral("no-window"), true)));
+        QCOMPARE(settled(), before);
     }
 
     void cleanupTestCase()
