@@ -261,6 +261,8 @@ private slots:
 
     void cleanupTestCase()
     {
+        if (m_demo.compositorMissing())
+            return; // skipped: nothing was started
         // Quits as through the tray: a clean exit, nothing left running.
         QCOMPARE(m_demo.stop(), 0);
     }
