@@ -16,6 +16,7 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QMenu>
 #include <QScopedValueRollback>
@@ -157,6 +158,13 @@ void Widget::exitSYS()
 void Widget::postRestore()
 {
     QMetaObject::invokeMethod(this, [this] {
+        // A Wayland client can neither undo a minimise (the compositor need not even say that it
+        // happened) nor raise itself: shown afresh, the window comes back in front.
+        if (isVisible() && !isActiveWindow()
+            && QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+            hide();
+            setWindowState(windowState() & ~Qt::WindowMinimized);
+        }
         setVisible(true);
         setWindowState(windowState() & ~Qt::WindowMinimized);
         raise();

@@ -4,9 +4,11 @@
 #include "Hid_Thread.h"
 #include "myQQuickView.h"
 
+#include <QEvent>
 #include <QQmlContext>
 #include <QUrl>
 #include <QWidget>
+#include <QWindow>
 
 void Ui_Controler::setUp(QWidget *window, QObject *hidObject, const QString &modulesDir)
 {
@@ -22,6 +24,7 @@ void Ui_Controler::setUp(QWidget *window, QObject *hidObject, const QString &mod
     m_view->setObjectName(QStringLiteral("ui_View"));
     m_view->setAttribute(Qt::WA_AlwaysStackOnTop);
     m_view->setClearColor(Qt::transparent);
+    m_view->installEventFilter(this);
     m_view->setSource(QUrl(QStringLiteral("qrc:/modules/qml/main.qml")));
     // The documents bind to these names when they run, so they may be set after the source.
     QQmlContext *context = m_view->rootContext();
@@ -56,14 +59,33 @@ void Ui_Controler::onClose()
 
 void Ui_Controler::onXChanged(int x)
 {
-    if (m_window)
-        m_window->move(m_window->x() + x, m_window->y());
+    moveBy(x, 0);
 }
 
 void Ui_Controler::onYChanged(int y)
 {
-    if (m_window)
-        m_window->move(m_window->x(), m_window->y() + y);
+    moveBy(0, y);
+}
+
+void Ui_Controler::moveBy(int dx, int dy)
+{
+    if (!m_window)
+        return;
+    if (m_drag == Drag::Undecided) {
+        // The system move must start while the button is still held: the compositor ties it to
+        // the press. It then follows the pointer itself until the button is released.
+        QWindow *handle = m_window->windowHandle();
+        m_drag = handle && handle->startSystemMove() ? Drag::BySystem : Drag::BySteps;
+    }
+    if (m_drag == Drag::BySteps && (dx || dy))
+        m_window->move(m_window->pos() + QPoint(dx, dy));
+}
+
+bool Ui_Controler::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_view && event->type() == QEvent::MouseButtonPress)
+        m_drag = Drag::Undecided;
+    return QObject::eventFilter(watched, event);
 }
 
 void Ui_Controler::setBusy(int busyTime)

@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QJsonDocument>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include <X11/Xatom.h>
@@ -28,6 +29,9 @@ namespace {
 
 const char demoName[] = "kestrel-orbit-demo";
 constexpr int pollMs = 25;
+// Weston's background on Wayland runs: a colour the program never draws, so that its windows stand
+// out in the picture of the output.
+constexpr QRgb westonBackground = 0x204060;
 
 // A window that went away between listing and asking is normal here; the default handler would end
 // the test process.
@@ -97,6 +101,61 @@ struct DemoDriver::X
             XFree(children);
     }
 
+    // The picture of `area` of window `w` (all of it when `area` is empty), as a 32-bit image.
+    QImage grabArea(Window w, QRect area) const
+    {
+        XWindowAttributes a;
+        if (!XGetWindowAttributes(display, w, &a) || a.map_state != IsViewable)
+            return {};
+        if (area.isEmpty())
+            area = QRect(0, 0, a.width, a.height);
+        if (!QRect(0, 0, a.width, a.height).contains(area))
+            return {};
+        XImage *xi = XGetImage(display, w, area.x(), area.y(), unsigned(area.width()),
+                               unsigned(area.height()), AllPlanes, ZPixmap);
+        if (!xi)
+            return {};
+        QImage image(area.size(), QImage::Format_RGB32);
+        const bool direct = xi->bits_per_pixel == 32 && xi->byte_order == LSBFirst && xi->red_mask == 0xff0000
+                            && xi->green_mask == 0xff00 && xi->blue_mask == 0xff;
+        for (int y = 0; y < area.height(); ++y) {
+            auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+            if (direct) {
+                const auto *src = reinterpret_cast<const quint32 *>(xi->data + y * xi->bytes_per_line);
+                for (int x = 0; x < area.width(); ++x)
+                    line[x] = 0xff000000u | src[x];
+            } else {
+                for (int x = 0; x < area.width(); ++x)
+                    line[x] = 0xff000000u | quint32(XGetPixel(xi, x, y) & 0xffffff);
+            }
+        }
+        XDestroyImage(xi);
+        return image;
+    }
+
+    // The first viewable top-level window of class `windowClass`, or 0.
+    Window windowOfClass(const char *windowClass) const
+    {
+        Window root, parent, *children = nullptr, found = 0;
+        unsigned int count = 0;
+        if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count))
+            return 0;
+        for (unsigned int i = 0; i < count && !found; ++i) {
+            XClassHint hint{};
+            XWindowAttributes a;
+            if (XGetWindowAttributes(display, children[i], &a) && a.map_state == IsViewable
+                && XGetClassHint(display, children[i], &hint)) {
+                if (hint.res_class && qstrcmp(hint.res_class, windowClass) == 0)
+                    found = children[i];
+                XFree(hint.res_name);
+                XFree(hint.res_class);
+            }
+        }
+        if (children)
+            XFree(children);
+        return found;
+    }
+
     QRect rectOf(Window w) const
     {
         XWindowAttributes a;
@@ -108,6 +167,26 @@ struct DemoDriver::X
         return QRect(x, y, a.width, a.height);
     }
 };
+
+// Weston inside the test's X display, and where the main window shows in its output.
+struct DemoDriver::Compositor
+{
+    QProcess process;
+    QTemporaryDir runtime; // XDG_RUNTIME_DIR, private (0700) as Wayland wants it
+    Window output = 0;     // Weston's X window, showing its output at 1:1
+    QRect window;          // the main window within the output
+
+    ~Compositor()
+    {
+        process.terminate();
+        if (!process.waitForFinished(3000)) {
+            process.kill();
+            process.waitForFinished();
+        }
+    }
+};
+
+bool DemoDriver::onWayland() { return qEnvironmentVariableIntValue("KO_E2E_WAYLAND") == 1; }
 
 DemoDriver::DemoDriver() : m_x(std::make_unique<X>())
 {
@@ -123,6 +202,7 @@ DemoDriver::DemoDriver() : m_x(std::make_unique<X>())
 DemoDriver::~DemoDriver()
 {
     stop();
+    m_compositor.reset();
 }
 
 bool DemoDriver::pollUntil(const std::function<bool()> &done, int timeoutMs)
@@ -188,6 +268,8 @@ bool DemoDriver::start(const QStringList &extraArguments, int timeoutMs)
         m_error = QStringLiteral("no X display (DISPLAY=%1)").arg(qEnvironmentVariable("DISPLAY"));
         return false;
     }
+    if (onWayland() && !startCompositor())
+        return false;
     if (!m_prepared && !prepare())
         return false;
     m_prepared = false;
@@ -195,6 +277,12 @@ bool DemoDriver::start(const QStringList &extraArguments, int timeoutMs)
     // Nothing the demo writes may land in the user's own files.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    if (m_compositor) {
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
+        env.insert(QStringLiteral("WAYLAND_DISPLAY"), QStringLiteral("ko-e2e"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_compositor->runtime.path());
+        env.remove(QStringLiteral("DISPLAY")); // no way back to X for the program
+    }
     env.insert(QStringLiteral("HOME"), m_dir->filePath(QStringLiteral("home")));
     env.remove(QStringLiteral("XDG_CONFIG_HOME"));
     env.remove(QStringLiteral("XDG_DATA_HOME"));
@@ -251,6 +339,28 @@ int DemoDriver::stop()
     return code;
 }
 
+int DemoDriver::startAgain(const QStringList &arguments, int timeoutMs)
+{
+    if (!isRunning())
+        return -1;
+    QProcess second;
+    second.setProcessEnvironment(m_process.processEnvironment());
+    second.setWorkingDirectory(m_process.workingDirectory());
+    second.start(m_process.program(), QStringList{QStringLiteral("--keep")} + arguments);
+    if (!second.waitForFinished(timeoutMs)) {
+        second.kill();
+        second.waitForFinished();
+        return -1;
+    }
+    return second.exitStatus() == QProcess::NormalExit ? second.exitCode() : -1;
+}
+
+bool DemoDriver::waitForWindow(bool shown, int timeoutMs)
+{
+    return pollUntil([&] { return findWindow() == shown; }, timeoutMs)
+           && (!shown || pollUntil([this] { return !isBlank(grab()); }, timeoutMs));
+}
+
 bool DemoDriver::isRunning() const { return m_process.state() == QProcess::Running; }
 qint64 DemoDriver::pid() const { return m_process.processId(); }
 QString DemoDriver::rootDir() const { return m_dir ? m_dir->filePath(QStringLiteral("app")) : QString(); }
@@ -263,6 +373,12 @@ QString DemoDriver::scratchPath(const QString &name) const
 
 bool DemoDriver::findWindow()
 {
+    if (m_compositor) {
+        if (!findWindowInOutput())
+            return false;
+        m_x->window = m_compositor->output;
+        return true;
+    }
     QList<Window> windows;
     m_x->windowsOf(pid(), DefaultRootWindow(m_x->display), windows);
     for (Window w : windows) {
@@ -278,6 +394,8 @@ bool DemoDriver::findWindow()
 // the main window's top-right buttons.
 void DemoDriver::moveOtherWindowsAway()
 {
+    if (m_compositor)
+        return; // the compositor places the windows, and raises the main window first
     QList<Window> windows;
     m_x->windowsOf(pid(), DefaultRootWindow(m_x->display), windows);
     const QRect main = windowRect();
@@ -291,7 +409,11 @@ void DemoDriver::moveOtherWindowsAway()
 
 QRect DemoDriver::windowRect() const
 {
-    return m_x->window ? m_x->rectOf(m_x->window) : QRect();
+    if (!m_x->window)
+        return {};
+    if (m_compositor)
+        return m_compositor->window.translated(m_x->rectOf(m_compositor->output).topLeft());
+    return m_x->rectOf(m_x->window);
 }
 
 QPoint DemoDriver::toScreen(int x, int y) const
@@ -338,6 +460,35 @@ void DemoDriver::drag(QPoint from, QPoint to, int steps, int button)
     }
     XTestFakeButtonEvent(m_x->display, unsigned(button), False, CurrentTime);
     XSync(m_x->display, False);
+}
+
+bool DemoDriver::dragWindow(QPoint from, QPoint to, int timeoutMs)
+{
+    const QRect start = windowRect();
+    const QPoint pressed = start.topLeft() + from;
+    const QPoint target = start.topLeft() + to - from;
+    press(from.x(), from.y());
+    // The steps reach the program one by one, as from a hand. On Wayland the compositor takes the
+    // move over once the program asks for it, and places the window from the next motion on; so
+    // the pointer rocks by a pixel at the end until the window stands where it was taken.
+    constexpr int steps = 8;
+    int step = 0;
+    bool exact = false;
+    const bool arrived = pollUntil([&] {
+        if (m_compositor)
+            findWindowInOutput();
+        if (step == steps && exact && windowRect().topLeft() == target)
+            return true;
+        step = qMin(step + 1, steps);
+        exact = step < steps || !exact;
+        const QPoint p = pressed + (to - from) * step / steps + QPoint(exact ? 0 : 1, 0);
+        XTestFakeMotionEvent(m_x->display, -1, p.x(), p.y(), CurrentTime);
+        XSync(m_x->display, False);
+        return false;
+    }, timeoutMs);
+    XTestFakeButtonEvent(m_x->display, 1, False, CurrentTime);
+    XSync(m_x->display, False);
+    return arrived;
 }
 
 void DemoDriver::focusWindow()
@@ -393,29 +544,14 @@ QImage DemoDriver::grab() const
 {
     if (!m_x->window)
         return {};
-    XWindowAttributes a;
-    if (!XGetWindowAttributes(m_x->display, m_x->window, &a) || a.map_state != IsViewable)
-        return {};
-    XImage *xi = XGetImage(m_x->display, m_x->window, 0, 0, unsigned(a.width), unsigned(a.height),
-                           AllPlanes, ZPixmap);
-    if (!xi)
-        return {};
-    QImage image(a.width, a.height, QImage::Format_RGB32);
-    const bool direct = xi->bits_per_pixel == 32 && xi->byte_order == LSBFirst
-                        && xi->red_mask == 0xff0000 && xi->green_mask == 0xff00 && xi->blue_mask == 0xff;
-    for (int y = 0; y < a.height; ++y) {
-        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        if (direct) {
-            const auto *src = reinterpret_cast<const quint32 *>(xi->data + y * xi->bytes_per_line);
-            for (int x = 0; x < a.width; ++x)
-                line[x] = 0xff000000u | src[x];
-        } else {
-            for (int x = 0; x < a.width; ++x)
-                line[x] = 0xff000000u | quint32(XGetPixel(xi, x, y) & 0xffffff);
-        }
-    }
-    XDestroyImage(xi);
-    return image;
+    if (m_compositor)
+        return m_x->grabArea(m_compositor->output, m_compositor->window);
+    return m_x->grabArea(m_x->window, {});
+}
+
+QImage DemoDriver::grabScreen() const
+{
+    return m_x->grabArea(DefaultRootWindow(m_x->display), {});
 }
 
 bool DemoDriver::isBlank(const QImage &image)
@@ -434,14 +570,15 @@ bool DemoDriver::isBlank(const QImage &image)
     return counts.size() < 4 || most > samples * 98 / 100;
 }
 
-QString DemoDriver::screenshot(const QString &name)
+QString DemoDriver::screenshot(const QString &name, bool wholeScreen)
 {
-    const QImage image = grab();
+    const QImage image = wholeScreen ? grabScreen() : grab();
     if (isBlank(image))
         return {};
     const QString path = QDir::isAbsolutePath(name) && name.endsWith(QLatin1String(".png"))
                              ? name
-                             : QStringLiteral(KO_E2E_SCREENSHOT_DIR "/") + name + QStringLiteral(".png");
+                             : QStringLiteral(KO_E2E_SCREENSHOT_DIR "/") + (onWayland() ? "wayland-" : "")
+                                   + name + QStringLiteral(".png");
     if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !image.save(path, "PNG"))
         return {};
     return path;
@@ -566,4 +703,97 @@ bool DemoDriver::pressDpiButton(int stage)
     sigval value{};
     value.sival_int = stage;
     return ::sigqueue(pid_t(pid()), SIGUSR1, value) == 0;
+}
+
+bool DemoDriver::startCompositor()
+{
+    if (m_compositor && m_compositor->process.state() == QProcess::Running)
+        return true;
+    m_compositor = std::make_unique<Compositor>();
+    Compositor &c = *m_compositor;
+    auto fail = [&](const QString &why) {
+        m_compositorMissing = true;
+        m_error = QStringLiteral("Weston could not start: ") + why;
+        m_compositor.reset();
+        return false;
+    };
+    const QString weston = QStandardPaths::findExecutable(QStringLiteral("weston"));
+    if (weston.isEmpty())
+        return fail(QStringLiteral("no weston on the PATH (scripts/bootstrap installs it)"));
+    if (!m_x->display)
+        return fail(QStringLiteral("no X display to run it in"));
+    // No panel, no animations, no screen lock: the output shows the background and the windows.
+    const QString config = c.runtime.filePath(QStringLiteral("weston.ini"));
+    QFile ini(config);
+    if (!c.runtime.isValid() || !ini.open(QIODevice::WriteOnly))
+        return fail(QStringLiteral("no private runtime folder"));
+    ini.write(QStringLiteral("[core]\nidle-time=0\n[shell]\nbackground-color=0xff%1\npanel-position=none\n"
+                             "locking=false\nanimation=none\nclose-animation=none\nstartup-animation=none\n"
+                             "focus-animation=none\n")
+                  .arg(westonBackground, 6, 16, QLatin1Char('0'))
+                  .toUtf8());
+    ini.close();
+    const Screen *screen = DefaultScreenOfDisplay(m_x->display);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), c.runtime.path());
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    c.process.setProcessEnvironment(env);
+    c.process.setProcessChannelMode(QProcess::MergedChannels);
+    c.process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    // The pixman renderer: no GL needed, and it starts at once.
+    c.process.start(weston, {QStringLiteral("--backend=x11-backend.so"), QStringLiteral("--use-pixman"),
+                             QStringLiteral("--config=") + config, QStringLiteral("--socket=ko-e2e"),
+                             QStringLiteral("--idle-time=0"),
+                             QStringLiteral("--width=%1").arg(WidthOfScreen(screen)),
+                             QStringLiteral("--height=%1").arg(HeightOfScreen(screen))});
+    if (!c.process.waitForStarted())
+        return fail(c.process.errorString());
+    // Ready once its window shows the background (the shell has drawn).
+    const bool up = pollUntil([&] {
+        if (c.process.state() != QProcess::Running)
+            return true;
+        c.output = m_x->windowOfClass("Weston Compositor");
+        const QImage corner = c.output ? m_x->grabArea(c.output, QRect(0, 0, 4, 4)) : QImage();
+        return !corner.isNull() && (corner.pixel(0, 0) & 0xffffff) == westonBackground;
+    }, 20000);
+    if (!up || c.process.state() != QProcess::Running)
+        return fail(QString::fromLocal8Bit(c.process.readAll().right(2000)));
+    return true;
+}
+
+// The main window is what stands out from the background over most of a row and of a column: the
+// pointer and the demo's small windows never fill that much.
+bool DemoDriver::findWindowInOutput()
+{
+    const QImage output = m_x->grabArea(m_compositor->output, {});
+    if (output.isNull())
+        return false;
+    QList<int> rows(output.height()), columns(output.width());
+    for (int y = 0; y < output.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(output.constScanLine(y));
+        for (int x = 0; x < output.width(); ++x) {
+            if ((line[x] & 0xffffff) != westonBackground) {
+                ++rows[y];
+                ++columns[x];
+            }
+        }
+    }
+    auto span = [](const QList<int> &counts, int least) {
+        int first = -1, last = -1;
+        for (int i = 0; i < counts.size(); ++i) {
+            if (counts[i] >= least) {
+                if (first < 0)
+                    first = i;
+                last = i;
+            }
+        }
+        return std::pair{first, last};
+    };
+    const auto [left, right] = span(columns, windowHeight * 2 / 3);
+    const auto [top, bottom] = span(rows, windowWidth * 2 / 3);
+    const QRect found(QPoint(left, top), QPoint(right, bottom));
+    if (left < 0 || top < 0 || found.size() != QSize(windowWidth, windowHeight))
+        return false;
+    m_compositor->window = found;
+    return true;
 }

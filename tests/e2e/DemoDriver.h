@@ -6,6 +6,12 @@
 // virtual mouse's memory file and the settings files of its private data copy.
 //
 // Every wait polls with a deadline; nothing here sleeps for a fixed time to let things happen.
+//
+// With KO_E2E_WAYLAND=1 the demo runs as a Wayland client instead: the driver starts a Weston of
+// its own inside the X display (its X11 backend, which gives it a seat fed by the X server's input)
+// and the demo on it. The main window is then found in the picture of Weston's output window, and
+// window coordinates are taken relative to where it shows there; XTEST input reaches it through
+// Weston.
 #include <QElapsedTimer>
 #include <QImage>
 #include <QJsonObject>
@@ -43,9 +49,18 @@ public:
     // Asks the demo to quit (SIGTERM), then kills it if it has not ended within a few seconds.
     // Returns the exit code, or -1 when it had to be killed or was not running.
     int stop();
+    // Starts the demo a second time, as a user would while it runs (the hand-over to the running
+    // one), and waits for that start to end. Returns its exit code, or -1.
+    int startAgain(const QStringList &arguments = {}, int timeoutMs = 20000);
+    // Waits until the main window is on the screen (found again wherever it is now) or, with
+    // `shown` false, until it is not.
+    bool waitForWindow(bool shown = true, int timeoutMs = 10000);
     bool isRunning() const;
     qint64 pid() const;
     QString error() const { return m_error; }
+    // On Wayland: true when the compositor could not be started (error() says why).
+    bool compositorMissing() const { return m_compositorMissing; }
+    static bool onWayland();
 
     // The private copy: its root folder (the executable's), the modules/ data folder in it, and a
     // path in a scratch folder beside them (for files given to --choose-file).
@@ -55,6 +70,8 @@ public:
 
     // The main window in screen coordinates (it moves when the user drags it).
     QRect windowRect() const;
+    // The picture of the whole screen (on Wayland: of Weston's output), for seeing where windows are.
+    QImage grabScreen() const;
 
     // Pointer and keys, in window coordinates; each call returns once the X server has the events.
     void moveTo(int x, int y);
@@ -63,6 +80,9 @@ public:
     void release(int x, int y, int button = 1);
     // Press at `from`, move in `steps` equal steps, release at `to`.
     void drag(QPoint from, QPoint to, int steps = 8, int button = 1);
+    // Drags the window by a press at `from` on its background, released once the window stands
+    // where the pointer took it (its top left moved by to - from). False when it never got there.
+    bool dragWindow(QPoint from, QPoint to, int timeoutMs = 10000);
     // An X key symbol (XK_Return, XK_a, …) pressed and released, Shift added where the symbol
     // needs it. The main window is given the keyboard focus first.
     void pressKey(unsigned long keysym);
@@ -72,7 +92,8 @@ public:
     QImage grab() const;
     // Saves grab() as <build>/e2e-screenshots/<name>.png (or to an absolute path ending in .png)
     // and returns the file's path; empty when the grab or the save failed or the picture is blank.
-    QString screenshot(const QString &name);
+    // With `wholeScreen` the picture is grabScreen() instead.
+    QString screenshot(const QString &name, bool wholeScreen = false);
     // True when nearly every pixel has one colour: nothing has been drawn.
     static bool isBlank(const QImage &image);
     // Waits until the window is drawn and has not changed for `quietMs`, and no report has crossed
@@ -110,14 +131,19 @@ public:
 
 private:
     struct X;
+    struct Compositor;
     bool copyBundle();
     bool findWindow();
+    bool startCompositor();
+    bool findWindowInOutput();
     void moveOtherWindowsAway();
     void readOutput();
     QPoint toScreen(int x, int y) const;
     void focusWindow();
 
     std::unique_ptr<X> m_x;
+    std::unique_ptr<Compositor> m_compositor;
+    bool m_compositorMissing = false;
     std::unique_ptr<QTemporaryDir> m_dir;
     QProcess m_process;
     QString m_error;

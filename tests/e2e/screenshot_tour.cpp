@@ -2,6 +2,9 @@
 // started afresh, the line's steps are played and the main window is saved as <out>/<name>.png.
 //
 //   ko_screenshot_tour <pages file> <output folder>      (on an X display, e.g. under xvfb-run)
+//
+// With KO_E2E_WAYLAND=1 (the demo as a Wayland client, see DemoDriver.h) only the lines whose name
+// begins with "wayland" are taken, and only without it the others.
 #include "DemoDriver.h"
 
 #include <QCoreApplication>
@@ -14,7 +17,7 @@
 
 namespace {
 
-bool play(DemoDriver &demo, const QString &step)
+bool play(DemoDriver &demo, const QString &step, bool &wholeScreen)
 {
     const int colon = step.indexOf(QLatin1Char(':'));
     const QString verb = step.left(colon);
@@ -34,6 +37,10 @@ bool play(DemoDriver &demo, const QString &step)
         demo.typeText(arg);
     else if (verb == QLatin1String("dpi") && n.size() == 1)
         demo.pressDpiButton(n[0]);
+    else if (verb == QLatin1String("movewindow") && n.size() == 4)
+        return demo.dragWindow({n[0], n[1]}, {n[2], n[3]}) && demo.waitForIdle();
+    else if (verb == QLatin1String("screen"))
+        wholeScreen = true;
     else
         return false;
     return demo.waitForIdle();
@@ -63,6 +70,8 @@ int main(int argc, char **argv)
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')) || colon < 1)
             continue;
         const QString name = line.left(colon).trimmed();
+        if (name.startsWith(QLatin1String("wayland")) != DemoDriver::onWayland())
+            continue;
         const QStringList steps = line.mid(colon + 1).split(QLatin1Char(' '), Qt::SkipEmptyParts);
 
         QString problem;
@@ -70,12 +79,13 @@ int main(int argc, char **argv)
             problem = demo.error();
         else if (!demo.waitForIdle())
             problem = QStringLiteral("the window never settled");
+        bool wholeScreen = false;
         for (const QString &step : steps) {
-            if (problem.isEmpty() && !play(demo, step))
+            if (problem.isEmpty() && !play(demo, step, wholeScreen))
                 problem = QStringLiteral("step %1 failed").arg(step);
         }
         const QString path = out.filePath(name + QStringLiteral(".png"));
-        if (problem.isEmpty() && demo.screenshot(path).isEmpty())
+        if (problem.isEmpty() && demo.screenshot(path, wholeScreen).isEmpty())
             problem = QStringLiteral("no picture (blank or not writable)");
         demo.stop();
         if (problem.isEmpty()) {
