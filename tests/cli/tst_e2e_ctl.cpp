@@ -104,7 +104,7 @@ private slots:
         for (const QByteArray &message : {QByteArray("junk\n"), QByteArray("99999999"),
                                           QByteArray::number(foreign.size()) + '\n' + foreign}) {
             QLocalSocket socket;
-            socket.connectToServer(key);
+            socket.connectToServer(SingleInstance::socketPath(key));
             QVERIFY(socket.waitForConnected(5000));
             socket.write(message);
             QVERIFY(socket.waitForBytesWritten(5000));
