@@ -3,21 +3,124 @@
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QMutex>
 #include <QPointer>
+#include <QSet>
 #include <QThread>
 #include <QTimer>
 
 #include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-QString lockPath(const QString &key)
+QString systemError() { return QString::fromLocal8Bit(std::strerror(errno)); }
+
+// Why `dir` may not hold this user's lock and socket; empty when it may. lstat: a link is refused,
+// whatever it points to.
+QString refusalOf(const QString &dir)
 {
-    return QDir::temp().filePath(key + QLatin1String(".lock"));
+    struct stat st {};
+    if (!QDir::isAbsolutePath(dir))
+        return QStringLiteral("%1: not an absolute path").arg(dir);
+    if (::lstat(QFile::encodeName(dir).constData(), &st) != 0)
+        return QStringLiteral("%1: %2").arg(dir, systemError());
+    if (!S_ISDIR(st.st_mode))
+        return QStringLiteral("%1: not a directory").arg(dir);
+    if (st.st_uid != ::geteuid())
+        return QStringLiteral("%1: belongs to uid %2, not to this user (uid %3)").arg(dir).arg(st.st_uid).arg(::geteuid());
+    if ((st.st_mode & 07777) != 0700)
+        return QStringLiteral("%1: mode %2, not 0700").arg(dir).arg(st.st_mode & 07777, 4, 8, QLatin1Char('0'));
+    return {};
+}
+
+// privateDir(), with each reason for passing a folder over logged once per process.
+QString checkedPrivateDir()
+{
+    static QMutex mutex;
+    static QSet<QString> logged;
+    QStringList refused;
+    const QString dir = SingleInstance::privateDir(&refused);
+    const QMutexLocker lock(&mutex);
+    for (const QString &why : std::as_const(refused)) {
+        if (!logged.contains(why)) {
+            logged.insert(why);
+            qWarning("single instance: not using %s", qPrintable(why));
+        }
+    }
+    if (dir.isEmpty() && !logged.contains(QString())) {
+        logged.insert(QString());
+        qWarning("single instance: no private folder for the lock and the socket: no single instance, no hand-over");
+    }
+    return dir;
+}
+
+QString lockPath(const QString &dir, const QString &key)
+{
+    return dir.isEmpty() ? QString() : QDir(dir).filePath(key + QLatin1String(".lock"));
+}
+
+QString socketPathIn(const QString &dir, const QString &key)
+{
+    return dir.isEmpty() ? QString() : QDir(dir).filePath(key + QLatin1String(".socket"));
+}
+
+// Whose process is at the other end of a connected local socket: empty when it is this user's.
+QString foreignPeer(qintptr descriptor)
+{
+    struct ucred cred {};
+    socklen_t length = sizeof cred;
+    if (::getsockopt(int(descriptor), SOL_SOCKET, SO_PEERCRED, &cred, &length) != 0)
+        return QStringLiteral("its credentials are unknown (%1)").arg(systemError());
+    if (cred.uid != ::geteuid())
+        return QStringLiteral("a process of uid %1 (pid %2), not of this user").arg(cred.uid).arg(cred.pid);
+    return {};
+}
+
+// Connects `socket` to the instance's socket at `path`, trying again until `deadline` while the
+// instance may still be starting up. Only a socket file of this user, served by a process of this
+// user, is talked to; otherwise false with the reason (logged) in *why.
+bool connectToInstance(QLocalSocket &socket, const QString &path, const QDeadlineTimer &deadline, QString *why)
+{
+    if (path.isEmpty()) {
+        *why = QStringLiteral("no private folder for the socket");
+        return false;
+    }
+    const QByteArray file = QFile::encodeName(path);
+    for (;;) {
+        struct stat st {};
+        if (::lstat(file.constData(), &st) == 0) {
+            if (!S_ISSOCK(st.st_mode) || st.st_uid != ::geteuid()) {
+                *why = QStringLiteral("%1 is not a socket of this user").arg(path);
+                qWarning("single instance: refused to connect: %s", qPrintable(*why));
+                return false;
+            }
+            socket.connectToServer(path);
+            if (socket.waitForConnected(qMax<qint64>(1, deadline.remainingTime())))
+                break;
+        }
+        if (deadline.hasExpired()) {
+            *why = socket.error() == QLocalSocket::UnknownSocketError ? QStringLiteral("no socket at %1").arg(path)
+                                                                       : socket.errorString();
+            return false;
+        }
+        QThread::msleep(50);
+    }
+    const QString peer = foreignPeer(socket.socketDescriptor());
+    if (!peer.isEmpty()) {
+        socket.abort();
+        *why = QStringLiteral("%1 is served by %2").arg(path, peer);
+        qWarning("single instance: refused to talk: %s", qPrintable(*why));
+        return false;
+    }
+    return true;
 }
 
 QByteArray frame(const QByteArray &payload)
@@ -70,11 +173,44 @@ QString SingleInstance::keyFor(const QString &executablePath)
            + QString::fromLatin1(QCryptographicHash::hash(id, QCryptographicHash::Sha1).toHex().left(16));
 }
 
+QString SingleInstance::privateDir(QStringList *refused)
+{
+    if (refused)
+        refused->clear();
+    QStringList why;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty()) {
+        const QString refusal = refusalOf(runtime);
+        if (refusal.isEmpty())
+            return runtime;
+        why << QStringLiteral("$XDG_RUNTIME_DIR: ") + refusal;
+    }
+    // mkdir fails on a path that exists, whoever made it; the checks decide whether it is ours.
+    QString dir = QDir(QDir::tempPath()).filePath(QStringLiteral("kestrel-orbit-%1").arg(::geteuid()));
+    ::mkdir(QFile::encodeName(dir).constData(), 0700);
+    const QString refusal = refusalOf(dir);
+    if (!refusal.isEmpty()) {
+        why << refusal;
+        dir.clear();
+    }
+    if (refused)
+        *refused = why;
+    return dir;
+}
+
+QString SingleInstance::socketPath(const QString &key)
+{
+    return socketPathIn(checkedPrivateDir(), key);
+}
+
 SingleInstance::SingleInstance(const QString &key, QObject *parent)
     : QObject(parent)
     , m_key(key)
-    , m_lock(std::make_unique<QLockFile>(lockPath(key)))
+    , m_dir(checkedPrivateDir())
 {
+    if (m_dir.isEmpty())
+        return;
+    m_lock = std::make_unique<QLockFile>(lockPath(m_dir, key));
     // Never time out a live owner's lock; QLockFile still removes one whose process is gone.
     m_lock->setStaleLockTime(0);
 }
@@ -83,32 +219,28 @@ SingleInstance::~SingleInstance() = default;
 
 bool SingleInstance::isRunning()
 {
-    if (m_server)
+    // Without a private folder this start runs on its own rather than trust a shared one.
+    if (m_server || !m_lock)
         return false;
     if (!m_lock->tryLock(0))
         return true;
     // We own the key: whatever socket file is left belongs to a dead instance.
-    QLocalServer::removeServer(m_key);
+    const QString path = socketPathIn(m_dir, m_key);
+    QLocalServer::removeServer(path);
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::onNewConnection);
-    if (!m_server->listen(m_key))
-        qWarning("single instance: cannot listen on %s", qPrintable(m_key));
+    if (!m_server->listen(path))
+        qWarning("single instance: cannot listen on %s", qPrintable(path));
     return false;
 }
 
 bool SingleInstance::sendMessage(const QString &message, int timeoutMs)
 {
-    // The running instance may still be starting up: keep trying until the deadline.
     const QDeadlineTimer deadline(timeoutMs);
     QLocalSocket socket;
-    do {
-        socket.connectToServer(m_key);
-        if (socket.waitForConnected(qMax<qint64>(1, deadline.remainingTime())))
-            break;
-        QThread::msleep(50);
-    } while (!deadline.hasExpired());
-    if (socket.state() != QLocalSocket::ConnectedState)
+    QString why;
+    if (!connectToInstance(socket, socketPathIn(m_dir, m_key), deadline, &why))
         return false;
     const QByteArray payload = message.toUtf8();
     socket.write(QByteArray::number(payload.size()) + '\n' + payload);
@@ -129,6 +261,14 @@ void SingleInstance::onNewConnection()
 {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        // The folder keeps other users out; a process that got in anyway (root, say) is not this user.
+        const QString peer = foreignPeer(socket->socketDescriptor());
+        if (!peer.isEmpty()) {
+            qWarning("single instance: refused a connection from %s", qPrintable(peer));
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
         // A connection that never completes its message must not stay open for ever.
         auto *deadline = new QTimer(socket);
         deadline->setObjectName(QStringLiteral("messageDeadline"));
@@ -198,7 +338,10 @@ void SingleInstance::readMessage(QLocalSocket *socket)
 
 qint64 SingleInstance::runningPid(const QString &key)
 {
-    QLockFile lock(lockPath(key));
+    const QString dir = checkedPrivateDir();
+    if (dir.isEmpty())
+        return 0;
+    QLockFile lock(lockPath(dir, key));
     qint64 pid = 0;
     QString host, app;
     if (!lock.getLockInfo(&pid, &host, &app) || pid <= 0)
@@ -216,14 +359,9 @@ std::optional<QByteArray> SingleInstance::request(const QString &key, const QByt
     // The instance may still be starting up: keep trying to reach it for a while.
     const QDeadlineTimer connectDeadline(qMin(timeoutMs, messageTimeoutMs));
     QLocalSocket socket;
-    do {
-        socket.connectToServer(key);
-        if (socket.waitForConnected(qMax<qint64>(1, connectDeadline.remainingTime())))
-            break;
-        QThread::msleep(50);
-    } while (!connectDeadline.hasExpired());
-    if (socket.state() != QLocalSocket::ConnectedState) {
-        *error = QStringLiteral("cannot reach it (%1)").arg(socket.errorString());
+    QString why;
+    if (!connectToInstance(socket, socketPath(key), connectDeadline, &why)) {
+        *error = QStringLiteral("cannot reach it (%1)").arg(why);
         return std::nullopt;
     }
     socket.write(frame(request));

@@ -14,6 +14,11 @@ class QLocalServer;
 // One running instance per executable and user. The first start holds a lock file and listens on a
 // local socket; a later start finds the lock held and hands its message over the socket. The lock
 // file carries the owner's PID, so one left by a killed instance is taken over on the next start.
+//
+// Both live in a folder only this user can enter (privateDir()), so no other local user can hold
+// the lock or stand in for the socket. Connections are taken only from processes of this user, and
+// a later start or the tool talks only to a socket of this user; anything else is refused and
+// logged.
 class SingleInstance : public QObject
 {
     Q_OBJECT
@@ -31,7 +36,13 @@ public:
     // Hands `message` to the running instance; false when it could not be delivered in time.
     bool sendMessage(const QString &message, int timeoutMs);
 
-    QString serverName() const { return m_key; }
+    // The folder that holds the locks and sockets: $XDG_RUNTIME_DIR when it is a directory of this
+    // user with mode 0700, else <temp>/kestrel-orbit-<uid>, created with mode 0700 and used only when
+    // it is a real directory of this user with mode 0700. Empty when neither is: then nothing is
+    // locked and nothing handed over. *refused (when given) says why a folder was passed over.
+    static QString privateDir(QStringList *refused = nullptr);
+    // Where the socket of `key` is; empty without a private folder.
+    static QString socketPath(const QString &key);
 
     // A message other than the empty one is a request: the handler receives it with a function
     // that sends the answer back (once; nothing is sent when the asker has gone meanwhile). An
@@ -63,6 +74,7 @@ private:
     void readMessage(class QLocalSocket *socket);
 
     QString m_key;
+    QString m_dir;
     RequestHandler m_requestHandler;
     std::unique_ptr<QLockFile> m_lock;
     QLocalServer *m_server = nullptr;

@@ -1,12 +1,20 @@
-# cmake -DSRC=<source modules> -DDST=<bundle modules> -P sync_modules.cmake
+# cmake -DSRC=<source modules> -DDST=<bundle modules> [-DPRISTINE=ON] -P sync_modules.cmake
 # Read-only data is refreshed; data the program writes is copied only when the bundle lacks it.
+# PRISTINE: DST is kept an exact copy of the data as installed, plus the demo's model file (every
+# file refreshed, no others left).
 file(GLOB_RECURSE files RELATIVE ${SRC} ${SRC}/*)
+set(shipped "")
 foreach(f IN LISTS files)
     if(f MATCHES "^(qml/|CMakeLists.txt$|sync_modules.cmake$)")
         continue()
     endif()
+    # The skin's images are compiled in and not installed; fresh copies do without them.
+    if(PRISTINE AND f MATCHES "^img/skin1/")
+        continue()
+    endif()
+    list(APPEND shipped ${f})
     set(readonly FALSE)
-    if(f MATCHES "^(i18n/|img/)" OR f MATCHES "D\\.bin$")
+    if(PRISTINE OR f MATCHES "^(i18n/|img/)" OR f MATCHES "D\\.bin$")
         set(readonly TRUE)
     endif()
     if(readonly OR NOT EXISTS ${DST}/${f})
@@ -15,4 +23,11 @@ foreach(f IN LISTS files)
         file(COPY_FILE ${SRC}/${f} ${DST}/${f} ONLY_IF_DIFFERENT)
     endif()
 endforeach()
+if(PRISTINE)
+    file(GLOB_RECURSE placed RELATIVE ${DST} ${DST}/*)
+    list(REMOVE_ITEM placed ${shipped})
+    foreach(f IN LISTS placed)
+        file(REMOVE ${DST}/${f})
+    endforeach()
+endif()
 file(MAKE_DIRECTORY ${DST}/macro)

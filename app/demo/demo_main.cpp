@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QRect>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -41,17 +42,25 @@ public:
 
 // Unless --keep is given, the demo works on a fresh copy of the data files in a temporary folder
 // removed at exit, so every run starts from the shipped settings, as the fresh virtual mouse does.
+// The copy is taken from the build's shipped copy, never from ./modules, which --keep and
+// kestrel-orbit-ctl --virtual change.
 std::unique_ptr<QTemporaryDir> useFreshDataCopy()
 {
-    const QString shipped = QDir::current().absoluteFilePath(QStringLiteral("modules"));
+    const QString own = QDir::current().absoluteFilePath(QStringLiteral("modules"));
+    QString shipped = QStringLiteral(KO_SHIPPED_DATA_DIR);
+    if (!QFileInfo(shipped).isDir()) {
+        std::fprintf(stderr, "demo: no shipped copy at %s; the fresh copy is taken from %s\n", qPrintable(shipped),
+                     qPrintable(own));
+        shipped = own;
+    }
     auto copy = std::make_unique<QTemporaryDir>(QDir::temp().filePath(QStringLiteral("kestrel-orbit-demo-XXXXXX")));
     if (!copy->isValid() || !AppPaths::copyMissing(shipped, copy->filePath(QStringLiteral("modules")))) {
-        std::fprintf(stderr, "demo: no fresh copy of the data files; working on %s\n", qPrintable(shipped));
+        std::fprintf(stderr, "demo: no fresh copy of the data files; working on %s\n", qPrintable(own));
         return nullptr;
     }
     QDir::setCurrent(copy->path());
     std::fprintf(stderr, "demo: settings in %s, removed at exit (--keep works on %s instead)\n",
-                 qPrintable(copy->filePath(QStringLiteral("modules"))), qPrintable(shipped));
+                 qPrintable(copy->filePath(QStringLiteral("modules"))), qPrintable(own));
     return copy;
 }
 

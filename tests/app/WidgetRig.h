@@ -2,9 +2,9 @@
 
 // The main window against the virtual mouse, on a fresh copy of the shipped modules/, with a hotplug
 // source and a notifier the test controls and a recording document in place of the UI.
-#include "AppPaths.h"
 #include "HotplugMonitor.h"
 #include "ProtocolClock.h"
+#include "ShippedData.h"
 #include "TrayNotifier.h"
 #include "VirtualHidBus.h"
 #include "VirtualMouse.h"
@@ -91,7 +91,7 @@ struct WidgetRig
     ManualHotplug hotplug;
     RecordingNotifier notifier;
 
-    WidgetRig() { AppPaths::copyMissing(QStringLiteral(KO_MODULES_SOURCE_DIR), modules); }
+    WidgetRig() { ShippedData::copyTo(modules); }
 
     // `backend` null: the empty bus. Notices are recorded unless `desktopNotices`, which keeps the
     // program's own (tray, or the notification service). The window is not shown, no check has run.

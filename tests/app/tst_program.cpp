@@ -3,7 +3,7 @@
 // session bus, where the test plays the desktop's tray host (the StatusNotifierItem watcher, which
 // Qt's tray icon registers with and exports its menu to) and its notification service. The
 // program's windows are looked up on the X display.
-#include "AppPaths.h"
+#include "ShippedData.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -281,7 +281,7 @@ class tst_Program : public QObject
 private slots:
     void initTestCase()
     {
-        AppPaths::copyMissing(QStringLiteral(KO_BUNDLE_DIR "/modules"), m_install.filePath(QStringLiteral("modules")));
+        QVERIFY(ShippedData::copyTo(m_install.filePath(QStringLiteral("modules"))));
         for (const char *exe : {"kestrel-orbit", "kestrel-orbit-demo"})
             QVERIFY(QFile::copy(QStringLiteral(KO_BUNDLE_DIR "/") + QLatin1String(exe),
                                 m_install.filePath(QLatin1String(exe))));
@@ -401,14 +401,19 @@ private slots:
                 QVERIFY2(traceLine.match(QString::fromLatin1(line)).hasMatch(), line.constData());
         }
 
-        // The next run starts from the shipped files again.
+        // The next run starts from the shipped files again, whatever a run with --keep left beside
+        // the executable.
+        QFile beside(m_install.filePath(QStringLiteral("modules/setting/p1.bin")));
+        QVERIFY(beside.open(QIODevice::Append));
+        beside.write("\n[kept]\nbyAKeptRun=1\n");
+        beside.close();
         QProcess again;
         start(again, QStringLiteral("kestrel-orbit-demo"));
         QByteArray againErr;
         waitForLine(again, againErr, "Device Connect", true);
         const QString fresh = dataFolderNamed(againErr);
         QVERIFY(!fresh.isEmpty() && fresh != data);
-        QFile shipped(m_install.filePath(QStringLiteral("modules/setting/p1.bin")));
+        QFile shipped(ShippedData::dir() + QStringLiteral("/setting/p1.bin"));
         QFile copied(fresh + profile);
         QVERIFY(shipped.open(QIODevice::ReadOnly) && copied.open(QIODevice::ReadOnly));
         QCOMPARE(copied.readAll(), shipped.readAll());

@@ -3,6 +3,7 @@
 // A view wired to a virtual mouse, shared by the view's C++ and QML tests.
 #include "Hid_Thread.h"
 #include "ProtocolClock.h"
+#include "ShippedData.h"
 #include "VirtualMouse.h"
 #include "myQQuickView.h"
 
@@ -26,13 +27,7 @@ struct Model
 inline VirtualMouseConfig placeModelData(const QString &modulesDir, const Model &model)
 {
     const QDir modules(modulesDir);
-    for (const char *sub : {"setting", "i18n", "gun", "macro"}) {
-        const QString to = modules.filePath(QLatin1String(sub));
-        QDir().mkpath(to);
-        const QDir shipped(QStringLiteral(KO_MODULES_SOURCE_DIR "/") + QLatin1String(sub));
-        for (const QString &name : shipped.entryList(QDir::Files))
-            QFile::copy(shipped.filePath(name), to + QLatin1Char('/') + name);
-    }
+    ShippedData::copyTo(modulesDir);
     QSettings config(modules.filePath(QStringLiteral("setting/apConfig.bin")), QSettings::IniFormat);
     config.setValue(QStringLiteral("mouse/icType"), model.is560 ? "560" : "553");
     config.setValue(QStringLiteral("mouse/isGun"), model.isGun);

@@ -1,7 +1,6 @@
 // kestrel-orbit-ctl's commands against the virtual mouse, without a running program: what reaches
 // the mouse (the same reports as the view's slots send for the same values), what the profile files
 // hold afterwards, and that bad input changes nothing.
-#include "AppPaths.h"
 #include "CtlRig.h"
 #include "CtlTool.h"
 
@@ -522,7 +521,7 @@ void tst_CtlCommands::statusAndDevices()
 void tst_CtlCommands::theToolItself()
 {
     QTemporaryDir root;
-    QVERIFY(AppPaths::copyMissing(QStringLiteral(KO_MODULES_SOURCE_DIR), root.filePath("modules")));
+    QVERIFY(ShippedData::copyTo(root.filePath("modules")));
     ToolEnvironment env;
     env.executableDir = root.path();
     env.workingDir = root.filePath("work");

@@ -1,7 +1,7 @@
 // The tool while the program runs: the program, with its real window and its one connection to the
 // virtual mouse, carries the command out; the tool never opens a mouse of its own, and the window
 // shows the change.
-#include "AppPaths.h"
+#include "ShippedData.h"
 #include "CtlRequests.h"
 #include "CtlTool.h"
 #include "CtlWire.h"
@@ -95,7 +95,7 @@ private slots:
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);
-        QVERIFY(AppPaths::copyMissing(QStringLiteral(KO_MODULES_SOURCE_DIR), m_modules));
+        QVERIFY(ShippedData::copyTo(m_modules));
         // A second profile in the list, to switch to.
         QSettings(QDir(m_modules).filePath("setting/name.bin"), QSettings::IniFormat)
             .setValue("profile/profileName", QStringList{"Standard0", "Travel1"});

@@ -83,7 +83,7 @@ private slots:
         QFETCH(QString, reason);
         QSignalSpy started(m_instance.get(), &SingleInstance::messageReceived);
         QLocalSocket socket;
-        socket.connectToServer(m_key);
+        socket.connectToServer(SingleInstance::socketPath(m_key));
         QVERIFY(socket.waitForConnected(5000));
         socket.write(bytes);
         QVERIFY(socket.waitForBytesWritten(5000));
@@ -101,7 +101,7 @@ private slots:
     void aMessageThatNeverEndsIsCutOff()
     {
         QLocalSocket socket;
-        socket.connectToServer(m_key);
+        socket.connectToServer(SingleInstance::socketPath(m_key));
         QVERIFY(socket.waitForConnected(5000));
         socket.write("10\nabc");
         QTRY_COMPARE_WITH_TIMEOUT(socket.state(), QLocalSocket::UnconnectedState, SingleInstance::messageTimeoutMs + 5000);
@@ -113,7 +113,7 @@ private slots:
     {
         QSignalSpy started(m_instance.get(), &SingleInstance::messageReceived);
         QLocalSocket socket;
-        socket.connectToServer(m_key);
+        socket.connectToServer(SingleInstance::socketPath(m_key));
         QVERIFY(socket.waitForConnected(5000));
         socket.write("0\n");
         QTRY_COMPARE(started.count(), 1);

@@ -1,6 +1,8 @@
 // kestrel-orbit-ctl beside the real demo under Xvfb, as it is installed beside the program: while
 // the demo runs, the tool hands its commands over and the demo's own virtual mouse takes them; the
-// tool opens no mouse of its own. Messages that are not the tool's are refused by the demo.
+// tool opens no mouse of its own. Messages that are not the tool's are refused by the demo. What the
+// tool writes into the build's own data never reaches a fresh start.
+#include "CtlRig.h"
 #include "DemoDriver.h"
 #include "SingleInstance.h"
 
@@ -9,6 +11,9 @@
 #include <QJsonArray>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QScopeGuard>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <unistd.h>
@@ -104,7 +109,7 @@ private slots:
         for (const QByteArray &message : {QByteArray("junk\n"), QByteArray("99999999"),
                                           QByteArray::number(foreign.size()) + '\n' + foreign}) {
             QLocalSocket socket;
-            socket.connectToServer(key);
+            socket.connectToServer(SingleInstance::socketPath(key));
             QVERIFY(socket.waitForConnected(5000));
             socket.write(message);
             QVERIFY(socket.waitForBytesWritten(5000));
@@ -115,6 +120,45 @@ private slots:
         QCOMPARE(logged.filter(QStringLiteral("refused a message: malformed length")).size(), 2);
         QCOMPARE(logged.filter(QStringLiteral("ctl: refused a request: unknown message type")).size(), 1);
         QVERIFY(m_demo.isRunning());
+    }
+
+    // With no demo running, the tool's --virtual works on the build's writable data (bin/modules);
+    // a fresh demo and a test rig still start on the shipped values. Last: it restarts the demo.
+    void freshStartsKeepTheShippedValues()
+    {
+        const QString writable = QStringLiteral(KO_BUNDLE_DIR "/modules/setting/");
+        QHash<QString, QByteArray> before; // the build's own data is put back afterwards
+        for (const QString &name : QDir(writable).entryList(QDir::Files)) {
+            QFile f(writable + name);
+            if (f.open(QIODevice::ReadOnly))
+                before.insert(f.fileName(), f.readAll());
+        }
+        const auto putBack = qScopeGuard([&] {
+            for (auto it = before.cbegin(); it != before.cend(); ++it) {
+                QFile f(it.key());
+                if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                    f.write(it.value());
+            }
+        });
+        // A runtime folder of its own: no running demo (a developer's, say) takes the command.
+        QTemporaryDir runtime;
+        QVERIFY(QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QProcess tool;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        tool.setProcessEnvironment(env);
+        tool.start(QStringLiteral(KO_BUNDLE_DIR "/kestrel-orbit-ctl"), {"--virtual", "dpi", "set", "500", "1000", "1500", "3000"});
+        QVERIFY(tool.waitForFinished(60000));
+        QVERIFY2(tool.exitCode() == 0, tool.readAllStandardError().constData());
+        auto stages = [](const QVariant &stored) { return stored.toStringList().join(QLatin1Char(',')).remove(QLatin1Char(' ')); };
+        const QString key = QStringLiteral("mouse/dpiValueArray");
+        QVERIFY(stages(QSettings(writable + "p1.bin", QSettings::IniFormat).value(key)).startsWith("500,1000,1500,3000,"));
+
+        const QString shipped = QStringLiteral("400,800,1600,3200,4800,6400,8000,12000");
+        QVERIFY2(m_demo.start(), qPrintable(m_demo.error()));
+        QCOMPARE(stages(m_demo.storedValue("setting/p1.bin", key)), shipped);
+        CtlRig rig(Model{true, true, true, false, {}});
+        QCOMPARE(stages(QSettings(rig.file("setting/p1.bin"), QSettings::IniFormat).value(key)), shipped);
     }
 };
 

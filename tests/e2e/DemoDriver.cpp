@@ -1,11 +1,11 @@
 #include "DemoDriver.h"
 
 #include "ReportCipher.h"
+#include "ShippedData.h"
 #include "VirtualMouseConfig.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -36,18 +36,6 @@ constexpr QRgb westonBackground = 0x204060;
 // A window that went away between listing and asking is normal here; the default handler would end
 // the test process.
 int ignoreXError(Display *, XErrorEvent *) { return 0; }
-
-bool copyTree(const QString &from, const QString &to)
-{
-    QDirIterator it(from, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString source = it.next();
-        const QString target = to + source.mid(from.size());
-        if (!QDir().mkpath(QFileInfo(target).absolutePath()) || !QFile::copy(source, target))
-            return false;
-    }
-    return true;
-}
 
 QString hexByte(int value) { return QStringLiteral("%1").arg(value & 0xff, 2, 16, QLatin1Char('0')); }
 
@@ -233,7 +221,7 @@ bool DemoDriver::copyBundle()
     if (::link(exe.constData(), copy.constData()) != 0
         && !QFile::copy(QFile::decodeName(exe), QFile::decodeName(copy)))
         return false;
-    if (!copyTree(bundle + QStringLiteral("/modules"), dataDir()))
+    if (!ShippedData::copyTo(dataDir()))
         return false;
 
     QString why;

@@ -37,8 +37,8 @@ public:
     DemoDriver(const DemoDriver &) = delete;
     DemoDriver &operator=(const DemoDriver &) = delete;
 
-    // Copies the built demo and its modules/ into a fresh temporary folder (its own data and its
-    // own single-instance key). start() does it when the copy was not prepared beforehand; prepare
+    // Copies the built demo and the shipped data (ShippedData.h) into a fresh temporary folder (its
+    // own data and its own single-instance key). start() does it when the copy was not prepared beforehand; prepare
     // first to change the data (setStoredValue) before the demo reads it.
     bool prepare();
     // Starts the demo in the prepared copy (or a fresh one) with --memory-file and any extra

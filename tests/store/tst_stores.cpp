@@ -6,6 +6,7 @@
 #include "MouseOps.h"
 #include "NameListStore.h"
 #include "ProfileStore.h"
+#include "ShippedData.h"
 #include "StoreFiles.h"
 #include "myQQuickView.h"
 
@@ -113,11 +114,7 @@ private slots:
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);
-        const QDir source(QStringLiteral(KO_MODULES_SOURCE_DIR));
-        QVERIFY(QFileInfo(source.filePath(QStringLiteral("macro"))).isDir());
-        for (const QString sub : {"setting", "gun", "i18n"})
-            for (const QString &f : QDir(source.filePath(sub)).entryList(QDir::Files))
-                QVERIFY(writeFile(m_shipped.path(sub + '/' + f), readFile(source.filePath(sub + '/' + f))));
+        QVERIFY(ShippedData::copyTo(m_shipped.modules));
     }
 
     void valuesRoundTrip_data()
