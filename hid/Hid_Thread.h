@@ -55,6 +55,19 @@ public:
     // after its commands to tell whether the mouse took them.
     int failedCommandCount() const;
 
+    // A write whose bytes the mouse already holds (see DeviceImage) is not sent; these count the
+    // writes sent and left out since construction.
+    int sentWriteCount() const;
+    int skippedWriteCount() const;
+    // While on, every write is sent whatever the mouse holds (the factory reset, a full profile
+    // send); what it sends still updates the image. Returns the previous setting.
+    Q_INVOKABLE bool setFullWrites(bool on);
+    // Forgets what the mouse holds, so that every write is sent again.
+    void forgetDeviceImage();
+    // Called before every exchange that actually goes to the mouse: the view raises its busy lock
+    // there, so that nothing is locked when nothing is sent.
+    void setExchangeHook(std::function<void()> hook);
+
     // Device event listener.
     void startListen(int index);
     void stopListen();
