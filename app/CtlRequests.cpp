@@ -179,13 +179,14 @@ void CtlRequests::runNext()
     m_running = true;
     const Pending request = m_pending.takeFirst();
     myQQuickView *view = m_window.view();
-    // The window's busy lock keeps the user's hands off while the request talks to the mouse.
+    // The window's busy lock keeps the user's hands off while the request talks to the mouse; a
+    // request that sends nothing locks nothing.
     const bool lock = view && view->isEnabled();
     if (lock)
-        view->callRoot("controlUIEnable", Qt::DirectConnection, {false});
+        view->lockWhenSending(true);
     WindowContext context(m_window);
     const CtlOutput output = Ctl::run(request.args, context);
-    if (lock)
+    if (lock && view->lockWhenSending(false))
         view->callRoot("controlUIEnable", Qt::DirectConnection, {true});
     qDebug().noquote() << "ctl:" << request.args.join(QLatin1Char(' ')) << "->" << output.exitCode;
     request.reply(CtlWire::encodeReply(output));

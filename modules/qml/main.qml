@@ -206,9 +206,8 @@ Item {
 
     function save() {
         mainFocus()
-        const busy = anyUnsaved
-        if (busy)
-            controlUIEnable(false)
+        // Locked only once something actually goes to the mouse: values it holds are not sent.
+        ui_View.lockWhenSending(true)
         if (keyMatrixMain.isSave) {
             keyMatrixMain.isSave = false
             keyMatrixMain.modKeys.saveData()
@@ -221,7 +220,8 @@ Item {
             lightControlMain.isSave = false
             lightControlMain.saveData(true, 0)
         }
-        controlUIEnable(true)
+        if (ui_View.lockWhenSending(false))
+            controlUIEnable(true)
     }
     function askReset() {
         mainFocus()
@@ -246,8 +246,10 @@ Item {
             ui_View.mouseResetKeyMatrix()
         }
     }
+    // Writes everything, whatever the mouse holds: the way back when it and the program disagree.
     function factoryReset() {
         controlUIEnable(false)
+        const fullBefore = hid ? hid.setFullWrites(true) : false
         closeReset()
         keyMatrixMain.isSave = false
         dpiSettingMain.isSave = false
@@ -257,17 +259,21 @@ Item {
         ui_View.mouseSetCurrentDPI(2)
         dpiSettingMain.currentDPI = 1
         gunControlMain.resetData()
+        if (hid)
+            hid.setFullWrites(fullBefore)
         controlUIEnable(true)
     }
     function switchProfile(number) {
         if (number === profileMain.profileNo)
             return
-        controlUIEnable(false)
+        // A profile whose values the mouse already holds sends nothing and locks nothing.
+        ui_View.lockWhenSending(true)
         profileMain.profileNo = number
         ui_View.setGlobalData("mouse/profileNo", number)
         ui_View.setCurrentProfile(number)
         reloadAndSend()
-        controlUIEnable(true)
+        if (ui_View.lockWhenSending(false))
+            controlUIEnable(true)
     }
 
     // ---- Macro glue: buttons that run a macro follow its deletion, new name and new data ----
