@@ -181,12 +181,18 @@ void CtlRequests::runNext()
     myQQuickView *view = m_window.view();
     // The window's busy lock keeps the user's hands off while the request talks to the mouse; a
     // request that sends nothing locks nothing.
-    const bool lock = view && view->isEnabled();
-    if (lock)
-        view->lockWhenSending(true);
+    bool locked = false;
+    QMetaObject::Connection lock;
+    if (view && view->isEnabled()) {
+        lock = connect(&m_window.hid, &Hid_Thread::exchangeStarting, this, [&locked, view] {
+            if (!locked)
+                locked = view->callRoot("controlUIEnable", Qt::DirectConnection, {false});
+        });
+    }
     WindowContext context(m_window);
     const CtlOutput output = Ctl::run(request.args, context);
-    if (lock && view->lockWhenSending(false))
+    disconnect(lock);
+    if (locked)
         view->callRoot("controlUIEnable", Qt::DirectConnection, {true});
     qDebug().noquote() << "ctl:" << request.args.join(QLatin1Char(' ')) << "->" << output.exitCode;
     request.reply(CtlWire::encodeReply(output));

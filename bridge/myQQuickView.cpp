@@ -12,8 +12,6 @@
 #include <QPainter>
 #include <QThread>
 
-#include <utility>
-
 myQQuickView::myQQuickView(QWidget *parent, const QString &modulesDir)
     : QQuickWidget(parent)
     , m_modulesDir(modulesDir)
@@ -81,24 +79,6 @@ void myQQuickView::openUpdateExe()
 void myQQuickView::setBusy(int busyTime)
 {
     callRoot("setProtectUI", Qt::DirectConnection, {busyTime});
-}
-
-bool myQQuickView::lockWhenSending(bool arm)
-{
-    if (!hid)
-        return false;
-    if (!arm) {
-        hid->setExchangeHook({});
-        return std::exchange(m_lockRaised, false);
-    }
-    m_lockRaised = false;
-    hid->setExchangeHook([this] {
-        if (m_lockRaised)
-            return;
-        m_lockRaised = true;
-        callRoot("controlUIEnable", Qt::DirectConnection, {false});
-    });
-    return false;
 }
 
 void myQQuickView::setCurrentDPI(int dpiValue)

@@ -60,11 +60,6 @@ public:
     // over the view until the view renders through the event loop again.
     Q_INVOKABLE void repaintNow();
 
-    // The busy lock of commands that may find nothing to send: armed (true) before them, it is
-    // raised by the first exchange that actually goes to the mouse. Disarmed (false) after them, it
-    // answers whether the lock was raised, so that the caller lowers it.
-    Q_INVOKABLE bool lockWhenSending(bool arm);
-
     // Forwarders of the input hook: queued, so the document sees the key after the hook returned.
     void detectKeyboard(bool isDown, int usbCode);
     void detectMouse(bool isDown, uint mouseCode, uint x, uint y);
@@ -142,5 +137,4 @@ private:
     class FrozenFrame;
     FrozenFrame *m_frozenFrame = nullptr;   // a child widget, owned by Qt
     bool m_grabbing = false;
-    bool m_lockRaised = false;
 };

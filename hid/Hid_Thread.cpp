@@ -55,12 +55,11 @@ struct Hid_Thread::Private
     std::atomic<bool> connectionLost{false};
     std::atomic<int> stageEvents{0};
     int stageEventsAtWrite = -1;
-    std::function<void()> exchangeHook;
+    Hid_Thread *q = nullptr;
 
     bool run(const Command &command, Args args)
     {
-        if (exchangeHook)
-            exchangeHook();
+        emit q->exchangeStarting();
         const bool ok = runCommand(transport, command, args);
         if (!ok)
             ++failedCommands;
@@ -121,7 +120,10 @@ struct Hid_Thread::Private
     }
 };
 
-Hid_Thread::Hid_Thread(QObject *parent) : QThread(parent), d(std::make_unique<Private>()) {}
+Hid_Thread::Hid_Thread(QObject *parent) : QThread(parent), d(std::make_unique<Private>())
+{
+    d->q = this;
+}
 
 Hid_Thread::~Hid_Thread()
 {
@@ -217,11 +219,6 @@ bool Hid_Thread::setFullWrites(bool on)
 void Hid_Thread::forgetDeviceImage()
 {
     d->image.clear();
-}
-
-void Hid_Thread::setExchangeHook(std::function<void()> hook)
-{
-    d->exchangeHook = std::move(hook);
 }
 
 bool Hid_Thread::hidReady() const

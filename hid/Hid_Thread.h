@@ -64,9 +64,6 @@ public:
     Q_INVOKABLE bool setFullWrites(bool on);
     // Forgets what the mouse holds, so that every write is sent again.
     void forgetDeviceImage();
-    // Called before every exchange that actually goes to the mouse: the view raises its busy lock
-    // there, so that nothing is locked when nothing is sent.
-    void setExchangeHook(std::function<void()> hook);
 
     // Device event listener.
     void startListen(int index);
@@ -79,6 +76,9 @@ signals:
     // Emitted on the listener's worker; connect with a queued (or auto) connection.
     void dpiStageReported(int stage);
     void deviceRemoved();
+    // On the GUI thread, before every exchange that actually goes to the mouse: the window raises
+    // its busy lock here, so that commands that find nothing to send lock nothing.
+    void exchangeStarting();
 
 public slots:
     uchar hidCS(uchar *cmd);

@@ -204,10 +204,30 @@ Item {
 
     // ---- Bottom bar, reset and profile switch ----
 
+    // Runs `work` under the busy lock, raised only once a report actually goes to the mouse: values
+    // it holds already are not sent, and then nothing is locked.
+    function sendLocked(work) {
+        let locked = false
+        const lock = () => {
+            if (!locked) {
+                locked = true
+                controlUIEnable(false)
+            }
+        }
+        hid.exchangeStarting.connect(lock)
+        try {
+            work()
+        } finally {
+            hid.exchangeStarting.disconnect(lock)
+            if (locked)
+                controlUIEnable(true)
+        }
+    }
     function save() {
         mainFocus()
-        // Locked only once something actually goes to the mouse: values it holds are not sent.
-        ui_View.lockWhenSending(true)
+        sendLocked(saveUnsaved)
+    }
+    function saveUnsaved() {
         if (keyMatrixMain.isSave) {
             keyMatrixMain.isSave = false
             keyMatrixMain.modKeys.saveData()
@@ -220,8 +240,6 @@ Item {
             lightControlMain.isSave = false
             lightControlMain.saveData(true, 0)
         }
-        if (ui_View.lockWhenSending(false))
-            controlUIEnable(true)
     }
     function askReset() {
         mainFocus()
@@ -266,14 +284,11 @@ Item {
     function switchProfile(number) {
         if (number === profileMain.profileNo)
             return
-        // A profile whose values the mouse already holds sends nothing and locks nothing.
-        ui_View.lockWhenSending(true)
         profileMain.profileNo = number
         ui_View.setGlobalData("mouse/profileNo", number)
         ui_View.setCurrentProfile(number)
-        reloadAndSend()
-        if (ui_View.lockWhenSending(false))
-            controlUIEnable(true)
+        // A profile whose values the mouse already holds sends nothing and locks nothing.
+        sendLocked(reloadAndSend)
     }
 
     // ---- Macro glue: buttons that run a macro follow its deletion, new name and new data ----
