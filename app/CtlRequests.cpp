@@ -179,13 +179,20 @@ void CtlRequests::runNext()
     m_running = true;
     const Pending request = m_pending.takeFirst();
     myQQuickView *view = m_window.view();
-    // The window's busy lock keeps the user's hands off while the request talks to the mouse.
-    const bool lock = view && view->isEnabled();
-    if (lock)
-        view->callRoot("controlUIEnable", Qt::DirectConnection, {false});
+    // The window's busy lock keeps the user's hands off while the request talks to the mouse; a
+    // request that sends nothing locks nothing.
+    bool locked = false;
+    QMetaObject::Connection lock;
+    if (view && view->isEnabled()) {
+        lock = connect(&m_window.hid, &Hid_Thread::exchangeStarting, this, [&locked, view] {
+            if (!locked)
+                locked = view->callRoot("controlUIEnable", Qt::DirectConnection, {false});
+        });
+    }
     WindowContext context(m_window);
     const CtlOutput output = Ctl::run(request.args, context);
-    if (lock)
+    disconnect(lock);
+    if (locked)
         view->callRoot("controlUIEnable", Qt::DirectConnection, {true});
     qDebug().noquote() << "ctl:" << request.args.join(QLatin1Char(' ')) << "->" << output.exitCode;
     request.reply(CtlWire::encodeReply(output));

@@ -1,5 +1,6 @@
 // How much the transport adds to the pauses the mouse needs: representative exchanges against the
 // virtual mouse on the real clock, each timed against the sum of its mandated delays.
+#include "CountingClock.h"
 #include "Hid_Thread.h"
 #include "ProtocolClock.h"
 #include "VirtualMouse.h"
@@ -10,37 +11,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
-#include <mutex>
 #include <numeric>
-#include <utility>
 #include <vector>
 
 namespace {
-
-// The real clock, also adding up what the protocol asked it to sleep.
-class CountingClock final : public ProtocolClock
-{
-public:
-    void sleepMs(int ms) override
-    {
-        {
-            std::lock_guard lock(m_mutex);
-            m_total += ms;
-        }
-        m_steady.sleepMs(ms);
-    }
-    qint64 nowMs() const override { return m_steady.nowMs(); }
-    qint64 takeTotal()
-    {
-        std::lock_guard lock(m_mutex);
-        return std::exchange(m_total, 0);
-    }
-
-private:
-    SteadyClock m_steady;
-    std::mutex m_mutex;
-    qint64 m_total = 0;
-};
 
 struct Exchange
 {

@@ -62,6 +62,12 @@ constexpr qint64 kMaxImportBytes = 1 << 20;
 constexpr int kMaxFireRate = 255;
 constexpr int kMaxFireTimes = 255;
 
+bool hasOption(const Words &w, const char *name)
+{
+    return std::any_of(w.options.cbegin(), w.options.cend(),
+                       [name](const auto &o) { return o.first == QLatin1String(name); });
+}
+
 // ---- Carrying a command out ----
 
 class Runner
@@ -144,7 +150,7 @@ private:
 
     void status(bool json);
     void devices(bool json);
-    void profile(const QString &action, const QStringList &words);
+    void profile(const QString &action, const QStringList &words, bool full);
     void dpi(const QString &action, const Words &w);
     void rate(const QString &action, const QStringList &words);
     void light(const QString &action, const Words &w);
@@ -880,7 +886,7 @@ bool sameBytes(const QString &a, const QString &b)
     return fa.open(QIODevice::ReadOnly) && fb.open(QIODevice::ReadOnly) && fa.readAll() == fb.readAll();
 }
 
-void Runner::profile(const QString &action, const QStringList &words)
+void Runner::profile(const QString &action, const QStringList &words, bool full)
 {
     if (action == QLatin1String("list")) {
         const int inUse = profileNo();
@@ -916,7 +922,7 @@ void Runner::profile(const QString &action, const QStringList &words)
     if (action == QLatin1String("use")) {
         if (!isListed(number))
             return usage(QStringLiteral("profile %1 is not in the profile list ('profile list' shows it)").arg(n));
-        if (inUse) {
+        if (inUse && !full) {
             note(QStringLiteral("profile %1 is already in use").arg(n));
             return;
         }
@@ -924,7 +930,10 @@ void Runner::profile(const QString &action, const QStringList &words)
             return;
         m_ctx.appConfig().setGlobalData(QStringLiteral("mouse/profileNo"), number);
         profiles.setCurrentProfile(number);
+        // --full: the mouse may hold something else than this connection told it.
+        const bool fullBefore = m_hid->setFullWrites(full);
         loadAndSend();
+        m_hid->setFullWrites(fullBefore);
         note(QStringLiteral("profile %1 in use").arg(n));
         return;
     }
@@ -1239,8 +1248,7 @@ CtlOutput Runner::run(const QStringList &args)
     const QString &action = line->action;
     const Words &w = line->words;
     const QStringList &rest = w.rest;
-    const bool json = std::any_of(w.options.cbegin(), w.options.cend(),
-                                  [](const auto &o) { return o.first == QLatin1String("json"); });
+    const bool json = hasOption(w, "json");
 
     // The window keeps the profile in use in the configuration and sets the store to it at start.
     m_ctx.profiles().setCurrentProfile(profileNo());
@@ -1250,7 +1258,7 @@ CtlOutput Runner::run(const QStringList &args)
     else if (sub == QLatin1String("devices"))
         devices(json);
     else if (sub == QLatin1String("profile"))
-        profile(action, rest);
+        profile(action, rest, hasOption(w, "full"));
     else if (sub == QLatin1String("dpi"))
         dpi(action, w);
     else if (sub == QLatin1String("rate"))

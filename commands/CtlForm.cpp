@@ -18,7 +18,7 @@ const QString kGeneralHelp = QStringLiteral(
     "  status [--json]              the mouse, the profile in use, DPI, report rate, lighting\n"
     "  devices [--json]             each entry of the device table and what was found for it\n"
     "  profile list                 the profiles of the window's list\n"
-    "  profile use N                switch to profile N (1 to 6) and send it to the mouse\n"
+    "  profile use N [--full]       switch to profile N (1 to 6) and send it to the mouse\n"
     "  profile export N FILE        copy profile N to FILE\n"
     "  profile import N FILE        replace profile N by FILE\n"
     "  profile reset N              give profile N the factory values\n"
@@ -64,7 +64,7 @@ const QMap<QString, QString> kHelp = {
         "entry is usable.\n")},
     {"profile", QStringLiteral(
         "Usage: kestrel-orbit-ctl profile list\n"
-        "       kestrel-orbit-ctl profile use N\n"
+        "       kestrel-orbit-ctl profile use N [--full]\n"
         "       kestrel-orbit-ctl profile export N FILE\n"
         "       kestrel-orbit-ctl profile import N FILE\n"
         "       kestrel-orbit-ctl profile reset N\n"
@@ -73,7 +73,10 @@ const QMap<QString, QString> kHelp = {
         "profile in the window does: it stores the choice and sends every value of the profile\n"
         "(buttons, report rate, DPI, lighting; pointer settings to the desktop). 'use' takes only\n"
         "profiles of the window's list ('profile list'). 'import' and 'reset' replace the file whole;\n"
-        "a profile not in the list is added to it, and the profile in use is sent to the mouse.\n")},
+        "a profile not in the list is added to it, and the profile in use is sent to the mouse.\n"
+        "What the mouse already holds from this connection is not sent again; 'use --full' sends\n"
+        "every value all the same (also for the profile in use), for a mouse that was set up\n"
+        "elsewhere.\n")},
     {"dpi", QStringLiteral(
         "Usage: kestrel-orbit-ctl dpi\n"
         "       kestrel-orbit-ctl dpi set [--stages N] [DPI…]\n"
@@ -209,7 +212,7 @@ const QMap<QString, QList<Form>> &forms()
         {"status", {{QString(), 0, 0, {{"json", false}}, {}, {}}}},
         {"devices", {{QString(), 0, 0, {{"json", false}}, {}, {}}}},
         {"profile", {{"list", 0, 0, {}, {}, {}},
-                     {"use", 1, 1, {}, {}, {0}},
+                     {"use", 1, 1, {{"full", false}}, {}, {0}},
                      {"export", 2, 2, {}, {1}, {0}},
                      {"import", 2, 2, {}, {1}, {0}},
                      {"reset", 1, 1, {}, {}, {0}}}},

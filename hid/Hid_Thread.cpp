@@ -1,5 +1,6 @@
 #include "Hid_Thread.h"
 
+#include "DeviceImage.h"
 #include "HidBackend.h"
 #include "HidCommands.h"
 #include "HidTransport.h"
@@ -13,8 +14,10 @@
 #include <QRandomGenerator>
 #include <QThreadPool>
 
+#include <algorithm>
 #include <condition_variable>
 #include <mutex>
+#include <utility>
 
 using namespace HidCommands;
 
@@ -42,17 +45,85 @@ struct Hid_Thread::Private
     bool loopRunning = false;
 
     std::atomic<int> failedCommands{0};
+    int sentWrites = 0;
+    int skippedWrites = 0;
+
+    // What this connection has told the mouse; only the GUI thread touches it. The listener, on its
+    // worker, only raises these: the mouse went away, or its DPI button switched the stage.
+    DeviceImage image;
+    bool fullWrites = false;
+    std::atomic<bool> connectionLost{false};
+    std::atomic<int> stageEvents{0};
+    int stageEventsAtWrite = -1;
+    Hid_Thread *q = nullptr;
 
     bool run(const Command &command, Args args)
     {
+        emit q->exchangeStarting();
         const bool ok = runCommand(transport, command, args);
         if (!ok)
             ++failedCommands;
         return ok;
     }
+
+    // The bytes a write puts on the wire, as the image compares them.
+    static QByteArray wireBytes(const Args &args)
+    {
+        QByteArray bytes(reinterpret_cast<const char *>(args.params.data()), int(args.params.size()));
+        bytes.append(char(args.length));
+        if (args.block)
+            bytes.append(reinterpret_cast<const char *>(args.block), std::min(args.blockBytes, args.length));
+        return bytes;
+    }
+
+    void dropStaleImage()
+    {
+        if (connectionLost.exchange(false))
+            image.clear();
+    }
+
+    // A write to `slot` of the command: left out when the mouse holds its bytes `times` in a row.
+    void write(const Command &command, const Args &args, quint8 slot = 0, int times = 1)
+    {
+        dropStaleImage();
+        const DeviceImage::Key key = DeviceImage::key(command.code, slot);
+        const QByteArray bytes = wireBytes(args);
+        if (!fullWrites && image.holds(key, bytes, times)) {
+            ++skippedWrites;
+            return;
+        }
+        ++sentWrites;
+        if (run(command, args))
+            image.accepted(key, bytes);
+        else
+            image.forget(key);
+    }
+
+    // A selection the mouse can also change by itself. The stage is held only while the listener
+    // would have told a switch on the mouse, and no switch came since it was written; the profile
+    // and key matrix in use have no such report, so they are always sent.
+    void writeStage(const Command &command, const Args &args)
+    {
+        dropStaleImage();
+        const DeviceImage::Key key = DeviceImage::key(command.code);
+        if (!listening || stageEvents != stageEventsAtWrite)
+            image.forget(key);
+        const int eventsBefore = stageEvents;
+        write(command, args);
+        stageEventsAtWrite = eventsBefore;
+    }
+
+    void writeSelection(const Command &command, const Args &args)
+    {
+        ++sentWrites;
+        run(command, args);
+    }
 };
 
-Hid_Thread::Hid_Thread(QObject *parent) : QThread(parent), d(std::make_unique<Private>()) {}
+Hid_Thread::Hid_Thread(QObject *parent) : QThread(parent), d(std::make_unique<Private>())
+{
+    d->q = this;
+}
 
 Hid_Thread::~Hid_Thread()
 {
@@ -112,6 +183,7 @@ void Hid_Thread::setDeviceTable(const DeviceTable &table)
     }
     waitListenEnded();
     d->table.replace(table);
+    d->image.clear();
 }
 
 DeviceTable Hid_Thread::deviceTable() const
@@ -127,6 +199,26 @@ int Hid_Thread::currentIndex() const
 int Hid_Thread::failedCommandCount() const
 {
     return d->failedCommands;
+}
+
+int Hid_Thread::sentWriteCount() const
+{
+    return d->sentWrites;
+}
+
+int Hid_Thread::skippedWriteCount() const
+{
+    return d->skippedWrites;
+}
+
+bool Hid_Thread::setFullWrites(bool on)
+{
+    return std::exchange(d->fullWrites, on);
+}
+
+void Hid_Thread::forgetDeviceImage()
+{
+    d->image.clear();
 }
 
 bool Hid_Thread::hidReady() const
@@ -158,6 +250,8 @@ void Hid_Thread::USBDataDecipher(uchar *FIFOBuf, uchar *SecrecyCode)
 
 bool Hid_Thread::chkDeviceIsEnCode(int index)
 {
+    // A probe starts a connection: nothing is known of what that mouse holds.
+    d->image.clear();
     d->table.setCurrentIndex(index);
     QRandomGenerator random(static_cast<quint32>(QDateTime::currentSecsSinceEpoch()));
     std::array<uchar, 4> challenge{};
@@ -185,58 +279,59 @@ void Hid_Thread::hid553_00H_GetSecrecyCode(uchar &byte1, uchar &byte2, uchar &by
 
 void Hid_Thread::hid553_01H_SetReportRate(uchar rate)
 {
-    d->run(c553_01H_SetReportRate, {{rate}});
+    d->write(c553_01H_SetReportRate, {{rate}});
 }
 
 void Hid_Thread::hid553_02H_SetCurrentKeyMatrix(uchar currentKeyMatrix)
 {
-    d->run(c553_02H_SetCurrentKeyMatrix, {{currentKeyMatrix}});
+    d->writeSelection(c553_02H_SetCurrentKeyMatrix, {{currentKeyMatrix}});
 }
 
 void Hid_Thread::hid553_03H_SetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4)
 {
-    d->run(c553_03H_SetKeyboardoption, {{byte1, byte2, byte3, byte4}});
+    d->write(c553_03H_SetKeyboardoption, {{byte1, byte2, byte3, byte4}});
 }
 
 void Hid_Thread::hid553_04H_SetGunData(uchar byte1, uchar byte2, uchar byte3, uchar byte4)
 {
-    d->run(c553_04H_SetGunData, {{0x00, byte1, byte2, byte3, byte4}});
+    d->write(c553_04H_SetGunData, {{0x00, byte1, byte2, byte3, byte4}}, byte4);
 }
 
 void Hid_Thread::hid553_0BH_SetCurrentDPI(uchar stage)
 {
-    d->run(c553_0BH_SetCurrentDPI, {{stage}});
+    d->writeStage(c553_0BH_SetCurrentDPI, {{stage}});
 }
 
 void Hid_Thread::hid553_0CH_SetFixLEDColor(uchar *src3)
 {
-    d->run(c553_0CH_SetFixLEDColor, {{src3[0], src3[1], src3[2]}});
+    d->write(c553_0CH_SetFixLEDColor, {{src3[0], src3[1], src3[2]}});
 }
 
 void Hid_Thread::hid553_0DH_SetRGBLedEffect(uchar effect, uchar option1, uchar option2)
 {
-    d->run(c553_0DH_SetRGBLedEffect, {{effect, option1, option2}});
+    d->write(c553_0DH_SetRGBLedEffect, {{effect, option1, option2}});
 }
 
 void Hid_Thread::hid553_10H_SetLED8StageColor(uchar type, uchar *src24)
 {
     const uchar n = type == 2 ? 4 : 24;
-    d->run(c553_10H_SetLED8StageColor, {{type, n}, src24, n, n});
+    // The colours go out twice in a row; the mouse holds them only once both went through.
+    d->write(c553_10H_SetLED8StageColor, {{type, n}, src24, n, n}, 0, 2);
 }
 
 void Hid_Thread::hid553_11H_SetDPISet(uchar dpiStage, uchar *src8)
 {
-    d->run(c553_11H_SetDPISet, {{dpiStage, 0x08}, src8, 8, 8});
+    d->write(c553_11H_SetDPISet, {{dpiStage, 0x08}, src8, 8, 8});
 }
 
 void Hid_Thread::hid553_12H_SetKeyMatrix(uchar *src64, uchar indexAddOne)
 {
-    d->run(c553_12H_SetKeyMatrix, {{indexAddOne, 0x40, 0x08}, src64, 64, 64});
+    d->write(c553_12H_SetKeyMatrix, {{indexAddOne, 0x40, 0x08}, src64, 64, 64}, indexAddOne);
 }
 
 void Hid_Thread::hid553_13H_SetMacroKey(uchar macroId, uchar *src128)
 {
-    d->run(c553_13H_SetMacroKey, {{macroId, 0x80}, src128, 128, 128});
+    d->write(c553_13H_SetMacroKey, {{macroId, 0x80}, src128, 128, 128}, macroId);
 }
 
 void Hid_Thread::hid553_83H_GetKeyboardoption(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4)
@@ -253,42 +348,42 @@ void Hid_Thread::hid553_8BH_GetCurrentDPI(uchar &byte1)
 
 void Hid_Thread::hid560_01H_SetKeyboardoption(uchar byte1, uchar byte2)
 {
-    d->run(c560_01H_SetKeyboardoption, {{byte1, byte2}});
+    d->write(c560_01H_SetKeyboardoption, {{byte1, byte2}});
 }
 
 void Hid_Thread::hid560_02H_SetCurrentProfile(uchar profile)
 {
-    d->run(c560_02H_SetCurrentProfile, {{profile}});
+    d->writeSelection(c560_02H_SetCurrentProfile, {{profile}});
 }
 
 void Hid_Thread::hid560_03H_SetReportRate(uchar rate)
 {
     Args args{{0, rate}};
     args.once = d->isGun;
-    d->run(c560_03H_SetReportRate, args);
+    d->write(c560_03H_SetReportRate, args);
 }
 
 void Hid_Thread::hid560_04H_SetCurrentDPI(uchar stage)
 {
     Args args{{0, stage}};
     args.once = d->isGun;
-    d->run(c560_04H_SetCurrentDPI, args);
+    d->writeStage(c560_04H_SetCurrentDPI, args);
 }
 
 void Hid_Thread::hid560_0CH_setProfile(uchar *src128, uchar profileData)
 {
-    d->run(c560_0CH_setProfile, {{profileData, 0x80}, src128, 128, 128});
+    d->write(c560_0CH_setProfile, {{profileData, 0x80}, src128, 128, 128}, profileData);
 }
 
 void Hid_Thread::hid560_0DH_SetKeyMatrix(uchar *src64, uchar indexAddOne)
 {
     // The matrix is 64 bytes; the block on the wire is 128, the rest zero.
-    d->run(c560_0DH_SetKeyMatrix, {{indexAddOne, 0x80}, src64, 64, 128});
+    d->write(c560_0DH_SetKeyMatrix, {{indexAddOne, 0x80}, src64, 64, 128}, indexAddOne);
 }
 
 void Hid_Thread::hid560_0FH_SetMacroKey(uchar macroId, uchar *src128)
 {
-    d->run(c560_0FH_SetMacroKey, {{macroId, 0x80}, src128, 128, 128});
+    d->write(c560_0FH_SetMacroKey, {{macroId, 0x80}, src128, 128, 128}, macroId);
 }
 
 void Hid_Thread::hid560_81H_GetKeyboardoption(uchar &byte1, uchar &byte2)
@@ -308,7 +403,12 @@ void Hid_Thread::hid560_84H_GetCurrentDPI(uchar &byte1, uchar &byte2)
 
 void Hid_Thread::hid560_8CH_readProfile(uchar *src128, uchar profileNo)
 {
-    d->run(c560_8CH_readProfile, {{profileNo}, src128, 128, 128});
+    d->dropStaleImage();
+    if (!d->run(c560_8CH_readProfile, {{profileNo}, src128, 128, 128}))
+        return;
+    // The block read is what the mouse holds: a write of the same bytes to it would change nothing.
+    d->image.accepted(DeviceImage::key(c560_0CH_setProfile.code, profileNo),
+                      Private::wireBytes({{profileNo, 0x80}, src128, 128, 128}));
 }
 
 // ---- device event listener
@@ -380,14 +480,17 @@ void Hid_Thread::listenLoop(int index)
             qDebug("Device removed");
             d->table.clearEventPath(index);
             d->listening = false;
+            d->connectionLost = true;
             emit deviceRemoved();
             return;
         }
         event->setNonblocking(false);
         uchar report[eventReportSize] = {};
         const int got = event->readTimeout(report, sizeof report, eventReadTimeoutMs);
-        if (got == eventReportSize && report[0] == 0x06 && report[1] == 0x07)
+        if (got == eventReportSize && report[0] == 0x06 && report[1] == 0x07) {
+            ++d->stageEvents;
             emit dpiStageReported(report[3]);
+        }
         // The handle closes here, before the flag is looked at again.
     }
 }

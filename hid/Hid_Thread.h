@@ -55,6 +55,16 @@ public:
     // after its commands to tell whether the mouse took them.
     int failedCommandCount() const;
 
+    // A write whose bytes the mouse already holds (see DeviceImage) is not sent; these count the
+    // writes sent and left out since construction.
+    int sentWriteCount() const;
+    int skippedWriteCount() const;
+    // While on, every write is sent whatever the mouse holds (the factory reset, a full profile
+    // send); what it sends still updates the image. Returns the previous setting.
+    Q_INVOKABLE bool setFullWrites(bool on);
+    // Forgets what the mouse holds, so that every write is sent again.
+    void forgetDeviceImage();
+
     // Device event listener.
     void startListen(int index);
     void stopListen();
@@ -66,6 +76,9 @@ signals:
     // Emitted on the listener's worker; connect with a queued (or auto) connection.
     void dpiStageReported(int stage);
     void deviceRemoved();
+    // On the GUI thread, before every exchange that actually goes to the mouse: the window raises
+    // its busy lock here, so that commands that find nothing to send lock nothing.
+    void exchangeStarting();
 
 public slots:
     uchar hidCS(uchar *cmd);

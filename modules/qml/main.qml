@@ -204,11 +204,30 @@ Item {
 
     // ---- Bottom bar, reset and profile switch ----
 
+    // Runs `work` under the busy lock, raised only once a report actually goes to the mouse: values
+    // it holds already are not sent, and then nothing is locked.
+    function sendLocked(work) {
+        let locked = false
+        const lock = () => {
+            if (!locked) {
+                locked = true
+                controlUIEnable(false)
+            }
+        }
+        hid.exchangeStarting.connect(lock)
+        try {
+            work()
+        } finally {
+            hid.exchangeStarting.disconnect(lock)
+            if (locked)
+                controlUIEnable(true)
+        }
+    }
     function save() {
         mainFocus()
-        const busy = anyUnsaved
-        if (busy)
-            controlUIEnable(false)
+        sendLocked(saveUnsaved)
+    }
+    function saveUnsaved() {
         if (keyMatrixMain.isSave) {
             keyMatrixMain.isSave = false
             keyMatrixMain.modKeys.saveData()
@@ -221,7 +240,6 @@ Item {
             lightControlMain.isSave = false
             lightControlMain.saveData(true, 0)
         }
-        controlUIEnable(true)
     }
     function askReset() {
         mainFocus()
@@ -246,8 +264,10 @@ Item {
             ui_View.mouseResetKeyMatrix()
         }
     }
+    // Writes everything, whatever the mouse holds: the way back when it and the program disagree.
     function factoryReset() {
         controlUIEnable(false)
+        const fullBefore = hid ? hid.setFullWrites(true) : false
         closeReset()
         keyMatrixMain.isSave = false
         dpiSettingMain.isSave = false
@@ -257,17 +277,18 @@ Item {
         ui_View.mouseSetCurrentDPI(2)
         dpiSettingMain.currentDPI = 1
         gunControlMain.resetData()
+        if (hid)
+            hid.setFullWrites(fullBefore)
         controlUIEnable(true)
     }
     function switchProfile(number) {
         if (number === profileMain.profileNo)
             return
-        controlUIEnable(false)
         profileMain.profileNo = number
         ui_View.setGlobalData("mouse/profileNo", number)
         ui_View.setCurrentProfile(number)
-        reloadAndSend()
-        controlUIEnable(true)
+        // A profile whose values the mouse already holds sends nothing and locks nothing.
+        sendLocked(reloadAndSend)
     }
 
     // ---- Macro glue: buttons that run a macro follow its deletion, new name and new data ----

@@ -43,6 +43,18 @@ inline VirtualMouseConfig placeModelData(const QString &modulesDir, const Model 
     return mc;
 }
 
+// The outgoing command reports of a trace (of a mouse in the clear) as "code p1", in order.
+inline QStringList commandsOf(const QStringList &trace)
+{
+    QStringList out;
+    for (const QString &line : trace) {
+        const QStringList f = line.split(QLatin1Char(' '));
+        if (f.size() > 5 && f[1] == QLatin1String("->") && f[2] == QLatin1String("feature"))
+            out << f[4] + QLatin1Char(' ') + f[5];
+    }
+    return out;
+}
+
 // A view on a temporary copy of the shipped settings with the model's flags, wired to a virtual
 // mouse the way device discovery leaves it: probed, and on a 560 with the profile blocks read.
 struct Rig
@@ -63,17 +75,7 @@ struct Rig
         mouse->clearTrace();
     }
 
-    // Outgoing command reports as "code p1", in order.
-    QStringList commands() const
-    {
-        QStringList out;
-        for (const QString &line : mouse->trace()) {
-            const QStringList f = line.split(QLatin1Char(' '));
-            if (f.size() > 5 && f[1] == QLatin1String("->") && f[2] == QLatin1String("feature"))
-                out << f[4] + QLatin1Char(' ') + f[5];
-        }
-        return out;
-    }
+    QStringList commands() const { return commandsOf(mouse->trace()); }
 
     QByteArray block(int n) const { return mouse->memory().profileBlocks.value(n); }
     QByteArray matrix(int n) const { return mouse->memory().keyMatrices.value(n - 1); }

@@ -27,6 +27,7 @@ check "kestrel-orbit-ctl " "status devices profile dpi rate light button macro h
 check "kestrel-orbit-ctl pro" "profile"
 check "kestrel-orbit-ctl --virtual profile " "list use export import reset"
 check "kestrel-orbit-ctl profile use " "1 2 3 4 5 6"
+check "kestrel-orbit-ctl profile use 2 --f" "--full"
 check "kestrel-orbit-ctl profile list " ""
 check "kestrel-orbit-ctl dpi set --s" "--stages"
 check "kestrel-orbit-ctl rate set 1" "125 1000"

@@ -41,6 +41,26 @@ VirtualMouseConfig shippedMouse()
     return c;
 }
 
+// Counts the times a widget is disabled (the window's busy lock).
+class EnabledWatch : public QObject
+{
+public:
+    EnabledWatch(QWidget *widget, int *disabled) : m_widget(widget), m_disabled(disabled)
+    {
+        widget->installEventFilter(this);
+    }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::EnabledChange && !m_widget->isEnabled())
+            ++*m_disabled;
+        return false;
+    }
+
+private:
+    QWidget *m_widget;
+    int *m_disabled;
+};
+
 } // namespace
 
 class tst_CtlHandover : public QObject
@@ -163,6 +183,66 @@ private slots:
         QTRY_COMPARE(stored("setting/apConfig.bin", "mouse/profileNo"), QStringLiteral("1"));
         QVERIFY(tool({"profile", "use", "1"}).exitCode == Ctl::Ok);
         QCOMPARE(window("profileMain.profileNo").toInt(), 0);
+    }
+
+    // The window and the tool's requests go through the program's one connection and its one image of
+    // what the mouse holds: a switch sends the same whichever of them asks for it, Save after a change
+    // made and taken back sends nothing and locks nothing, a DPI-button press is not lost, and after a
+    // replug the first switch sends everything again that the connection did not read.
+    void theWindowAndTheToolShareWhatTheMouseHolds()
+    {
+        const auto outputs = [this] { return int(m_mouse.trace().filter(QStringLiteral(" -> output ")).size()); };
+        const auto switched = [this](const QStringList &args) {
+            m_mouse.clearTrace();
+            const CtlOutput out = tool(args);
+            QVERIFY2(out.exitCode == Ctl::Ok, qPrintable(out.err));
+        };
+        window("switchProfile(1)");
+        window("switchProfile(0)");
+        switched({"profile", "use", "2"});
+        const int byTool = outputs();
+        switched({"profile", "use", "1"});
+        m_mouse.clearTrace();
+        window("switchProfile(1)");
+        QCOMPARE(outputs(), byTool);
+        switched({"profile", "use", "2", "--full"});
+        QVERIFY(outputs() > byTool);
+
+        int locks = 0;
+        EnabledWatch watch(m_window->view(), &locks);
+        m_mouse.clearTrace();
+        window("keyMatrixMain.isSave = true; dpiSettingMain.isSave = true; lightControlMain.isSave = true; save()");
+        QCOMPARE(m_mouse.reportCount(), 0);
+        QCOMPARE(locks, 0);
+        QVERIFY(m_window->view()->isEnabled());
+
+        // The stage the mouse reports is the one the program believes.
+        switched({"dpi", "current", "2"});
+        switched({"dpi", "current", "2"});
+        QCOMPARE(m_mouse.trace().filter(QStringLiteral(" -> feature ")).size(), 0);
+        m_mouse.pressDpiButton(3);
+        QTRY_COMPARE(window("dpiSettingMain.currentDPI").toInt(), 2);
+        switched({"dpi", "current", "2"});
+        QCOMPARE(int(m_mouse.memory().currentDpiStage), 2);
+
+        switched({"profile", "use", "1"});
+        const int differs = outputs();
+        switched({"profile", "use", "2"});
+        QCOMPARE(outputs(), differs);
+        QTest::ignoreMessage(QtDebugMsg, "Device removed");
+        m_mouse.unplug();
+        QTRY_VERIFY(!m_window->hid.isListening());
+        m_mouse.plugIn();
+        QTest::ignoreMessage(QtDebugMsg, "Device Connect");
+        m_window->checkDevice();
+        QTRY_VERIFY(m_window->view()->isEnabled());
+        // Everything but the profile blocks read at connect that hold the profile's values: the key
+        // matrices (four reports each) go out again.
+        switched({"profile", "use", "1"});
+        const int afterReplug = outputs();
+        QCOMPARE(afterReplug, differs + 3 * 4);
+        switched({"profile", "use", "1", "--full"});
+        QVERIFY(outputs() > afterReplug);
     }
 
     // A request waits while the window itself talks to the mouse.

@@ -184,7 +184,9 @@ private slots:
         QCOMPARE(rig.mouse.protocolErrors(), QStringList());
         QVERIFY(rig.hid.hidReady());
 
-        // With the token taken, the command logs its line after 255 tries of 8 ms and sends nothing.
+        // With the token taken, the command logs its line after 255 tries of 8 ms and sends nothing
+        // (the mouse now holds what it was just told: forgotten, so that the write is tried again).
+        rig.hid.forgetDeviceImage();
         rig.hid.setHidReady(false);
         rig.reset();
         const QString code = c.reports[0].left(2).toUpper();
