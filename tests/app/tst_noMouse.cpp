@@ -76,11 +76,15 @@ struct Fault
     std::function<void(WidgetRig &)> mend;
 };
 
-QString readmeText()
+// A failure the virtual mouse plays on demand, mended by clearing it.
+Fault onMouse(void (VirtualMouse::*set)(bool))
 {
-    QFile readme(QStringLiteral(KO_SOURCE_DIR "/README.md"));
-    return readme.open(QIODevice::ReadOnly) ? QString::fromUtf8(readme.readAll()) : QString();
+    return {[](WidgetRig &r) -> HidBackend * { return r.mouse.get(); }, [set](WidgetRig &r) { (r.mouse.get()->*set)(true); },
+            [](WidgetRig &r) { r.mouse->clearFailures(); }};
 }
+// Nothing attached: the mouse leaves the bus.
+const Fault absent{[](WidgetRig &r) -> HidBackend * { return &r.bus; }, [](WidgetRig &r) { r.bus.detach(r.mouse.get()); },
+                   [](WidgetRig &r) { r.bus.attach(r.mouse.get()); }};
 
 } // namespace
 
@@ -104,24 +108,16 @@ private slots:
         QTest::addColumn<Fault>("fault");
         QTest::addColumn<int>("reason");
         QTest::addColumn<QString>("line");
-        const auto mouse = [](WidgetRig &r) -> HidBackend * { return r.mouse.get(); };
-        const QString path = QStringLiteral("<path>");
-        QTest::newRow("nothing attached")
-            << Fault{[](WidgetRig &r) -> HidBackend * { return &r.bus; }, [](WidgetRig &r) { r.bus.detach(r.mouse.get()); },
-                     [](WidgetRig &r) { r.bus.attach(r.mouse.get()); }}
-            << int(NoMouseReason::NoDevice) << "No mouse: no device of the device table is attached";
+        const QString noAnswer = QStringLiteral("No mouse: the device at <path> did not answer the challenge");
+        QTest::newRow("nothing attached") << absent << int(NoMouseReason::NoDevice)
+                                          << "No mouse: no device of the device table is attached";
         QTest::newRow("permission denied")
-            << Fault{mouse, [](WidgetRig &r) { r.mouse->setOpenDenied(true); }, [](WidgetRig &r) { r.mouse->clearFailures(); }}
-            << int(NoMouseReason::PermissionDenied)
-            << "No mouse: permission denied on " + path
-                   + " (the udev rule is missing or not loaded, or the mouse was plugged in before it was)";
-        QTest::newRow("no answer to the challenge")
-            << Fault{mouse, [](WidgetRig &r) { r.mouse->setWrongChallengeAnswer(true); },
-                     [](WidgetRig &r) { r.mouse->clearFailures(); }}
-            << int(NoMouseReason::NoAnswer) << "No mouse: the device at " + path + " did not answer the challenge";
-        QTest::newRow("silent mouse")
-            << Fault{mouse, [](WidgetRig &r) { r.mouse->setNoReply(true); }, [](WidgetRig &r) { r.mouse->clearFailures(); }}
-            << int(NoMouseReason::NoAnswer) << "No mouse: the device at " + path + " did not answer the challenge";
+            << onMouse(&VirtualMouse::setOpenDenied) << int(NoMouseReason::PermissionDenied)
+            << "No mouse: permission denied on <path> (the udev rule is missing or not loaded, or the mouse was "
+               "plugged in before it was)";
+        QTest::newRow("no answer to the challenge") << onMouse(&VirtualMouse::setWrongChallengeAnswer)
+                                                    << int(NoMouseReason::NoAnswer) << noAnswer;
+        QTest::newRow("silent mouse") << onMouse(&VirtualMouse::setNoReply) << int(NoMouseReason::NoAnswer) << noAnswer;
     }
     void reasonIsToldAndLoggedOncePerChange()
     {
@@ -155,11 +151,7 @@ private slots:
         QTest::addColumn<Fault>("fault");
         QTest::addColumn<int>("headline");
         QTest::addColumn<bool>("commands");
-        const Fault denied{[](WidgetRig &r) -> HidBackend * { return r.mouse.get(); },
-                           [](WidgetRig &r) { r.mouse->setOpenDenied(true); }, {}};
-        const Fault silent{[](WidgetRig &r) -> HidBackend * { return r.mouse.get(); },
-                           [](WidgetRig &r) { r.mouse->setWrongChallengeAnswer(true); }, {}};
-        const Fault absent{[](WidgetRig &r) -> HidBackend * { return &r.bus; }, [](WidgetRig &) {}, {}};
+        const Fault denied = onMouse(&VirtualMouse::setOpenDenied), silent = onMouse(&VirtualMouse::setWrongChallengeAnswer);
         for (const QString language : {"English", "ChineseSimplified"}) {
             QTest::addRow("%s, permission", qPrintable(language))
                 << language << denied << int(StatusWindow::PermissionHeadline) << true;
@@ -196,28 +188,33 @@ private slots:
         QCOMPARE(w->startAtLoginAction()->text(), texts[StatusWindow::StartAtLogin]);
     }
 
-    // Shown on a user's start and on a hand-over, never on a hidden start; closed by itself, with
-    // the main window shown instead, once the mouse connects.
+    // Shown on a user's start and on a hand-over, never on a hidden start; "Check again" tells the
+    // new reason, and once the mouse connects the window closes by itself, the main window instead.
     void statusWindowComesAndGoes()
     {
-        auto w = m_rig->makeWidget(nullptr);
+        m_rig->mouse->setOpenDenied(true);
+        auto w = m_rig->makeWidget(m_rig->mouse.get());
         w->startUp(true);
         QVERIFY(!w->isVisible() && !w->deviceConnected());
         QVERIFY(!w->statusWindow() || !w->statusWindow()->isVisible());
 
         w->receiveMessage(QString());
         QVERIFY(w->statusWindow() && w->statusWindow()->isVisible());
+        QCOMPARE(w->statusWindow()->reason(), NoMouseReason::PermissionDenied);
         QTest::mouseClick(statusButton(*w, "close"), Qt::LeftButton);
         QVERIFY(!w->statusWindow()->isVisible());
         w->receiveMessage(QString());
         QVERIFY(w->statusWindow()->isVisible());
 
-        m_rig->bus.attach(m_rig->mouse.get());
-        m_rig->hotplug.report();
-        QTRY_VERIFY_WITH_TIMEOUT(w->deviceConnected(), 5000);
-        QVERIFY(!w->statusWindow()->isVisible());
+        m_rig->mouse->setOpenDenied(false);
+        m_rig->mouse->setWrongChallengeAnswer(true);
+        QTest::mouseClick(statusButton(*w, "checkAgain"), Qt::LeftButton);
+        QCOMPARE(w->statusWindow()->reason(), NoMouseReason::NoAnswer);
+        QVERIFY(w->statusWindow()->isVisible());
+        m_rig->mouse->clearFailures();
+        QTest::mouseClick(statusButton(*w, "checkAgain"), Qt::LeftButton);
+        QVERIFY(w->deviceConnected() && !w->statusWindow()->isVisible());
         QTRY_VERIFY(w->isVisible());
-        m_rig->bus.detach(m_rig->mouse.get());
     }
 
     // "Check again" pressed (or a second start) while a check runs: the check comes after it.
@@ -233,24 +230,6 @@ private slots:
         backend.bus.attach(m_rig->mouse.get());
         QTRY_VERIFY_WITH_TIMEOUT(w->deviceConnected(), 5000);
         backend.bus.detach(m_rig->mouse.get());
-    }
-
-    // The user fixed the permission and asks again: the mouse connects at once.
-    void checkAgainConnects()
-    {
-        m_rig->mouse->setOpenDenied(true);
-        auto w = m_rig->makeWidget(m_rig->mouse.get());
-        w->startUp(false);
-        QCOMPARE(w->statusWindow()->reason(), NoMouseReason::PermissionDenied);
-        m_rig->mouse->setOpenDenied(false);
-        m_rig->mouse->setWrongChallengeAnswer(true);
-        QTest::mouseClick(statusButton(*w, "checkAgain"), Qt::LeftButton);
-        QCOMPARE(w->statusWindow()->reason(), NoMouseReason::NoAnswer);
-        QVERIFY(w->statusWindow()->isVisible());
-        m_rig->mouse->clearFailures();
-        QTest::mouseClick(statusButton(*w, "checkAgain"), Qt::LeftButton);
-        QVERIFY(w->deviceConnected() && !w->statusWindow()->isVisible());
-        QTRY_VERIFY(w->isVisible());
     }
 
     // Without a tray nothing shows the program still runs: the status window says so, once.
@@ -320,19 +299,18 @@ private slots:
     }
 
     // The window's English texts stand in for a language file without the section (a user's copy of
-    // modules/ made by an older release), and they are the English file's.
-    void englishTextsAreTheFallback()
+    // modules/ made by an older release), and they are the English file's. The README gives the
+    // user the same commands as the window.
+    void textsOutsideTheLanguageFile()
     {
         QCOMPARE(LanguageStore(m_rig->modules).getLangStrings(QStringLiteral("status"), QStringLiteral("English")),
                  StatusWindow::defaultTexts());
         m_rig->setConfig(QStringLiteral("common/language"), QStringLiteral("Klingon"));
         QCOMPARE(StatusWindow::loadTexts(m_rig->modules), StatusWindow::defaultTexts());
-    }
 
-    // The README gives the user the same commands as the window.
-    void readmeGivesThePermissionCommands()
-    {
-        const QString readme = readmeText();
+        QFile file(QStringLiteral(KO_SOURCE_DIR "/README.md"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString readme = QString::fromUtf8(file.readAll());
         QVERIFY(readme.contains(QLatin1String("## If the mouse is not found")));
         for (const QString &command : StatusWindow::permissionCommands().split('\n'))
             QVERIFY2(readme.contains(QLatin1String("\n    ") + command + QLatin1Char('\n')), qPrintable(command));
