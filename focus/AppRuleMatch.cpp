@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 QString RuleChoice::reason() const
 {
     return rule ? QStringLiteral("rule %1 (%2)").arg(rule).arg(match) : QStringLiteral("desktop profile");

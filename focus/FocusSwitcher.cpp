@@ -48,6 +48,8 @@ void FocusSwitcher::setWatcher(std::unique_ptr<FocusWatcher> watcher, const QStr
     }
     if (!m_noWatcher.isEmpty())
         qInfo().noquote() << "Application rules:" << m_noWatcher;
+    else
+        qInfo().noquote() << "Application rules see" << m_watcher->scope();
     updateStatus();
 }
 
@@ -59,11 +61,16 @@ bool FocusSwitcher::enabled() const
 void FocusSwitcher::setEnabled(bool on)
 {
     m_rules.setEnabled(on, m_host.profileInUse());
+    rulesChanged();
+}
+
+void FocusSwitcher::rulesChanged()
+{
     m_policy.clear();
-    m_policy.setProfileInUse(m_host.profileInUse());
-    if (on && m_last)
-        onFocus(*m_last);
-    updateStatus();
+    if (m_rules.enabled() && m_last)
+        apply(*m_last); // the window in front is judged by the new rules
+    else
+        recheck();
 }
 
 void FocusSwitcher::onFocus(const FocusInfo &reported)
@@ -74,6 +81,12 @@ void FocusSwitcher::onFocus(const FocusInfo &reported)
     if (m_policy.isOwn(focus))
         return;
     m_last = focus;
+    emit windowFocused(focus);
+    apply(focus);
+}
+
+void FocusSwitcher::apply(const FocusInfo &focus)
+{
     if (!m_rules.enabled())
         return;
     m_policy.setProfileInUse(m_host.profileInUse());

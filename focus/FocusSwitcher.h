@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 // Carries out FocusSwitchPolicy for the program: takes the watcher's reports, reads the rules
 // afresh for each (the tool and the page may have changed them), and asks the host to switch when
@@ -45,16 +46,21 @@ public:
 
 public slots:
     void onFocus(const FocusInfo &focus);
+    // The rules or their switch were edited (the page, the tool).
+    void rulesChanged();
     // Something the host reports changed (profile in use, unsaved edits, end of an exchange).
     void recheck();
 
 signals:
     void statusChanged(const QString &status);
+    // Another program's window took the focus (whether or not the rules are on).
+    void windowFocused(const FocusInfo &focus);
     // After an automatic switch, for the balloon.
     void switched(int profile, const QString &app);
 
 private:
     qint64 now() const;
+    void apply(const FocusInfo &focus);
     void setStatus(const QString &status);
     void updateStatus();
 
