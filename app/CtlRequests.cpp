@@ -5,6 +5,7 @@
 #include "CtlContext.h"
 #include "CtlWire.h"
 #include "DeviceDiscovery.h"
+#include "UiScripts.h"
 #include "Widget.h"
 #include "myQQuickView.h"
 
@@ -24,7 +25,10 @@ constexpr int busyRetryMs = 20;
 class WindowContext final : public CtlContext
 {
 public:
-    explicit WindowContext(Widget &window) : m_window(window), m_view(*window.view()) {}
+    WindowContext(Widget &window, std::unique_ptr<UiScripts> &scripts)
+        : m_window(window), m_view(*window.view()), m_scripts(scripts)
+    {
+    }
 
     QString modulesDir() const override { return m_window.modulesDir(); }
     AppConfigStore &appConfig() override { return m_view.appConfig(); }
@@ -86,9 +90,21 @@ public:
         m_view.mouseSetVerticalScrollLines(values.wheelLines);
     }
 
+    QString ruleStatus() const override { return m_view.ruleStatus(); }
+
+    // Loaded at the first request and kept for the program's lifetime.
+    UiScripts *scripts() override
+    {
+        if (!m_scripts)
+            m_scripts = std::make_unique<UiScripts>();
+        return m_scripts.get();
+    }
+
     // The pages load the new values from the profile, as they do at start-up, without sending.
     void changed(Areas areas, int currentDpiStage) override
     {
+        if (areas & Area::Rules)
+            m_view.appRulesEdited(); // the focus switching reads them again
         QQuickItem *root = m_view.rootObject();
         if (!root || !root->property("isPownOn").toBool())
             return; // the window loads everything when it first starts its pages
@@ -112,6 +128,7 @@ public:
             steps << QStringLiteral("systemSettingMain.init(false, false)");
         if (areas & Area::CurrentDpi)
             steps << QStringLiteral("setCurrentDPI(%1)").arg(currentDpiStage);
+
         QQmlContext *context = QQmlEngine::contextForObject(root);
         for (const QString &step : steps) {
             QQmlExpression expression(context, root, step);
@@ -124,6 +141,7 @@ public:
 private:
     Widget &m_window;
     myQQuickView &m_view;
+    std::unique_ptr<UiScripts> &m_scripts;
 };
 
 } // namespace
@@ -162,7 +180,13 @@ void CtlRequests::handle(const QByteArray &message, const SingleInstance::Reply 
                                     QStringLiteral("%1: %2\n").arg(QLatin1String(Ctl::programName), why)}));
         return;
     }
-    m_pending.append({*args, reply});
+    m_pending.append({*args, reply, {}});
+    QTimer::singleShot(0, this, &CtlRequests::runNext);
+}
+
+void CtlRequests::runOwn(const QStringList &args, std::function<void(const CtlOutput &)> done)
+{
+    m_pending.append({args, {}, std::move(done)});
     QTimer::singleShot(0, this, &CtlRequests::runNext);
 }
 
@@ -189,13 +213,16 @@ void CtlRequests::runNext()
                 locked = view->callRoot("controlUIEnable", Qt::DirectConnection, {false});
         });
     }
-    WindowContext context(m_window);
+    WindowContext context(m_window, m_scripts);
     const CtlOutput output = Ctl::run(request.args, context);
     disconnect(lock);
     if (locked)
         view->callRoot("controlUIEnable", Qt::DirectConnection, {true});
     qDebug().noquote() << "ctl:" << request.args.join(QLatin1Char(' ')) << "->" << output.exitCode;
-    request.reply(CtlWire::encodeReply(output));
+    if (request.done)
+        request.done(output);
+    else
+        request.reply(CtlWire::encodeReply(output));
     m_running = false;
     if (!m_pending.isEmpty())
         QTimer::singleShot(0, this, &CtlRequests::runNext);

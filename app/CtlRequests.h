@@ -1,11 +1,16 @@
 #pragma once
 
+#include "CtlCommands.h"
 #include "SingleInstance.h"
 
 #include <QList>
 #include <QObject>
 #include <QStringList>
 
+#include <functional>
+#include <memory>
+
+class UiScripts;
 class Widget;
 
 // The running program's side of kestrel-orbit-ctl: a request that arrives over the single-instance
@@ -26,16 +31,24 @@ public:
     // once, when the message is refused).
     void handle(const QByteArray &message, const SingleInstance::Reply &reply);
 
+    // A command of the program's own (the focus switching's "profile use N"), queued and carried
+    // out exactly as one from the tool; `done` gets its output.
+    void runOwn(const QStringList &args, std::function<void(const CtlOutput &)> done);
+    // A request is queued or running.
+    bool busy() const { return m_running || !m_pending.isEmpty(); }
+
 private:
     struct Pending
     {
         QStringList args;
         SingleInstance::Reply reply;
+        std::function<void(const CtlOutput &)> done; // own commands, instead of a reply
     };
     void runNext();
 
     SingleInstance &m_instance;
     Widget &m_window;
     QList<Pending> m_pending;
+    std::unique_ptr<UiScripts> m_scripts; // the commands' script engine, kept between requests
     bool m_running = false;
 };

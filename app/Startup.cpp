@@ -1,6 +1,7 @@
 #include "Startup.h"
 
 #include "AppPaths.h"
+#include "AppRuleWiring.h"
 #include "CtlRequests.h"
 #include "HookWiring.h"
 #include "InputHook.h"
@@ -138,6 +139,8 @@ int runProgram(int argc, char **argv, const StartupVariant &variant)
     QObject::connect(&instance, &SingleInstance::messageReceived, &w, &Widget::receiveMessage);
     // kestrel-orbit-ctl hands its commands over while the program runs.
     CtlRequests ctlRequests(instance, w);
+    // Profiles chosen by the focused application.
+    AppRuleWiring appRules(w, ctlRequests);
 
     InputHook hook(false);
     connectInputHook(hook, w);

@@ -60,6 +60,8 @@ public:
     // Shows notices as the desktop can (tray balloon, else the notification service), whatever
     // notifier the environment put in front of it.
     TrayNotifier *desktopNotifier() const;
+    // Where the window's own notices go (the environment's notifier, else desktopNotifier()).
+    TrayNotifier *notifier() const { return m_notifier; }
 
     // Shows the window, runs the first device check and, when no mouse answered, tells the user
     // why. A hidden start (at login) shows neither window and stays in the tray.

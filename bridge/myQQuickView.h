@@ -123,6 +123,28 @@ public slots:
     void setBusy(int busyTime);                                             // 55
     void setCurrentDPI(int dpiValue);                                       // 56
 
+    // ---- Application rules (after the numbered slots, which keep their order) ----
+public:
+    // Which rule chose the profile in use, or why a switch waits (the focus switching's status).
+    Q_PROPERTY(QString ruleStatus READ ruleStatus NOTIFY ruleStatusChanged)
+    QString ruleStatus() const { return m_ruleStatus; }
+    void setRuleStatus(const QString &status)
+    {
+        if (status != m_ruleStatus) {
+            m_ruleStatus = status;
+            emit ruleStatusChanged();
+        }
+    }
+    // A page that edited the rules or their switch calls this, so the focus switching reads them again.
+    Q_INVOKABLE void appRulesEdited() { emit appRulesChanged(); }
+
+signals:
+    void ruleStatusChanged();
+    void appRulesChanged();
+    // Another program's window took the focus (for "Pick a window"): its class or app id, its
+    // executable's name and its title.
+    void focusedWindow(const QString &cls, const QString &exe, const QString &title);
+
 protected:
     void enterEvent(QEnterEvent *event) override;
     void changeEvent(QEvent *event) override;
@@ -137,4 +159,5 @@ private:
     class FrozenFrame;
     FrozenFrame *m_frozenFrame = nullptr;   // a child widget, owned by Qt
     bool m_grabbing = false;
+    QString m_ruleStatus;
 };

@@ -1,6 +1,7 @@
 #include "CtlCommands.h"
 
 #include "AppConfigStore.h"
+#include "AppRuleStore.h"
 #include "CtlContext.h"
 #include "CtlForm.h"
 #include "FileChooser.h"
@@ -73,7 +74,10 @@ bool hasOption(const Words &w, const char *name)
 class Runner
 {
 public:
-    explicit Runner(CtlContext &context) : m_ctx(context), m_flags(context.modelFlags()) {}
+    explicit Runner(CtlContext &context)
+        : m_ctx(context), m_flags(context.modelFlags()), m_js(scriptsOf(context, m_ownJs))
+    {
+    }
 
     CtlOutput run(const QStringList &args);
 
@@ -156,10 +160,21 @@ private:
     void light(const QString &action, const Words &w);
     void button(const QStringList &words);
     void macro(const QString &action, const QStringList &words);
+    void rule(const QString &action, const QStringList &words);
+    QString rulesSummary(AppRuleStore &rules);
 
     CtlContext &m_ctx;
     ModelFlags m_flags;
-    UiScripts m_js;
+    // The context's engine where it keeps one (loading the libraries costs tens of ms), else our own.
+    static UiScripts &scriptsOf(CtlContext &context, std::unique_ptr<UiScripts> &own)
+    {
+        if (UiScripts *shared = context.scripts())
+            return *shared;
+        own = std::make_unique<UiScripts>();
+        return *own;
+    }
+    std::unique_ptr<UiScripts> m_ownJs;
+    UiScripts &m_js;
     CtlOutput m_out;
     QString m_sub;
     Hid_Thread *m_hid = nullptr;
@@ -717,6 +732,7 @@ void Runner::status(bool json)
     const QString ids = QStringLiteral("%1:%2").arg(entry.vid, 4, 16, QLatin1Char('0')).arg(entry.pid, 4, 16, QLatin1Char('0'));
 
     const QString model = global(QStringLiteral("common/name")).toString();
+    AppRuleStore rules(m_ctx.appConfig());
     if (json) {
         QJsonObject mouse{{"model", model}, {"connected", m_hid != nullptr}, {"family", family},
                           {"gun", m_flags.isGun}, {"colorful", m_flags.isColorful}};
@@ -737,6 +753,7 @@ void Runner::status(bool json)
             {"profile", QJsonObject{{"number", number + 1}, {"name", profileName(number)}}},
             {"dpi", dpiObject},
             {"reportRate", hz},
+            {"rules", rulesSummary(rules)},
             {"light", QJsonObject{{"effect", effectName(light.effect)}, {"speed", light.speed},
                                   {"brightness", light.brightness}, {"colors", QJsonArray::fromStringList(colors)}}},
         };
@@ -762,6 +779,7 @@ void Runner::status(bool json)
         print(QStringLiteral("report rate: %1 Hz").arg(hz));
         print(QStringLiteral("lighting: %1, speed %2, brightness %3").arg(effectName(light.effect)).arg(light.speed).arg(light.brightness));
         print(QStringLiteral("colours: %1").arg(colors.join(QLatin1Char(' '))));
+        print(QStringLiteral("application rules: %1").arg(rulesSummary(rules)));
     }
     if (!m_hid)
         m_out.exitCode = NoMouse;
@@ -1227,6 +1245,50 @@ void Runner::macro(const QString &action, const QStringList &words)
     note(QStringLiteral("macro %1 imported").arg(name));
 }
 
+QString Runner::rulesSummary(AppRuleStore &rules)
+{
+    const QString running = m_ctx.ruleStatus();
+    if (!running.isEmpty())
+        return running;
+    const int count = int(rules.rules().size());
+    if (!rules.enabled())
+        return QStringLiteral("off, %1 rule(s)").arg(count);
+    return QStringLiteral("on, %1 rule(s), desktop profile %2 (they apply while the program runs)")
+        .arg(count).arg(rules.desktopProfile());
+}
+
+void Runner::rule(const QString &action, const QStringList &words)
+{
+    AppRuleStore rules(m_ctx.appConfig());
+    QString error;
+    if (action == QLatin1String("list")) {
+        QStringList problems;
+        const QList<AppRule> all = rules.rules(&problems);
+        for (const QString &p : problems)
+            note(p);
+        print(QStringLiteral("application rules: %1").arg(rulesSummary(rules)));
+        for (int i = 0; i < all.size(); ++i)
+            print(QStringLiteral("%1  profile %2  %3").arg(i + 1).arg(all.at(i).profile).arg(all.at(i).match()));
+        return;
+    }
+    if (action == QLatin1String("add")) {
+        const std::optional<AppRule> r = AppRule::parse(words.value(1), wholeNumber(words.value(0)).value_or(0), &error);
+        if (!r || !rules.add(*r, &error))
+            return usage(error);
+        note(QStringLiteral("rule %1 added: profile %2 for %3").arg(rules.rules().size()).arg(r->profile).arg(r->match()));
+    } else if (action == QLatin1String("remove")) {
+        if (!rules.remove(wholeNumber(words.value(0)).value_or(0), &error))
+            return usage(error);
+        note(QStringLiteral("rule %1 removed").arg(words.value(0)));
+    } else {
+        const bool on = action == QLatin1String("on");
+        rules.setEnabled(on, profileNo() + 1);
+        note(on ? QStringLiteral("application rules on, desktop profile %1").arg(rules.desktopProfile())
+                : QStringLiteral("application rules off"));
+    }
+    m_changed |= CtlContext::Area::Rules;
+}
+
 CtlOutput Runner::run(const QStringList &args)
 {
     if (!m_js.isValid()) {
@@ -1269,6 +1331,8 @@ CtlOutput Runner::run(const QStringList &args)
         button(rest);
     else if (sub == QLatin1String("macro"))
         macro(action, rest);
+    else if (sub == QLatin1String("rule"))
+        rule(action, rest);
 
     checkMouseTook();
     if (m_changed)

@@ -11,6 +11,7 @@
 class AppConfigStore;
 class Hid_Thread;
 class ProfileStore;
+class UiScripts;
 
 // One row of `devices`: an entry of the device table, the interfaces found for it and what became
 // of it.
@@ -56,6 +57,7 @@ public:
         System = 0x20,    // pointer settings
         Macros = 0x40,
         CurrentDpi = 0x80,
+        Rules = 0x100,    // the application rules or their switch
     };
     Q_DECLARE_FLAGS(Areas, Area)
 
@@ -78,6 +80,12 @@ public:
     // Applies the pointer settings of the profile in use to the desktop, as the system page does
     // when a profile is loaded.
     virtual void applyPointerSettings(const PointerValues &values) = 0;
+    // A script engine with the window's libraries loaded that outlives the command, for a context
+    // that carries out many; null: each command loads its own.
+    virtual UiScripts *scripts() { return nullptr; }
+    // Which rule chose the profile in use, as the running program's focus switching says; the
+    // tool alone has no focus to follow (empty).
+    virtual QString ruleStatus() const { return QString(); }
     // The command is done; a window shows the parts that changed (with CurrentDpi, the stage the
     // mouse was switched to).
     virtual void changed(Areas areas, int currentDpiStage)

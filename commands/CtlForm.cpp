@@ -35,6 +35,11 @@ const QString kGeneralHelp = QStringLiteral(
     "  macro show NAME              the steps of a macro\n"
     "  macro import FILE [NAME]     add a macro file (*.mc) under NAME (default: the file's name)\n"
     "  macro export NAME FILE       copy a macro to FILE\n"
+    "  rule list                    the application rules and whether they are on\n"
+    "  rule add PROFILE MATCH       use PROFILE while a window matching class:TEXT, exe:TEXT or\n"
+    "                               title:TEXT has the focus\n"
+    "  rule remove N                remove rule N\n"
+    "  rule on|off                  turn the application rules on or off\n"
     "  help [COMMAND]               this help, or a command's\n"
     "\n"
     "Options:\n"
@@ -50,6 +55,19 @@ const QString kGeneralHelp = QStringLiteral(
     "accept a command (the profile holds the new values).\n");
 
 const QMap<QString, QString> kHelp = {
+    {"rule", QStringLiteral(
+        "Usage: kestrel-orbit-ctl rule list\n"
+        "       kestrel-orbit-ctl rule add PROFILE MATCH\n"
+        "       kestrel-orbit-ctl rule remove N\n"
+        "       kestrel-orbit-ctl rule on|off\n"
+        "\n"
+        "While the program runs and the rules are on, the window that has the focus chooses the\n"
+        "profile: the first rule it matches names the profile (1 to 6), and where no rule matches\n"
+        "the desktop profile applies (the profile in use when the rules were first turned on).\n"
+        "MATCH is class:TEXT (the X11 WM_CLASS, either part, or the Wayland app id), exe:TEXT (the\n"
+        "executable's name; for Wine and Proton the .exe) or title:TEXT (a part of the window\n"
+        "title); none is case-sensitive. The rules belong to this computer: profile exports do not\n"
+        "carry them. 'rule list' numbers them for 'rule remove'.\n")},
     {"status", QStringLiteral(
         "Usage: kestrel-orbit-ctl status [--json]\n"
         "\n"
@@ -228,6 +246,11 @@ const QMap<QString, QList<Form>> &forms()
                    {"show", 1, 1, {}, {}, {}},
                    {"import", 1, 2, {}, {0}, {}},
                    {"export", 2, 2, {}, {1}, {}}}},
+        {"rule", {{"list", 0, 0, {}, {}, {}},
+                  {"add", 2, 2, {}, {}, {0}},
+                  {"remove", 1, 1, {}, {}, {0}},
+                  {"on", 0, 0, {}, {}, {}},
+                  {"off", 0, 0, {}, {}, {}}}},
     };
     return table;
 }

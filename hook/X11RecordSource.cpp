@@ -13,39 +13,9 @@
 #include <X11/Xproto.h>
 #include <X11/extensions/record.h>
 
+#include "XErrorTrap.h"
+
 namespace {
-
-// Collects protocol errors of our own requests instead of letting Xlib's default handler end the
-// process. Only the GUI thread talks to X here, so swapping the process-wide handler is safe.
-class XErrorTrap
-{
-public:
-    explicit XErrorTrap(Display *display)
-        : m_display(display)
-    {
-        s_failed = false;
-        m_previous = XSetErrorHandler(&XErrorTrap::handler);
-    }
-    ~XErrorTrap() { XSetErrorHandler(m_previous); }
-
-    // Waits for the server to have handled everything sent so far.
-    bool failed()
-    {
-        XSync(m_display, False);
-        return s_failed;
-    }
-
-private:
-    static int handler(Display *, XErrorEvent *)
-    {
-        s_failed = true;
-        return 0;
-    }
-
-    Display *m_display;
-    XErrorHandler m_previous;
-    static inline bool s_failed = false;
-};
 
 using RecordedEvent = std::variant<RawKeyEvent, RawButtonEvent>;
 

@@ -55,6 +55,12 @@ void AppConfigStore::setGlobalData(const QString &key, const QVariant &value)
     m_settings->setValue(key, StoreFiles::storedForm(value));
 }
 
+void AppConfigStore::removeGlobalData(const QString &key)
+{
+    if (!key.isEmpty()) // an empty key would clear the whole file
+        m_settings->remove(key);
+}
+
 void AppConfigStore::resetApconfig()
 {
     const QString file = filePath();

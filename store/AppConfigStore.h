@@ -26,6 +26,7 @@ public:
     // Invalid when the key is absent.
     QVariant getGlobalData(const QString &key) const;
     void setGlobalData(const QString &key, const QVariant &value);
+    void removeGlobalData(const QString &key);
 
     // Replaces the configuration by the factory copy (apConfigD.bin). Changes not yet written are
     // dropped; without a factory copy the configuration stays as it is.

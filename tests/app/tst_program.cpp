@@ -401,6 +401,12 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(m_notices.bodies.contains(QStringLiteral("Detect Device")), 10000);
 
         QTRY_VERIFY_WITH_TIMEOUT(!trayItemOf(demo.processId()).isEmpty(), 10000);
+        // The tray turns the application rules on, with the profile in use as the desktop profile.
+        QVERIFY(clickTrayEntry(demo.processId(), QStringLiteral("Profiles by application")));
+        QTRY_VERIFY_WITH_TIMEOUT([&] {
+            QFile config(data + QStringLiteral("/modules/setting/apConfig.bin"));
+            return config.open(QIODevice::ReadOnly) && config.readAll().contains("[appRules]\ndesktopProfile=1\nenabled=true\n");
+        }(), 10000);
         QCOMPARE(quitThroughTray(demo), 0);
         QVERIFY(!QFileInfo::exists(data));
         out += demo.readAllStandardOutput();

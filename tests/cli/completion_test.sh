@@ -22,7 +22,7 @@ check()
     fi
 }
 
-check "kestrel-orbit-ctl " "status devices profile dpi rate light button macro help
+check "kestrel-orbit-ctl " "status devices profile dpi rate light button macro rule help
                             --virtual --memory-file --trace --help --version"
 check "kestrel-orbit-ctl pro" "profile"
 check "kestrel-orbit-ctl --virtual profile " "list use export import reset"
@@ -40,4 +40,9 @@ check "kestrel-orbit-ctl button 3 do" "double-fire"
 check "kestrel-orbit-ctl button 3 media:vol" "volume-up volume-down"
 check "kestrel-orbit-ctl --virtual button 3 dpi:" "up down loop sniper"
 check "kestrel-orbit-ctl help b" "button"
+check "kestrel-orbit-ctl rule " "list add remove on off"
+check "kestrel-orbit-ctl rule add " "1 2 3 4 5 6"
+check "kestrel-orbit-ctl rule add 3 " "class: exe: title:"
+check "kestrel-orbit-ctl rule add 3 t" "title:"
+check "kestrel-orbit-ctl rule on " ""
 exit $failed

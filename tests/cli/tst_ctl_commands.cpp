@@ -92,6 +92,7 @@ private slots:
     void profileUseSendsEveryPage();
     void filesComeAndGoWhole();
     void statusAndDevices();
+    void applicationRules();
     void theToolItself();
 };
 
@@ -309,6 +310,13 @@ void tst_CtlCommands::badInputChangesNothing_data()
     QTest::newRow("not a macro") << QStringList{"macro", "import", "@garbage"} << "not a macro file";
     QTest::newRow("bad macro name") << QStringList{"macro", "import", "@macro", ".."} << "cannot be a macro name";
     QTest::newRow("export unknown macro") << QStringList{"macro", "export", "none", dir + "/x.mc"} << "no macro 'none'";
+    QTest::newRow("rule for profile 7") << QStringList{"rule", "add", "7", "class:x"} << "there is no profile 7";
+    QTest::newRow("rule without text") << QStringList{"rule", "add", "1", "class:"} << "has no text";
+    QTest::newRow("rule of no kind") << QStringList{"rule", "add", "1", "window:x"} << "class:TEXT, exe:TEXT or title:TEXT";
+    QTest::newRow("rule too long") << QStringList{"rule", "add", "1", "title:" + QString(201, 'x')} << "longer than 200";
+    QTest::newRow("rule profile word") << QStringList{"rule", "add", "one", "class:x"} << "'one' is not a number";
+    QTest::newRow("remove no rule") << QStringList{"rule", "remove", "1"} << "there are no rules";
+    QTest::newRow("rule on what") << QStringList{"rule", "on", "now"} << "too many arguments";
     QTest::newRow("export nowhere") << QStringList{"profile", "export", "1", dir + "/ko-no-such-dir/p.pf"}
                                     << "folder does not exist";
 }
@@ -514,6 +522,35 @@ void tst_CtlCommands::statusAndDevices()
     out = rig.run({"status"});
     QCOMPARE(out.exitCode, int(Ctl::NoMouse));
     QVERIFY2(out.out.contains(QLatin1String("\nmouse: not connected (No mouse: permission denied")), qPrintable(out.out));
+}
+
+// Rules are kept in the configuration and shown by list and status; the mouse is never asked.
+void tst_CtlCommands::applicationRules()
+{
+    CtlRig rig(k560Gun);
+    const QList<std::tuple<QStringList, int, QString>> steps{
+        {{"rule", "add", "3", "class:steam_app_570"}, Ctl::Ok, "rule 1 added: profile 3 for class:steam_app_570\n"},
+        {{"rule", "add", "2", "title:Doom Eternal"}, Ctl::Ok, "rule 2 added"},
+        {{"rule", "add", "2", "title:Doom Eternal"}, Ctl::Usage, "already has the rule"},
+        {{"rule", "on"}, Ctl::Ok, "application rules on, desktop profile 1\n"},
+        {{"rule", "remove", "1"}, Ctl::Ok, "rule 1 removed\n"},
+        {{"rule", "remove", "2"}, Ctl::Usage, "there is no rule 2 (rules are 1 to 1)"},
+        {{"rule", "list"}, Ctl::Ok, ""},
+        {{"rule", "off"}, Ctl::Ok, "application rules off\n"},
+    };
+    for (const auto &[args, exitCode, message] : steps) {
+        rig.fresh();
+        const CtlOutput out = rig.run(args);
+        QVERIFY2(out.err.contains(message), qPrintable(out.err));
+        QCOMPARE(out.exitCode, exitCode);
+        if (args.at(1) == QLatin1String("list"))
+            QCOMPARE(out.out, QStringLiteral("application rules: on, 1 rule(s), desktop profile 1 "
+                                             "(they apply while the program runs)\n1  profile 2  title:Doom Eternal\n"));
+    }
+    QCOMPARE(rig.mouse->reportCount(), 0);
+    rig.fresh();
+    QVERIFY(rig.run({"status"}).out.endsWith(QLatin1String("application rules: off, 1 rule(s)\n")));
+    QCOMPARE(rig.stored("setting/apConfig.bin", "appRules/rule1").toString(), QStringLiteral("title:Doom Eternal"));
 }
 
 // The executable's side: options, help, file names relative to the working folder, and the demo's

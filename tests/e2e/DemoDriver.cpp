@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QSettings>
 #include <QStandardPaths>
@@ -784,4 +785,25 @@ bool DemoDriver::findWindowInOutput()
         return false;
     m_compositor->window = found;
     return true;
+}
+
+QList<QList<int>> DemoDriver::dpiCodes(const QJsonObject &memory)
+{
+    QList<QList<int>> out;
+    const QJsonArray blocks = memory.value(QLatin1String("profileBlocks")).toArray();
+    for (int b = 1; b <= 4 && b < blocks.size(); ++b) {
+        QList<int> codes;
+        for (int i = 84; i < 92; ++i)
+            codes << blocks.at(b).toArray().at(i).toInt();
+        out << codes;
+    }
+    return out;
+}
+
+QList<QList<int>> DemoDriver::dpiCodesFor(const QList<int> &values)
+{
+    QList<int> codes;
+    for (int v : values)
+        codes << v / 100 - 1;
+    return {codes, codes, codes, codes};
 }

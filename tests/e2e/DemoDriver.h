@@ -123,6 +123,11 @@ public:
     // program keeps its own view of the files).
     bool setStoredValue(const QString &file, const QString &key, const QVariant &value);
 
+    // The DPI codes the mouse holds in the four device profiles the program writes (blocks 1 … 4,
+    // bytes 84 … 91), and the codes of stage values on the model's 3360 sensor (value / 100 − 1).
+    static QList<QList<int>> dpiCodes(const QJsonObject &memory);
+    static QList<QList<int>> dpiCodesFor(const QList<int> &values);
+
     // The user presses the virtual mouse's DPI button, switching it to `stage` (1 … 8).
     bool pressDpiButton(int stage);
 

@@ -36,29 +36,6 @@ constexpr int dpiDrag = 40;
 const QString config = QStringLiteral("setting/apConfig.bin");
 const QString fileChosen = QStringLiteral("profile.pf");
 
-// The DPI codes of the four device profiles the program writes (blocks 1 … 4, bytes 84 … 91).
-QList<QList<int>> dpiCodes(const QJsonObject &memory)
-{
-    QList<QList<int>> out;
-    const QJsonArray blocks = memory.value(QLatin1String("profileBlocks")).toArray();
-    for (int b = 1; b <= 4 && b < blocks.size(); ++b) {
-        QList<int> codes;
-        for (int i = 84; i < 92; ++i)
-            codes << blocks.at(b).toArray().at(i).toInt();
-        out << codes;
-    }
-    return out;
-}
-
-// For the 3360 sensor a DPI value goes out as value / 100 − 1.
-QList<QList<int>> codesFor(const QList<int> &values)
-{
-    QList<int> codes;
-    for (int v : values)
-        codes << v / 100 - 1;
-    return {codes, codes, codes, codes};
-}
-
 const QList<int> factoryDpi{400, 800, 1600, 3200, 4800, 6400, 8000, 12000};
 const QList<int> changedDpi{400, 3800, 1600, 3200, 4800, 6400, 8000, 12000};
 
@@ -106,7 +83,7 @@ class tst_E2eProfile : public QObject
     {
         clickAndSettle(dropDownHead);
         clickAndSettle(dropDownHead + QPoint(0, dropDownRowHeight * (row + 1)));
-        QTRY_COMPARE(dpiCodes(m_demo.memory()), codesFor(dpi));
+        QTRY_COMPARE(DemoDriver::dpiCodes(m_demo.memory()), DemoDriver::dpiCodesFor(dpi));
     }
 
 private slots:
@@ -132,7 +109,7 @@ private slots:
         m_demo.drag(stage2Knob, stage2Knob - QPoint(0, dpiDrag));
         QVERIFY(settle());
         clickAndSettle(saveButton);
-        QTRY_COMPARE(dpiCodes(m_demo.memory()), codesFor(changedDpi));
+        QTRY_COMPARE(DemoDriver::dpiCodes(m_demo.memory()), DemoDriver::dpiCodesFor(changedDpi));
         QCOMPARE(m_demo.storedValue(QStringLiteral("setting/p2.bin"),
                                     QStringLiteral("mouse/dpiValueArray")).toStringList().at(1),
                  QStringLiteral("3800"));

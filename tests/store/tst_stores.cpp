@@ -1,4 +1,5 @@
 #include "AppConfigStore.h"
+#include "AppRuleStore.h"
 #include "FileChooser.h"
 #include "GunDataStore.h"
 #include "LanguageStore.h"
@@ -540,6 +541,112 @@ private slots:
                 expected << QString::number(device[i]);
             QCOMPARE(get(QStringLiteral("mouseFwKeyMatrix/%1").arg(k)).toStringList(), expected);
         }
+    }
+    // The [appRules] group as found on disk: damaged rows are skipped with a reason, the rest is
+    // used; an edit afterwards writes the group alone, and every other key keeps its value.
+    void appRulesFromDisk_data()
+    {
+        QTest::addColumn<QByteArray>("group");
+        QTest::addColumn<QStringList>("rules"); // "profile match"
+        QTest::addColumn<int>("problems");
+        QTest::newRow("absent: older file") << QByteArray() << QStringList{} << 0;
+        QTest::newRow("two rules") << QByteArray("count=2\nrule1=class:steam_app_570\nprofile1=3\nrule2=\"title:Doom, Eternal\"\nprofile2=6\n")
+                                   << QStringList{"3 class:steam_app_570", "6 title:Doom, Eternal"} << 0;
+        QTest::newRow("unquoted comma") << QByteArray("count=1\nrule1=title:a, b\nprofile1=1\n") << QStringList{"1 title:a, b"} << 0;
+        QTest::newRow("bad rows skipped")
+            << QByteArray("count=6\nrule1=window:x\nprofile1=1\nrule2=exe:\nprofile2=1\nrule3=exe:a.exe\nprofile3=7\n"
+                          "rule4=exe:b.exe\nprofile4=2x\nrule5=exe:ok.exe\nprofile5=2\n")
+            << QStringList{"2 exe:ok.exe"} << 5;
+        QTest::newRow("over-long text") << "count=1\nrule1=class:" + QByteArray(201, 'a') + "\nprofile1=1\n" << QStringList{} << 1;
+        QTest::newRow("count not a number") << QByteArray("count=lots\nrule1=class:a\nprofile1=1\n") << QStringList{} << 1;
+        QTest::newRow("count too large") << QByteArray("count=100000\n") << QStringList{} << 1;
+    }
+    void appRulesFromDisk()
+    {
+        QFETCH(QByteArray, group);
+        QFETCH(QStringList, rules);
+        ModulesTree tree;
+        const QString file = tree.path("setting/apConfig.bin");
+        const QByteArray rest = "[common]\nname=M\n\n[mouse]\nprofileNo=2\nselectGun=0, 1, 2\n";
+        writeFile(file, rest + (group.isEmpty() ? QByteArray() : "\n[appRules]\n" + group));
+        const auto outside = [&] {
+            QSettings s(file, QSettings::IniFormat);
+            QVariantMap m;
+            for (const QString &k : s.allKeys())
+                if (!k.startsWith("appRules/"))
+                    m.insert(k, s.value(k));
+            return m;
+        };
+        const QVariantMap before = outside();
+        AppConfigStore config(tree.modules);
+        AppRuleStore store(config);
+        QStringList problems;
+        QStringList found;
+        for (const AppRule &r : store.rules(&problems))
+            found << QString::number(r.profile) + ' ' + r.match();
+        QCOMPARE(found, rules);
+        QTEST(int(problems.size()), "problems");
+        QVERIFY(!store.enabled());
+        QString why;
+        QVERIFY(store.add({AppRule::Kind::Exe, "game.exe", 2}, &why));
+        QCOMPARE(store.rules().size(), rules.size() + 1);
+        QCOMPARE(store.rules().last().match(), QStringLiteral("exe:game.exe"));
+        QCOMPARE(outside(), before);
+    }
+
+    void appRuleEdits_data()
+    {
+        QTest::addColumn<QString>("match");
+        QTest::addColumn<int>("profile");
+        QTest::addColumn<QString>("why"); // empty: accepted
+        QTest::newRow("class") << "class:steam_app_570" << 3 << "";
+        QTest::newRow("title with colon") << "title:a:b" << 6 << "";
+        QTest::newRow("longest") << "exe:" + QString(200, 'x') << 1 << "";
+        QTest::newRow("over-long") << "exe:" + QString(201, 'x') << 1 << "longer than 200";
+        QTest::newRow("empty") << "class:" << 1 << "has no text";
+        QTest::newRow("blank") << "title:  " << 1 << "has no text";
+        QTest::newRow("no kind") << "firefox" << 1 << "class:TEXT";
+        QTest::newRow("unknown kind") << "window:firefox" << 1 << "class:TEXT";
+        QTest::newRow("profile 0") << "class:a" << 0 << "no profile 0";
+        QTest::newRow("profile 7") << "class:a" << 7 << "no profile 7";
+        QTest::newRow("new line") << "title:a\nb" << 1 << "control character";
+        QTest::newRow("duplicate") << "class:first" << 1 << "already has";
+    }
+    // A refused edit leaves the file byte for byte; removal renumbers; the feature's switch keeps
+    // the desktop profile it was first turned on with.
+    void appRuleEdits()
+    {
+        QFETCH(QString, match);
+        QFETCH(int, profile);
+        QFETCH(QString, why);
+        ModulesTree tree;
+        const QString file = tree.path("setting/apConfig.bin");
+        writeFile(file, "[appRules]\ncount=1\nrule1=class:first\nprofile1=1\n");
+        auto config = std::make_unique<AppConfigStore>(tree.modules);
+        AppRuleStore store(*config);
+        const QByteArray before = readFile(file);
+        QString got;
+        const auto rule = AppRule::parse(match, profile, &got);
+        QCOMPARE(rule && store.add(*rule, &got), why.isEmpty());
+        QVERIFY2(got.contains(why), qPrintable(got));
+        if (!why.isEmpty()) {
+            config.reset();
+            QCOMPARE(readFile(file), before);
+            return;
+        }
+        QCOMPARE(store.rulesOf(profile).last().first, 2);
+        QVERIFY(!store.remove(3, &got) && !store.remove(0, &got) && got.contains("1 to 2"));
+        QVERIFY(store.remove(1, &got));
+        QCOMPARE(store.rules(), QList<AppRule>{*rule});
+        QCOMPARE(store.desktopProfile(), 0);
+        store.setEnabled(true, 4);
+        store.setEnabled(false, 4);
+        store.setEnabled(true, 2);
+        QVERIFY(store.enabled() && store.desktopProfile() == 4 && !store.setDesktopProfile(7, &got));
+        config.reset();
+        QCOMPARE(diskValue(file, "appRules/count"), QVariant("1"));
+        QCOMPARE(diskValue(file, "appRules/rule1"), QVariant(rule->match()));
+        QVERIFY(!diskValue(file, "appRules/rule2").isValid());
     }
 };
 

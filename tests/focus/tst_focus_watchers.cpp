@@ -1,0 +1,201 @@
+// The desktop watchers without a desktop: what sway's IPC sends, byte for byte from a local server
+// (damaged input included); the KWin script run against a stand-in workspace of Plasma 5 and 6;
+// its loading over a private session bus with a stand-in for KWin's scripting interface.
+#include "KWinFocusWatcher.h"
+#include "SwayFocusWatcher.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QJSEngine>
+#include <QLocalServer>
+#include <QSignalSpy>
+#include <QThread>
+#include <QtTest>
+
+Q_DECLARE_METATYPE(FocusInfo)
+
+namespace {
+
+QString describe(const FocusInfo &f)
+{
+    return QStringList{f.cls, f.instance, f.title, QString::number(f.pid)}.join('|');
+}
+
+// Answers KWin's scripting calls as KWin does, and keeps them.
+class KWinStandIn : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.kwin.Scripting")
+
+public:
+    QStringList calls;
+    QString script;
+
+public slots:
+    Q_SCRIPTABLE int loadScript(const QString &path, const QString &plugin)
+    {
+        QFile f(path);
+        script = f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+        calls << "loadScript " + plugin;
+        return 7;
+    }
+    Q_SCRIPTABLE void start() { calls << "start"; }
+    Q_SCRIPTABLE bool unloadScript(const QString &plugin)
+    {
+        calls << "unloadScript " + plugin;
+        return true;
+    }
+};
+
+} // namespace
+
+class tst_FocusWatchers : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { qRegisterMetaType<FocusInfo>(); }
+
+    void swayFrames_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("chunks"); // as the server writes them
+        QTest::addColumn<QStringList>("reports");
+        const QByteArray focus = SwayFocusWatcher::frame(
+            SwayFocusWatcher::WindowEvent,
+            R"({"change":"focus","container":{"app_id":"org.game","name":"Game","pid":41,"focused":true}})");
+        const QByteArray xwayland = SwayFocusWatcher::frame(
+            SwayFocusWatcher::WindowEvent,
+            R"({"change":"focus","container":{"app_id":null,"name":"Dota 2","pid":9,"window_properties":{"class":"steam_app_570","instance":"steam_app_570"}}})");
+        const QByteArray tree = SwayFocusWatcher::frame(
+            SwayFocusWatcher::GetTree,
+            R"({"focused":false,"nodes":[{"nodes":[{"app_id":"a","name":"A","pid":1},{"app_id":"b","name":"B","pid":2,"focused":true}]}]})");
+        const QByteArray subscribed = SwayFocusWatcher::frame(SwayFocusWatcher::Subscribe, R"({"success":true})");
+        QTest::newRow("subscribe reply, tree, focus") << QList<QByteArray>{subscribed + tree + focus}
+                                                      << QStringList{"b||B|2", "org.game||Game|41"};
+        QTest::newRow("XWayland window") << QList<QByteArray>{xwayland} << QStringList{"steam_app_570|steam_app_570|Dota 2|9"};
+        QTest::newRow("split anywhere") << QList<QByteArray>{focus.left(3), focus.mid(3, 12), focus.mid(15)}
+                                        << QStringList{"org.game||Game|41"};
+        QTest::newRow("title of the focused window")
+            << QList<QByteArray>{SwayFocusWatcher::frame(SwayFocusWatcher::WindowEvent,
+                                                         R"({"change":"title","container":{"app_id":"x","name":"New","pid":3,"focused":true}})"),
+                                 SwayFocusWatcher::frame(SwayFocusWatcher::WindowEvent,
+                                                         R"({"change":"title","container":{"app_id":"y","name":"Other","pid":4,"focused":false}})")}
+            << QStringList{"x||New|3"};
+        QTest::newRow("other changes") << QList<QByteArray>{SwayFocusWatcher::frame(SwayFocusWatcher::WindowEvent, R"({"change":"new","container":{}})")}
+                                       << QStringList{};
+        QTest::newRow("not JSON") << QList<QByteArray>{SwayFocusWatcher::frame(SwayFocusWatcher::WindowEvent, "\xff{[")} << QStringList{};
+        QTest::newRow("without the mark: closed") << QList<QByteArray>{"i3-ipX" + focus.mid(6), focus} << QStringList{};
+        QTest::newRow("oversized: closed") << QList<QByteArray>{QByteArray("i3-ipc\xff\xff\xff\x7f\x03\x00\x00\x80", 14), focus}
+                                           << QStringList{};
+    }
+    void swayFrames()
+    {
+        QFETCH(QList<QByteArray>, chunks);
+        QTemporaryDir dir;
+        QLocalServer server;
+        QVERIFY(server.listen(dir.filePath("sway.sock")));
+        SwayFocusWatcher watcher(server.fullServerName());
+        QSignalSpy spy(&watcher, &FocusWatcher::focusChanged);
+        QString why;
+        QVERIFY2(watcher.start(&why), qPrintable(why));
+        QVERIFY(server.waitForNewConnection(5000));
+        QLocalSocket *peer = server.nextPendingConnection();
+        const QByteArray hello = SwayFocusWatcher::frame(SwayFocusWatcher::Subscribe, "[\"window\"]")
+                                 + SwayFocusWatcher::frame(SwayFocusWatcher::GetTree, {});
+        QByteArray got;
+        QVERIFY(QTest::qWaitFor([&] { peer->waitForReadyRead(10); got += peer->readAll(); return got.size() >= hello.size(); }));
+        QCOMPARE(got, hello);
+        // An end mark after the chunks: once it is reported (or the watcher closed the connection)
+        // every chunk has been read.
+        chunks << SwayFocusWatcher::frame(SwayFocusWatcher::WindowEvent, R"({"change":"focus","container":{"name":"end"}})");
+        for (const QByteArray &c : chunks) {
+            peer->write(c);
+            peer->flush();
+            QTest::qWait(0);
+        }
+        QStringList seen;
+        QTRY_VERIFY([&] {
+            seen.clear();
+            for (const auto &args : spy)
+                seen << describe(args.at(0).value<FocusInfo>());
+            return seen.contains("||end|0") || peer->state() != QLocalSocket::ConnectedState;
+        }());
+        seen.removeAll("||end|0");
+        QTEST(seen, "reports");
+    }
+
+    void kwinScript_data()
+    {
+        QTest::addColumn<QString>("workspace");
+        QTest::addColumn<QStringList>("calls");
+        const QString window = "{resourceClass: 'steam_app_570', resourceName: 'steam_app_570', caption: 'Dota 2', pid: 77}";
+        const QString call = ":1.5|/org/kestrelorbit/FocusReport|org.kestrelorbit.FocusReport|activated|";
+        QTest::newRow("Plasma 6") << "({windowActivated: {connect: f => handlers.push(f)}, activeWindow: " + window + "})"
+                                  << QStringList{call + "steam_app_570|steam_app_570|Dota 2|77", call + "org.kde.dolphin|dolphin|Home|5"};
+        QTest::newRow("Plasma 5") << "({clientActivated: {connect: f => handlers.push(f)}, activeClient: null})"
+                                  << QStringList{call + "org.kde.dolphin|dolphin|Home|5"};
+    }
+    // The script as KWin runs it: it reports the window in front at once and every activation;
+    // an activation of nothing (the desktop) is not reported.
+    void kwinScript()
+    {
+        QFETCH(QString, workspace);
+        QJSEngine js;
+        js.evaluate("var handlers = []; var calls = [];"
+                    "function callDBus() { calls.push(Array.prototype.join.call(arguments, '|')); }");
+        js.globalObject().setProperty("workspace", js.evaluate(workspace));
+        const QJSValue run = js.evaluate(KWinFocusWatcher::scriptText(":1.5"));
+        QVERIFY2(!run.isError(), qPrintable(run.toString()));
+        js.evaluate("handlers.forEach(h => { h(null); h({resourceClass: 'org.kde.dolphin', resourceName: 'dolphin', caption: 'Home', pid: 5}); })");
+        QTEST(js.evaluate("calls").toVariant().toStringList(), "calls");
+    }
+
+    // Loaded, started and unloaded through KWin's scripting interface; a report over the bus is a
+    // focus change; a call of the wrong form is refused by the bus and changes nothing.
+    void kwinOverDBus()
+    {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        QVERIFY(bus.isConnected());
+        KWinFocusWatcher absent(bus);
+        QString why;
+        QVERIFY(!absent.start(&why));
+        QVERIFY2(why.contains("KWin did not load the focus script"), qPrintable(why));
+
+        // KWin answers from a thread of its own while the watcher waits for it.
+        QThread kwinThread;
+        kwinThread.start();
+        KWinStandIn kwin;
+        kwin.moveToThread(&kwinThread);
+        QDBusConnection kwinBus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "kwin");
+        QVERIFY(kwinBus.registerService("org.kde.KWin"));
+        QVERIFY(kwinBus.registerObject("/Scripting", &kwin, QDBusConnection::ExportScriptableSlots));
+        QDBusConnection caller = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "caller");
+        {
+            KWinFocusWatcher watcher(QDBusConnection::connectToBus(QDBusConnection::SessionBus, "watcher"));
+            QSignalSpy spy(&watcher, &FocusWatcher::focusChanged);
+            QVERIFY2(watcher.start(&why), qPrintable(why));
+            QCOMPARE(kwin.calls, QStringList({"unloadScript kestrel-orbit-focus", "loadScript kestrel-orbit-focus", "start"}));
+            const QString service = QDBusConnection(QStringLiteral("watcher")).baseService();
+            QVERIFY(kwin.script.contains(QStringLiteral("callDBus(\"%1\", \"/org/kestrelorbit/FocusReport\"").arg(service)));
+            auto report = [&](const QVariantList &args) {
+                QDBusMessage m = QDBusMessage::createMethodCall(service, KWinFocusWatcher::ObjectPath,
+                                                                "org.kestrelorbit.FocusReport", "activated");
+                m.setArguments(args);
+                QDBusPendingCall call = caller.asyncCall(m, 5000);
+                return QTest::qWaitFor([&] { return call.isFinished(); }) && !call.isError();
+            };
+            QVERIFY(report({"steam_app_570", "steam_app_570", "Dota 2", "77"}));
+            QVERIFY(!report({"x", "y", "z", 7}));
+            QVERIFY(!report({"x"}));
+            QTRY_COMPARE(spy.size(), 1);
+            QCOMPARE(describe(spy.at(0).at(0).value<FocusInfo>()), QStringLiteral("steam_app_570||Dota 2|77"));
+        }
+        QCOMPARE(kwin.calls.last(), QStringLiteral("unloadScript kestrel-orbit-focus"));
+        kwinThread.quit();
+        kwinThread.wait();
+    }
+};
+
+QTEST_MAIN(tst_FocusWatchers)
+#include "tst_focus_watchers.moc"
