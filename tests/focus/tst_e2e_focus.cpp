@@ -92,8 +92,21 @@ class tst_E2eFocus : public QObject
         for (const auto &[key, value] : rules)
             QVERIFY(demo.setStoredValue(config, "appRules/" + key, value));
         QVERIFY2(demo.start(), qPrintable(demo.error()));
-        const int notices = demo.notices().size();
         const QList<QList<int>> held[] = {DemoDriver::dpiCodesFor(dpiA), DemoDriver::dpiCodesFor(dpiB)};
+        // Which test window has the focus when the demo starts is the desktop's choice, and the
+        // demo follows it at once; the journey starts from the second window's profile, whose
+        // notice may come before or after this point.
+        QVERIFY(DemoDriver::pollUntil([&] { return focus(classes[1]); }, 20000));
+        QVERIFY(DemoDriver::pollUntil([&] { return DemoDriver::dpiCodes(demo.memory()) == held[1]; }, 60000));
+        QTRY_COMPARE_WITH_TIMEOUT(demo.storedValue(config, "mouse/profileNo").toInt(), 2, 10000);
+        const int notices = demo.notices().size();
+        const QString before = QStringLiteral("Profile 3 for %1").arg(classes[1]);
+        const auto since = [&] {
+            QStringList out = demo.notices(notices);
+            if (!out.isEmpty() && out.first() == before)
+                out.removeFirst();
+            return out;
+        };
         QStringList expected;
         for (int i : {0, 1, 0}) {
             QVERIFY(DemoDriver::pollUntil([&] { return focus(classes[i]); }, 20000));
@@ -101,7 +114,7 @@ class tst_E2eFocus : public QObject
             QTRY_COMPARE_WITH_TIMEOUT(demo.storedValue(config, "mouse/profileNo").toInt(), i + 1, 10000);
             // The notice comes once the switch is over.
             expected << QStringLiteral("Profile %1 for %2").arg(i + 2).arg(classes[i]);
-            QTRY_COMPARE_WITH_TIMEOUT(demo.notices(notices), expected, 30000);
+            QTRY_COMPARE_WITH_TIMEOUT(since(), expected, 30000);
         }
         const int code = demo.stop();
         QVERIFY2(code == 0, qPrintable(demo.errorLines().mid(demo.errorLines().size() - 15).join('\n')));
