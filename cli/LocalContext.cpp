@@ -5,6 +5,7 @@
 #include "HidBackend.h"
 #include "HostPointerSettings.h"
 #include "ProfileStore.h"
+#include "UiScripts.h"
 
 #include <QDebug>
 #include <QDir>
@@ -32,6 +33,13 @@ LocalContext::LocalContext(const QString &modulesDir, HidBackend *backend, Proto
 }
 
 LocalContext::~LocalContext() = default;
+
+UiScripts *LocalContext::scripts()
+{
+    if (!m_scripts)
+        m_scripts = std::make_unique<UiScripts>();
+    return m_scripts.get();
+}
 
 Hid_Thread *LocalContext::mouse(QString *whyNot)
 {

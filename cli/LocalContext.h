@@ -10,6 +10,7 @@ class AppConfigStore;
 class HidBackend;
 class ProfileStore;
 class ProtocolClock;
+class UiScripts;
 
 // The tool on its own, when the program does not run: the stores of a modules folder, and the
 // mouse found and connected as the program's device check does it. The mouse is looked for only
@@ -34,6 +35,8 @@ public:
     DeviceEntry connectedEntry() const override;
     QList<DeviceRow> devices() override;
     void applyPointerSettings(const PointerValues &values) override;
+    // One engine for every command run on this context.
+    UiScripts *scripts() override;
 
 private:
     QString m_modulesDir;
@@ -46,4 +49,5 @@ private:
     bool m_looked = false;
     QString m_whyNot;
     std::function<void(const PointerValues &)> m_applyPointer;
+    std::unique_ptr<UiScripts> m_scripts;
 };
