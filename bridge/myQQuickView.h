@@ -8,6 +8,7 @@
 #include <QVariantList>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class AppConfigStore;
@@ -39,6 +40,21 @@ public:
     // Seams; not owned. Without a chooser the file dialogs are real QFileDialogs.
     void setFileChooser(FileChooser *chooser);
     void setHostPointerSettings(HostPointerSettings *settings);
+
+    // What the application rules page needs from the focus switching, set by the program. Unset,
+    // the page still edits the stored rules, and "Pick a window" says that no window is watched.
+    struct AppRuleHooks
+    {
+        using Taken = std::function<void(const QString &cls, const QString &exe, const QString &title)>;
+        // Waits for the next window the user focuses (never the program's own) and calls `taken`
+        // once with it; false, with `why`, when no focus watcher runs.
+        std::function<bool(Taken taken, QString *why)> pickWindow;
+        // Turns the feature on or off as the tray entry does. Null: only the stored switch changes.
+        std::function<void(bool on)> setEnabled;
+        // A rule or the desktop profile changed: the switching reads them again.
+        std::function<void()> rulesChanged;
+    };
+    void setAppRuleHooks(AppRuleHooks hooks);
 
     AppConfigStore &appConfig() const { return *m_appConfig; }
     ProfileStore &profiles() const { return *m_profiles; }
@@ -122,6 +138,25 @@ public slots:
     void setDataList(QVariant key, QVariantList datalist);                  // 54
     void setBusy(int busyTime);                                             // 55
     void setCurrentDPI(int dpiValue);                                       // 56
+    // The application rules page; profiles 1..6 as the user counts them, rule numbers 1-based.
+    // The editing calls answer "" when done, else the store's reason.
+    QVariantList appRules(int profile);                                     // 57
+    QString addAppRule(int profile, QString kind, QString text);            // 58
+    QString removeAppRule(int number, int profile, QString match);          // 59
+    bool appRulesEnabled();                                                 // 60
+    void setAppRulesEnabled(bool on, int currentProfile);                   // 61
+    int appRulesDesktopProfile();                                           // 62
+    QString setAppRulesDesktopProfile(int profile);                         // 63
+    QString pickWindow();                                                   // 64
+    void cancelPickWindow();                                                // 65
+    // Which rule chose the profile in use (the focus switching's status), for the profile list.
+    QString focusStatus();                                                  // 66
+    void setFocusStatus(QString status);                                    // 67
+
+signals:
+    // For the document, which connects to them once the host has published the view.
+    void focusStatusChanged(const QString &status);
+    void windowPicked(const QString &cls, const QString &exe, const QString &title);
 
 protected:
     void enterEvent(QEnterEvent *event) override;
@@ -137,4 +172,8 @@ private:
     class FrozenFrame;
     FrozenFrame *m_frozenFrame = nullptr;   // a child widget, owned by Qt
     bool m_grabbing = false;
+    AppRuleHooks m_ruleHooks;
+    QString m_focusStatus;
+    int m_pickGeneration = 0; // a pick answered after a cancel or a newer pick is dropped
+    bool m_picking = false;
 };

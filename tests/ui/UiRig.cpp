@@ -91,6 +91,16 @@ void MouseSim::useModel(const QVariantMap &model)
     std::unique_ptr<Rig> old = std::exchange(m_rig, std::make_unique<Rig>(m));
     m_rig->view->setFileChooser(m_chooser.get());
     m_rig->view->setHostPointerSettings(m_pointer.get());
+    m_watching = false;
+    m_pickTaken = nullptr;
+    m_rig->view->setAppRuleHooks({[this](auto taken, QString *why) {
+                                      if (!m_watching)
+                                          *why = QStringLiteral("this desktop offers no focus events");
+                                      else
+                                          m_pickTaken = std::move(taken);
+                                      return m_watching;
+                                  },
+                                  nullptr, nullptr});
     m_chooser->answers.clear();
     m_chooser->calls.clear();
     m_pointerCalls.clear();
@@ -107,6 +117,12 @@ void MouseSim::publish()
     context->setContextProperty(QStringLiteral("hid"), &m_rig->hid);
     context->setContextProperty(QStringLiteral("ui_Ctl"), this);
     context->setContextProperty(QStringLiteral("mouseSim"), this);
+}
+
+void MouseSim::focusWindow(const QString &cls, const QString &exe, const QString &title)
+{
+    if (auto taken = std::exchange(m_pickTaken, nullptr))
+        taken(cls, exe, title);
 }
 
 QVariantMap MouseSim::memory() const

@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <QVariantMap>
 
+#include <functional>
 #include <memory>
 
 class QQmlEngine;
@@ -57,6 +58,11 @@ public:
     Q_INVOKABLE QStringList pointerCalls() const;
     Q_INVOKABLE void clearPointerCalls();
 
+    // The focus watching behind "Pick a window": whether a watcher runs (none at first), and the
+    // user focusing a window (taken by a pick that waits for it).
+    Q_INVOKABLE void watchWindows(bool running) { m_watching = running; }
+    Q_INVOKABLE void focusWindow(const QString &cls, const QString &exe, const QString &title);
+
     // The window controller's calls as "onXChanged 5", "onMinimize", "setBusy 200" …
     Q_INVOKABLE QStringList ctlCalls() const { return m_ctlCalls; }
     Q_INVOKABLE void clearCtlCalls() { m_ctlCalls.clear(); }
@@ -85,4 +91,6 @@ private:
     std::unique_ptr<HostPointerSettings> m_pointer;
     QStringList m_pointerCalls;
     QStringList m_ctlCalls;
+    bool m_watching = false;
+    std::function<void(const QString &, const QString &, const QString &)> m_pickTaken;
 };
