@@ -3,16 +3,13 @@
 // prompt for the executable, a window with its title bar lit for a title part) and the
 // cross-hairs of "Pick a window".
 #include "art.h"
+#include "glyph.h"
 
 namespace art {
 namespace {
 
-const QColor kInk(0xea, 0xea, 0xea);
-
-QPen ink(qreal width = 1.2)
-{
-    return QPen(kInk, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-}
+using glyph::ink;
+using glyph::kInk;
 
 // A window frame with its title bar; `litBar` fills the bar.
 void window(QPainter &p, bool litBar)

@@ -116,7 +116,8 @@ Rectangle {
     }
 
     width: 480
-    height: 392
+    // Room for a message of two lines under the input.
+    height: messageLine.y + 2 * messageLine.font.pixelSize + 24
     color: colorGray0
 
     PageDragArea {
@@ -358,6 +359,8 @@ Rectangle {
     }
 
     Text {
+        id: messageLine
+
         objectName: "appRulesMessage"
         x: 16
         y: addRow.y + addRow.height + 10
