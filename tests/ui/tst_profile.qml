@@ -1,6 +1,7 @@
 import QtQuick
 import QtTest
 import "qrc:/modules/qml/common/profileList.js" as ProfileList
+import "qrc:/modules/qml/common/appRules.js" as AppRules
 
 // The profile page and the top-right drop-down in the whole window, against the real view, name
 // list, profile files and virtual mouse. Rows and profile numbers part ways once a row in the
@@ -255,6 +256,22 @@ TestCase {
         compare(page.profileNo, 1)
         compare(mouseSim.memory().reportRate, 8, "125 Hz, the rate of p2.bin")
         compare(dropDown.textValue, "profile_0")
+    }
+
+    // A picked window gives the chosen kind when it has it, else class, executable, title in turn.
+    function test_pickedMatch_data() {
+        const proton = { cls: "steam_app_570", exe: "dota2.exe", title: "Dota 2" }
+        return [
+            { tag: "chosen kind", window: proton, kind: "title", out: { kind: "title", text: "Dota 2" } },
+            { tag: "no title: class", window: { cls: "Gimp", exe: "gimp", title: " " }, kind: "title",
+              out: { kind: "class", text: "Gimp" } },
+            { tag: "only an executable", window: { cls: "", exe: "game.exe", title: "" }, kind: "class",
+              out: { kind: "exe", text: "game.exe" } },
+            { tag: "nothing", window: { cls: "", exe: "", title: "" }, kind: "class", out: null },
+        ]
+    }
+    function test_pickedMatch(data) {
+        compare(AppRules.pickedMatch(data.window, data.kind), data.out)
     }
 
     // "Applications…" in the profile menu opens the row's own rules (entry 1 is profile 2 to the
