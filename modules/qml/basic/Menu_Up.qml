@@ -46,6 +46,16 @@ Item {
         onValueChange: index => profileMain.changeProfile(index)
     }
 
+    Row {
+        id: buttons
+
+        spacing: 16
+
+        HoverButton { normal: sourceAsk; hovered: sourceAskH; btnIndex: 2 }
+        HoverButton { normal: sourceMinBtn; hovered: sourceMinBtnH; btnIndex: 0 }
+        HoverButton { normal: sourceCloseBtn; hovered: sourceCloseBtnH; btnIndex: 1 }
+    }
+
     Text {
         id: focusLine
 
@@ -55,7 +65,7 @@ Item {
         anchors.topMargin: 4
         width: 280
         horizontalAlignment: Text.AlignRight
-        elide: Text.ElideLeft
+        elide: Text.ElideRight
         visible: text !== ""
         text: focusStatus
         font.family: fontFamily
@@ -93,15 +103,5 @@ Item {
             font.pixelSize: fontNormalSize
             color: fontColor
         }
-    }
-
-    Row {
-        id: buttons
-
-        spacing: 16
-
-        HoverButton { normal: sourceAsk; hovered: sourceAskH; btnIndex: 2 }
-        HoverButton { normal: sourceMinBtn; hovered: sourceMinBtnH; btnIndex: 0 }
-        HoverButton { normal: sourceCloseBtn; hovered: sourceCloseBtnH; btnIndex: 1 }
     }
 }
