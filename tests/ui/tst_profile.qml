@@ -329,6 +329,8 @@ TestCase {
         mouseClick(child(rules, "appRulesDesktop"))
         compare(stored("desktopProfile"), "2")
 
+        compare(ui_View.removeAppRule(1, 2, "title:Other"), "the rules changed meanwhile; the list shows them again")
+        compare(stored("count"), "2", "a rule the page did not show stays")
         tryVerify(() => findChild(rules, "appRuleRow1"), 5000, "the rows are laid out")
         mouseClick(child(child(rules, "appRuleRow0"), "appRuleRemove"))
         compare([stored("count"), stored("rule1"), stored("profile1")], ["1", "class:steam_app_570", "2"])
