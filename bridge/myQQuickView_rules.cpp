@@ -99,7 +99,8 @@ QString myQQuickView::setAppRulesDesktopProfile(int profile)
 
 QString myQQuickView::pickWindow()
 {
-    if (!m_switcher)
-        return QStringLiteral("no focus watcher runs");
-    return m_switcher->watcher() ? QString() : m_switcher->whyNoWatcher();
+    if (m_switcher && m_switcher->watcher())
+        return {};
+    const QString why = m_switcher ? m_switcher->whyNoWatcher() : QString();
+    return why.isEmpty() ? QStringLiteral("no focus watcher runs") : why;
 }
