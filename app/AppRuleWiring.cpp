@@ -77,13 +77,7 @@ AppRuleWiring::AppRuleWiring(Widget &window, CtlRequests &requests, std::unique_
                                                            : tr("Profile %1 for %2").arg(profile).arg(app),
                                              QSystemTrayIcon::Information, noticeMs);
     });
-    connect(m_switcher.get(), &FocusSwitcher::windowFocused, &view, [&view](const FocusInfo &f) {
-        emit view.focusedWindow(f.cls.isEmpty() ? f.instance : f.cls, f.exe, f.title);
-    });
-    connect(&view, &myQQuickView::appRulesChanged, m_switcher.get(), [this, sync] {
-        m_switcher->rulesChanged();
-        sync();
-    });
+    view.setFocusSwitcher(m_switcher.get()); // the rules page, its status line, the tool's edits
     // A due switch waits while the window holds unsaved edits; it goes once they are saved or
     // dropped. (The document may be loaded later; the property is looked up each time it is built.)
     connect(&view, &QQuickWidget::statusChanged, this, [this, &view] {
@@ -104,6 +98,5 @@ AppRuleWiring::~AppRuleWiring() = default;
 
 void AppRuleWiring::showStatus(const QString &status)
 {
-    m_window.view()->setRuleStatus(status);
     m_window.trayIcon->setToolTip(m_tooltip + QLatin1Char('\n') + status);
 }

@@ -16,8 +16,9 @@ class Widget;
 // request "profile use N" on the path the tool's hand-over takes (it waits for the window's own
 // exchanges and the tool's requests, stores the choice and updates the window as the profile
 // drop-down does); the tray menu turns the rules on and off and, optionally, a notice names the
-// profile and the application; the tray tooltip, the view's ruleStatus and
-// `kestrel-orbit-ctl status` say which rule chose the profile.
+// profile and the application; the tray tooltip, the window (through the view's
+// ruleStatus) and `kestrel-orbit-ctl status` say which rule chose the profile; the rules page picks
+// windows and turns the rules on and off through the same switcher.
 class AppRuleWiring : public QObject
 {
     Q_OBJECT

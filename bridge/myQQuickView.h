@@ -2,6 +2,7 @@
 
 #include "ModelFlags.h"
 
+#include <QPointer>
 #include <QQuickWidget>
 #include <QStringList>
 #include <QVariant>
@@ -12,6 +13,7 @@
 
 class AppConfigStore;
 class FileChooser;
+class FocusSwitcher;
 class Hid_Thread;
 class HostPointerSettings;
 class MouseCommands;
@@ -39,6 +41,10 @@ public:
     // Seams; not owned. Without a chooser the file dialogs are real QFileDialogs.
     void setFileChooser(FileChooser *chooser);
     void setHostPointerSettings(HostPointerSettings *settings);
+
+    // The focus switching behind the application rules page; not owned. Unset, the page still
+    // edits the stored rules, "Pick a window" says that no window is watched and ruleStatus is "".
+    void setFocusSwitcher(FocusSwitcher *switcher);
 
     AppConfigStore &appConfig() const { return *m_appConfig; }
     ProfileStore &profiles() const { return *m_profiles; }
@@ -122,25 +128,29 @@ public slots:
     void setDataList(QVariant key, QVariantList datalist);                  // 54
     void setBusy(int busyTime);                                             // 55
     void setCurrentDPI(int dpiValue);                                       // 56
+    // The application rules page; profiles 1..6 as the user counts them, rule numbers 1-based.
+    // The editing calls answer "" when done, else the store's reason.
+    QVariantList appRules(int profile);                                     // 57
+    QString addAppRule(int profile, QString kind, QString text);            // 58
+    QString removeAppRule(int number, int profile, QString match);          // 59
+    bool appRulesEnabled();                                                 // 60
+    void setAppRulesEnabled(bool on, int currentProfile);                   // 61
+    int appRulesDesktopProfile();                                           // 62
+    QString setAppRulesDesktopProfile(int profile);                         // 63
+    // "" when the next window the user focuses will be offered (focusedWindow), else why not.
+    QString pickWindow();                                                   // 64
 
     // ---- Application rules (after the numbered slots, which keep their order) ----
 public:
-    // Which rule chose the profile in use, or why a switch waits (the focus switching's status).
+    // Which rule chose the profile in use, or why a switch waits, while the rules are on; "" while
+    // they are off (the profile list then shows no line).
     Q_PROPERTY(QString ruleStatus READ ruleStatus NOTIFY ruleStatusChanged)
-    QString ruleStatus() const { return m_ruleStatus; }
-    void setRuleStatus(const QString &status)
-    {
-        if (status != m_ruleStatus) {
-            m_ruleStatus = status;
-            emit ruleStatusChanged();
-        }
-    }
-    // A page that edited the rules or their switch calls this, so the focus switching reads them again.
-    Q_INVOKABLE void appRulesEdited() { emit appRulesChanged(); }
+    QString ruleStatus() const;
+    // The page or the tool edited the rules or their switch: the focus switching reads them again.
+    Q_INVOKABLE void appRulesEdited();
 
 signals:
     void ruleStatusChanged();
-    void appRulesChanged();
     // Another program's window took the focus (for "Pick a window"): its class or app id, its
     // executable's name and its title.
     void focusedWindow(const QString &cls, const QString &exe, const QString &title);
@@ -159,5 +169,5 @@ private:
     class FrozenFrame;
     FrozenFrame *m_frozenFrame = nullptr;   // a child widget, owned by Qt
     bool m_grabbing = false;
-    QString m_ruleStatus;
+    QPointer<FocusSwitcher> m_switcher;
 };

@@ -35,6 +35,7 @@ public:
     // Takes over the watcher (null: none could start, `why` says why) and starts it.
     void setWatcher(std::unique_ptr<FocusWatcher> watcher, const QString &why);
     FocusWatcher *watcher() const { return m_watcher.get(); }
+    QString whyNoWatcher() const { return m_noWatcher; } // while watcher() is null
     FocusSwitchPolicy &policy() { return m_policy; }
 
     bool enabled() const;

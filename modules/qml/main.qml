@@ -28,6 +28,8 @@ Item {
     property int skin_No: 1
     // False while the mouse is unplugged: the view is then disabled and says why.
     property bool deviceConnected: true
+    // Which application rule chose the profile in use, or why none switches (from the host).
+    property string focusStatus: ""
 
     // The first family that is installed; the CJK-capable ones render both shipped languages.
     readonly property string fontFamily: WindowMath.pickFont(
@@ -103,6 +105,8 @@ Item {
             dpiSettingMain.init(false, false)
             lightControlMain.init(false, false)
             systemSettingMain.init(false, false)
+            viewSignals.target = ui_View
+            focusStatus = Qt.binding(() => String(ui_View.ruleStatus ?? ""))
             isPownOn = true
         }
         dpiSettingMain.currentDPI = WindowMath.toInt(ui_View.mouseGetCurrentDPI(), 0) - 1
@@ -175,6 +179,7 @@ Item {
         systemSettingMain.systemSettingLang = langOr("systemSetting", systemSettingMain.systemSettingLang)
         gunControlMain.gunControlLang = langOr("gunControl", gunControlMain.gunControlLang)
         profileMain.profileLang = langOr("profile", profileMain.profileLang)
+        appRulesMain.appRulesLang = langOr("appRules", appRulesMain.appRulesLang)
         _KeyCodeString.keyCodeStr = langOr("keyCode", _KeyCodeString.keyCodeStr)
         // Read for the host: it turns these into the DPI notices of the tray.
         ui_View.getLangStrings("other", language)
@@ -341,6 +346,19 @@ Item {
 
     KeyCodeString {
         id: _KeyCodeString
+    }
+
+    // The view's own signals; connected once the host has published the view (initUI).
+    Connections {
+        id: viewSignals
+
+        target: null
+        ignoreUnknownSignals: true
+
+        // Another program's window took the focus: "Pick a window" on the rules page may be waiting.
+        function onFocusedWindow(cls, exe, title) {
+            appRulesMain.windowPicked(String(cls ?? ""), String(exe ?? ""), String(title ?? ""))
+        }
     }
 
     // Under everything: a press on the empty window closes the open lists; dragging moves the window.
@@ -669,6 +687,8 @@ Item {
                     macroEditorMain.macroEditorFocus()
                 if (profileMain.visible)
                     profileMain.profileFocus()
+                if (appRulesMain.visible)
+                    appRulesMain.appRulesFocus()
                 if (gunControlMain.visible)
                     gunControlMain.gunControlFocus()
                 lightControlMain.lightControlFocus()
@@ -711,6 +731,14 @@ Item {
 
         visible: false
         onProfileSwitch: (tmpProfileNo) => mainIten.switchProfile(tmpProfileNo)
+    }
+    AppRules {
+        id: appRulesMain
+        objectName: "appRulesMain"
+
+        visible: false
+        // Back to the profile page it was opened from; the mask stays.
+        onClosed: profileMain.visible = true
     }
 
     ConfirmBox {

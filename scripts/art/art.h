@@ -32,6 +32,7 @@ void addMouse(Catalogue &out);
 void addMacros(Catalogue &out);
 void addLighting(Catalogue &out);
 void addGuns(Catalogue &out);
+void addApps(Catalogue &out);
 
 // The product's look, as the UI documents name it.
 namespace colour {

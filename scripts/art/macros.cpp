@@ -2,16 +2,13 @@
 // selected, orange: light glyphs only. A key or a mouse on the left, and an arrow on the right
 // that says press (down) or release (up); the delay is a stopwatch.
 #include "art.h"
+#include "glyph.h"
 
 namespace art {
 namespace {
 
-const QColor kInk(0xea, 0xea, 0xea);
-
-QPen ink(qreal width = 1.2)
-{
-    return QPen(kInk, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-}
+using glyph::ink;
+using glyph::kInk;
 
 void arrow(QPainter &p, bool down)
 {

@@ -59,6 +59,7 @@ int main(int argc, char **argv)
     art::addMacros(pictures);
     art::addLighting(pictures);
     art::addGuns(pictures);
+    art::addApps(pictures);
 
     int written = 0;
     for (const art::Picture &picture : std::as_const(pictures)) {

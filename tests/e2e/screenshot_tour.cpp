@@ -27,6 +27,8 @@ bool play(DemoDriver &demo, const QString &step, bool &wholeScreen)
         n << part.toInt();
     if (verb == QLatin1String("click") && n.size() == 2)
         demo.click(n[0], n[1]);
+    else if (verb == QLatin1String("rclick") && n.size() == 2)
+        demo.click(n[0], n[1], 3);
     else if (verb == QLatin1String("move") && n.size() == 2)
         demo.moveTo(n[0], n[1]);
     else if (verb == QLatin1String("drag") && n.size() == 4)

@@ -13,7 +13,7 @@ const QStringList kLanguages = {QStringLiteral("English"), QStringLiteral("Chine
 const std::pair<const char *, int> kSections[] = {
     {"main", 15},         {"keyMatrix", 2},    {"keyAssigment", 60}, {"dpiSetting", 5},
     {"lightControl", 20}, {"macroEditor", 21}, {"systemSetting", 15}, {"gunControl", 10},
-    {"profile", 20},      {"keyCode", 133},    {"other", 8},
+    {"profile", 20},      {"keyCode", 133},    {"other", 8},      {"appRules", 18},
     // Not a page: the status window and tray texts of the program itself.
     {"status", 11},
 };

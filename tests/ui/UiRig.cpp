@@ -1,5 +1,7 @@
 #include "UiRig.h"
 
+#include "AppConfigStore.h"
+#include "FocusSwitcher.h"
 #include "ViewRig.h"
 #include "VirtualMouseDump.h"
 
@@ -10,6 +12,13 @@
 #include <QQmlEngine>
 #include <QSettings>
 #include <QTemporaryDir>
+
+class MouseSim::Watcher : public FocusWatcher
+{
+public:
+    bool start(QString *) override { return true; }
+    QString scope() const override { return QStringLiteral("test windows"); }
+};
 
 // Answers the file dialogs from a queue; an empty queue is a cancelled dialog.
 class MouseSim::Chooser : public FileChooser
@@ -91,6 +100,18 @@ void MouseSim::useModel(const QVariantMap &model)
     std::unique_ptr<Rig> old = std::exchange(m_rig, std::make_unique<Rig>(m));
     m_rig->view->setFileChooser(m_chooser.get());
     m_rig->view->setHostPointerSettings(m_pointer.get());
+    AppConfigStore &config = m_rig->view->appConfig();
+    FocusSwitcher::Host host;
+    host.profileInUse = [&config] { return config.getGlobalData(QStringLiteral("mouse/profileNo")).toInt() + 1; };
+    host.mouseReady = [] { return true; };
+    host.unsaved = [] { return false; };
+    host.switchTo = [&config](int profile, const std::function<void(bool, QString)> &done) {
+        config.setGlobalData(QStringLiteral("mouse/profileNo"), profile - 1);
+        done(true, {});
+    };
+    m_switcher = std::make_unique<FocusSwitcher>(config, host);
+    watchWindows(false);
+    m_rig->view->setFocusSwitcher(m_switcher.get());
     m_chooser->answers.clear();
     m_chooser->calls.clear();
     m_pointerCalls.clear();
@@ -107,6 +128,20 @@ void MouseSim::publish()
     context->setContextProperty(QStringLiteral("hid"), &m_rig->hid);
     context->setContextProperty(QStringLiteral("ui_Ctl"), this);
     context->setContextProperty(QStringLiteral("mouseSim"), this);
+}
+
+void MouseSim::watchWindows(bool running)
+{
+    if (running)
+        m_switcher->setWatcher(std::make_unique<Watcher>(), {});
+    else
+        m_switcher->setWatcher(nullptr, QStringLiteral("this desktop offers no focus events"));
+}
+
+void MouseSim::focusWindow(const QString &cls, const QString &exe, const QString &title)
+{
+    if (auto *watcher = static_cast<Watcher *>(m_switcher->watcher()))
+        emit watcher->focusChanged({cls, {}, title, 0, exe});
 }
 
 QVariantMap MouseSim::memory() const

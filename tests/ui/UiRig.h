@@ -14,6 +14,7 @@
 
 #include <memory>
 
+class FocusSwitcher;
 class QQmlEngine;
 struct Rig;
 
@@ -55,6 +56,11 @@ public:
     Q_INVOKABLE QStringList pointerCalls() const;
     Q_INVOKABLE void clearPointerCalls();
 
+    // The view's focus switching watches a desktop the test drives: whether a watcher runs (none at
+    // first), and the user focusing another program's window. Its switch only stores the profile.
+    Q_INVOKABLE void watchWindows(bool running);
+    Q_INVOKABLE void focusWindow(const QString &cls, const QString &exe, const QString &title);
+
     // The window controller's calls as "onXChanged 5", "onMinimize", "setBusy 200" …
     Q_INVOKABLE QStringList ctlCalls() const { return m_ctlCalls; }
     Q_INVOKABLE void clearCtlCalls() { m_ctlCalls.clear(); }
@@ -74,6 +80,7 @@ public slots:
 private:
     class Chooser;
     class Pointer;
+    class Watcher;
     void publish();
     QString resolve(const QString &path) const;
 
@@ -83,4 +90,5 @@ private:
     std::unique_ptr<HostPointerSettings> m_pointer;
     QStringList m_pointerCalls;
     QStringList m_ctlCalls;
+    std::unique_ptr<FocusSwitcher> m_switcher; // after m_rig: it goes first, it reads the rig's configuration
 };

@@ -13,6 +13,8 @@ Item {
 
     readonly property string fontFamily: "DejaVu Sans"
     readonly property int fontNormalSize: 12
+    readonly property int fontMinSize: 10
+    property string focusStatus: ""
     readonly property color fontColor: "#ffffff"
     readonly property color colorGray0: "#1a1a1a"
     readonly property color colorGray1: "#3c3c3c"

@@ -1,6 +1,7 @@
 import QtQuick
 import QtTest
 import "qrc:/modules/qml/common/profileList.js" as ProfileList
+import "qrc:/modules/qml/common/appRules.js" as AppRules
 
 // The profile page and the top-right drop-down in the whole window, against the real view, name
 // list, profile files and virtual mouse. Rows and profile numbers part ways once a row in the
@@ -255,5 +256,106 @@ TestCase {
         compare(page.profileNo, 1)
         compare(mouseSim.memory().reportRate, 8, "125 Hz, the rate of p2.bin")
         compare(dropDown.textValue, "profile_0")
+    }
+
+    // A picked window gives the chosen kind when it has it, else class, executable, title in turn.
+    function test_pickedMatch_data() {
+        const proton = { cls: "steam_app_570", exe: "dota2.exe", title: "Dota 2" }
+        return [
+            { tag: "chosen kind", window: proton, kind: "title", out: { kind: "title", text: "Dota 2" } },
+            { tag: "no title: class", window: { cls: "Gimp", exe: "gimp", title: " " }, kind: "title",
+              out: { kind: "class", text: "Gimp" } },
+            { tag: "only an executable", window: { cls: "", exe: "game.exe", title: "" }, kind: "class",
+              out: { kind: "exe", text: "game.exe" } },
+            { tag: "nothing", window: { cls: "", exe: "", title: "" }, kind: "class", out: null },
+        ]
+    }
+    function test_pickedMatch(data) {
+        compare(AppRules.pickedMatch(data.window, data.kind), data.out)
+    }
+
+    // "Applications…" in the profile menu opens the row's own rules (entry 1 is profile 2 to the
+    // rules). A typed and a picked rule land in the configuration; a refused one shows the store's
+    // reason and stores nothing; Remove takes the row's own rule; closing leads back to the page.
+    function test_appRules_data() {
+        return [
+            { tag: "empty", kind: 0, typed: "   ", why: 'Not added: the match "class:" has no text' },
+            { tag: "over-long", kind: 1, typed: "x".repeat(201),
+              why: "Not added: the match text is longer than 200 characters" },
+            { tag: "twice", kind: 2, typed: "Counter", why: "Not added: profile 2 already has the rule title:Counter" },
+        ]
+    }
+    function test_appRules(data) {
+        open()
+        mouseClick(child(page, "newButton"))
+        menuCommand(1, 2)
+        const rules = child(doc, "appRulesMain")
+        const input = child(rules, "appRulesInput")
+        const message = child(rules, "appRulesMessage")
+        const stored = key => mouseSim.setting("setting/apConfig.bin", "appRules/" + key)
+        verify(rules.visible && !page.visible && child(doc, "mainMask").visible)
+        verify(child(rules, "appRulesEmpty").visible)
+
+        mouseClick(child(rules, "appRulesKind2"))
+        mouseClick(input)
+        for (const c of "Counter")
+            keyClick(c)
+        mouseClick(child(rules, "appRulesAdd"))
+        compare([stored("count"), stored("rule1"), stored("profile1")], ["1", "title:Counter", "2"])
+        compare(input.text, "")
+
+        mouseClick(child(rules, "appRulesKind" + data.kind))
+        input.text = data.typed
+        mouseClick(child(rules, "appRulesAdd"))
+        compare(message.text, data.why)
+        compare(stored("count"), "1", "nothing stored")
+        compare(rules.rules.count, 1)
+
+        // Picking waits for a focus watcher; the picked window's class fills the input.
+        mouseClick(child(rules, "appRulesKind0"))
+        mouseClick(child(rules, "appRulesPick"))
+        compare(message.text, "No window can be picked here: this desktop offers no focus events")
+        mouseSim.watchWindows(true)
+        mouseClick(child(rules, "appRulesPick"))
+        verify(rules.picking)
+        mouseSim.focusWindow("steam_app_570", "dota2.exe", "Dota 2")
+        tryCompare(input, "text", "steam_app_570")
+        mouseClick(child(rules, "appRulesAdd"))
+        compare([stored("count"), stored("rule2")], ["2", "class:steam_app_570"])
+
+        // The switches: on fixes the profile in use (1) as the desktop profile; this one can take it.
+        mouseClick(child(rules, "appRulesSwitch"))
+        compare([stored("enabled"), stored("desktopProfile")], ["true", "1"])
+        mouseClick(child(rules, "appRulesDesktop"))
+        compare(stored("desktopProfile"), "2")
+
+        compare(ui_View.removeAppRule(1, 2, "title:Other"), "the rules changed meanwhile; the list shows them again")
+        compare(stored("count"), "2", "a rule the page did not show stays")
+        tryVerify(() => findChild(rules, "appRuleRow1"), 5000, "the rows are laid out")
+        mouseClick(child(child(rules, "appRuleRow0"), "appRuleRemove"))
+        compare([stored("count"), stored("rule1"), stored("profile1")], ["1", "class:steam_app_570", "2"])
+        compare(rules.rules.count, 1)
+
+        mouseClick(child(rules, "appRulesCloseButton"))
+        verify(!rules.visible && page.visible)
+        menuCommand(0, 2)
+        verify(child(rules, "appRulesEmpty").visible, "the standard profile has no rules")
+    }
+
+    // The top-right list follows the focus switching while the rules are on and is empty while
+    // they are off: a focused window that a rule names switches the profile, and the line says which.
+    function test_focusStatusLine() {
+        open()
+        const line = child(doc, "focusStatusLine")
+        verify(!line.visible)
+        compare(ui_View.addAppRule(2, "class", "steam_app_570"), "")
+        mouseSim.watchWindows(true)
+        ui_View.setAppRulesEnabled(true, 1)
+        verify(line.visible)
+        mouseSim.focusWindow("steam_app_570", "dota2.exe", "Dota 2")
+        tryCompare(line, "text", "Profile 2: rule 1 (class:steam_app_570) for steam_app_570")
+        compare(mouseSim.setting("setting/apConfig.bin", "mouse/profileNo"), "1")
+        ui_View.setAppRulesEnabled(false, 2)
+        verify(!line.visible)
     }
 }

@@ -48,13 +48,24 @@ Rectangle {
         profileMenu.visible = false
     }
 
-    // 0 deletes the current row, 1 exports the profile in use.
+    // 0 deletes the current row, 1 exports the profile in use, 2 opens the current row's
+    // application rules in place of this page.
     function profileMenuCmd(cmd) {
         profileMenu.visible = false
         if (cmd === 0)
             deleteCurrent()
         else if (cmd === 1)
             ui_View.saveProfile(profileNo)
+        else if (cmd === 2)
+            openAppRules()
+    }
+    function openAppRules() {
+        const entry = profileDataModel0.get(profileList.currentIndex)
+        if (!entry)
+            return
+        visible = false
+        appRulesMain.show(entry.profileNo, entry.textValue)
+        mainIten.openPage(appRulesMain, false)
     }
 
     function entries() {
@@ -295,8 +306,8 @@ Rectangle {
 
         objectName: "profileMenu"
         z: 2
-        width: 100
-        height: 48
+        width: 128
+        height: 24 * 3
         visible: false
         color: colorGray0
         border.color: colorGray1
@@ -305,7 +316,7 @@ Rectangle {
             anchors.fill: parent
 
             Repeater {
-                model: [profileMain.profileLang[3], profileMain.profileLang[4]]
+                model: [profileMain.profileLang[3], profileMain.profileLang[4], appRulesMain.appRulesLang[0]]
 
                 Rectangle {
                     id: menuRow
