@@ -866,18 +866,6 @@ bool checkImportFile(const QString &path, const QString &group, const QString &w
     return true;
 }
 
-// Answers every file dialog of a store operation with one path.
-class FixedChooser final : public FileChooser
-{
-public:
-    explicit FixedChooser(const QString &path) : m_path(path) {}
-    QString getSaveFileName(const QString &, const QString &, const QString &) override { return m_path; }
-    QString getOpenFileName(const QString &, const QString &, const QString &) override { return m_path; }
-
-private:
-    QString m_path;
-};
-
 // A file can be written at `path`: its folder exists and takes files.
 bool checkExportPath(const QString &path, QString *error)
 {
@@ -930,7 +918,7 @@ void Runner::profile(const QString &action, const QStringList &words, bool full)
             return fail(Usage, QStringLiteral("profile %1 has no file yet").arg(n));
         if (!checkExportPath(file, &error))
             return fail(Usage, error);
-        FixedChooser chooser(file);
+        FixedFileChooser chooser(file);
         profiles.saveProfile(number, chooser);
         if (!sameBytes(profiles.profileFilePath(number), file))
             return fail(Usage, QStringLiteral("%1 could not be written").arg(file));
@@ -961,7 +949,7 @@ void Runner::profile(const QString &action, const QStringList &words, bool full)
     if (inUse && !needMouse())
         return;
     if (action == QLatin1String("import")) {
-        FixedChooser chooser(words.value(1));
+        FixedFileChooser chooser(words.value(1));
         if (!profiles.loadProfile(number, chooser))
             return fail(Usage, QStringLiteral("%1 could not be copied into profile %2").arg(words.value(1)).arg(n));
     } else {
@@ -1219,7 +1207,7 @@ void Runner::macro(const QString &action, const QStringList &words)
             return fail(Usage, QStringLiteral("there is no macro '%1'").arg(words.value(0)));
         if (!checkExportPath(file, &error))
             return fail(Usage, error);
-        FixedChooser chooser(file);
+        FixedFileChooser chooser(file);
         store.saveMacroFile(words.value(0), chooser);
         if (!sameBytes(store.macroFilePath(words.value(0)), file))
             return fail(Usage, QStringLiteral("%1 could not be written").arg(file));
@@ -1237,7 +1225,7 @@ void Runner::macro(const QString &action, const QStringList &words)
         return usage(QStringLiteral("a macro '%1' exists; give the import another name").arg(name));
     if (names.size() >= kMaxMacros)
         return fail(Usage, QStringLiteral("the macro editor holds at most %1 macros").arg(kMaxMacros));
-    FixedChooser chooser(file);
+    FixedFileChooser chooser(file);
     if (!store.loadMacroFile(name, chooser))
         return fail(Usage, QStringLiteral("%1 could not be copied").arg(file));
     NameListStore(dir).updataNameList(0, names << name);

@@ -19,18 +19,6 @@ struct DemoOptions
     static DemoOptions read(int argc, char **argv);
 };
 
-// Every file dialog answered with one path, so export and import run without a person.
-class FixedFileChooser final : public FileChooser
-{
-public:
-    explicit FixedFileChooser(const QString &path) : m_path(path) {}
-    QString getSaveFileName(const QString &, const QString &, const QString &) override { return m_path; }
-    QString getOpenFileName(const QString &, const QString &, const QString &) override { return m_path; }
-
-private:
-    QString m_path;
-};
-
 // The tray balloons, also written to standard error as "notice: <title>: <text>", where a desktop
 // without a tray (or a test) can see them.
 class EchoingNotifier final : public TrayNotifier
