@@ -20,9 +20,7 @@ Item {
     readonly property color colorGray1: "#3c3c3c"
     readonly property color colorGray2: "#969696"
     readonly property color colorGray3: "#d1d1d1"
-    readonly property color colorBlue: "#09347f"
     readonly property color colorOrange: "#cf3e00"
-    readonly property color colorBlack: "#000000"
     readonly property url sourceSlide: skinImage("index", "slide.png")
     readonly property url sourceDropBtn: skinImage("index", "dropBtn.png")
     readonly property url sourceDropBtnU: skinImage("index", "dropBtnU.png")
@@ -111,115 +109,95 @@ Item {
             compare(button.isSelect, clicked ? data.now : data.was)
         }
 
+        // Steps on a drop-down: "open" (the head, then at rest), "head", "close" (closeMenu), "page"
+        // (a page that closes every list on btnClick, as mainFocus does), "moving" and "still" (the
+        // panel), ["row", i, x], ["select", i], ["bar", y, dy] (a drag on the scroll bar), ["value", r]
+        // and ["slide", dx] (the slider drop-down), or a check of (control, signals so far).
+        function drive(l, log, steps) {
+            for (const step of steps) {
+                const [what, a, b] = Array.isArray(step) ? step : [step]
+                if (what === "open" || what === "head")
+                    mouseClick(l, 10, 12)
+                if (what === "open" || what === "still")
+                    tryCompare(panelOf(l), "running", false)
+                if (what === "moving")
+                    verify(panelOf(l).running)
+                if (what === "close")
+                    l.closeMenu()
+                if (what === "page")
+                    l.btnClick.connect(l.closeMenu)
+                if (what === "row")
+                    mouseClick(l, b ?? 10, 24 + 24 * a + 12)
+                if (what === "select")
+                    l.currentSelect = a
+                if (what === "bar")
+                    mouseDrag(l, l.width - 6, a, 0, b)
+                if (what === "value")
+                    l.setValue(a)
+                if (what === "slide") {
+                    mousePress(l.sliderControl, 9, 3)
+                    mouseMove(l.sliderControl, 9 + a, 3)
+                    mouseRelease(l.sliderControl, 9 + a, 3)
+                }
+                if (typeof step === "function")
+                    step(l, log)
+            }
+        }
+
         // Each row drives a drop-down from closed and compares where it comes to rest: open or not,
         // the panel's offset, the choice and the signals in order. A list reports a row once it has
-        // closed; a click on a moving head changes nothing.
+        // closed; a click on a moving head is reported but changes nothing.
         function test_dropDown_data() {
-            const open = l => {
-                mouseClick(l, 10, 12)
-                tryCompare(panelOf(l), "running", false)
-            }
-            const clickRow = (l, row, x) => mouseClick(l, x ?? 10, 24 + 24 * row + 12)
-            const twice = l => {
-                mouseClick(l, 10, 12)
-                verify(panelOf(l).running)
-                mouseClick(l, 10, 12)
-            }
+            const twelve = rates.concat(rates, rates)
+            const dragged = ["btnClick", "dragSignal true", "dragSignal false"]
             const many = Array.from({ length: 20 }, (_, i) => "item " + i)
+            const barAt = y => l => compare([findChild(l, "scrollBar").y, findChild(l, "scrollBar").height,
+                                             panelOf(l).height], [y, 120, 240])
+            // 20 rows: the bar is half the window and stays inside it however far it is dragged
             const bar = (dy, offset) => ({
                 tag: "bar dragged " + dy, items: many, drop: true, offset: offset,
-                log: ["btnClick", "dragSignal true", "dragSignal false"],
-                act: l => {
-                    open(l)
-                    compare([findChild(l, "scrollBar").height, panelOf(l).height], [120, 240])
-                    mouseDrag(l, l.width - 6, 34, 0, dy)
-                    compare(findChild(l, "scrollBar").y, offset / 2)
-                } })
+                steps: ["open", barAt(0), ["bar", 34, dy], barAt(offset / 2)],
+                log: dragged })
+            const clicks = n => Array(n).fill("btnClick")
             return [
-                { tag: "head first", act: l => { l.currentSelect = 0 }, text: "125Hz", offset: 96 },
-                { tag: "head last", act: l => { l.currentSelect = 3 }, text: "1000Hz", offset: 96 },
-                { tag: "head past the end", act: l => { l.currentSelect = 4 }, text: "", offset: 96 },
-                { tag: "head none", act: l => { l.currentSelect = -1 }, text: "", offset: 96 },
-                { tag: "head without items", items: [], act: l => {}, text: "", offset: 0 },
-                { tag: "choose a row", select: 1, offset: 96, log: ["btnClick", "valueChange 1"],
-                  act: (l, log) => {
-                      open(l)
-                      clickRow(l, 1)
-                      compare([l.currentSelect, l.isDrop, log.length], [1, false, 1])
-                  } },
-                { tag: "scroll bar edge takes no click", select: 2, drop: true, offset: 0, log: ["btnClick"],
-                  act: l => {
-                      open(l)
-                      clickRow(l, 0, l.width - 10)
-                  } },
-                { tag: "head while opening", items: ["a"], drop: true, offset: 0, act: twice,
-                  log: ["btnClick", "btnClick"] },
-                { tag: "head while closing", items: ["a"], offset: 24,
-                  log: ["btnClick", "btnClick", "btnClick"],
-                  act: l => {
-                      open(l)
-                      twice(l)
-                  } },
-                // a page that closes every list on btnClick (mainFocus) closes an open one with the head
-                { tag: "head closes through page", offset: 96, log: ["btnClick", "btnClick"],
-                  act: l => {
-                      l.btnClick.connect(l.closeMenu)
-                      open(l)
-                      mouseClick(l, 10, 12)
-                  } },
-                { tag: "closeMenu when closed", items: rates.concat(rates, rates), offset: 288,
-                  act: l => {
-                      l.closeMenu()
-                      verify(!panelOf(l).running)
-                  } },
-                { tag: "closeMenu open and scrolled", items: rates.concat(rates, rates), offset: 288,
-                  log: ["btnClick", "dragSignal true", "dragSignal false"],
-                  act: l => {
-                      open(l)
-                      mouseDrag(l, l.width - 6, 30, 0, 60)
-                      l.closeMenu()
-                      verify(panelOf(l).running)
-                  } },
-                // 20 rows: the bar is half the window and stays inside it however far it is dragged
+                { tag: "head first", steps: [["select", 0]], text: "125Hz", offset: 96 },
+                { tag: "head last", steps: [["select", 3]], text: "1000Hz", offset: 96 },
+                { tag: "head past the end", steps: [["select", 4]], text: "", offset: 96 },
+                { tag: "head none", steps: [["select", -1]], text: "", offset: 96 },
+                { tag: "head without items", items: [], steps: [], text: "", offset: 0 },
+                { tag: "choose a row", steps: ["open", ["row", 1], (l, log) => compare(log, clicks(1))],
+                  select: 1, offset: 96, log: ["btnClick", "valueChange 1"] },
+                { tag: "scroll bar edge takes no click", steps: ["open", ["row", 0, 110]],
+                  select: 2, drop: true, offset: 0, log: clicks(1) },
+                { tag: "head while opening", items: ["a"], steps: ["head", "moving", "head"],
+                  drop: true, offset: 0, log: clicks(2) },
+                { tag: "head while closing", items: ["a"], steps: ["open", "head", "moving", "head"],
+                  offset: 24, log: clicks(3) },
+                { tag: "head closes through page", steps: ["page", "open", "head"], offset: 96,
+                  log: clicks(2) },
+                { tag: "closeMenu when closed", items: twelve, steps: ["close", "still"], offset: 288 },
+                { tag: "closeMenu open and scrolled", items: twelve, offset: 288,
+                  steps: ["open", ["bar", 30, 60], "close", "moving"], log: dragged },
                 bar(60, 120),
                 bar(400, 240),
                 bar(-100, 0),
-                { tag: "grid, head while opening", type: gridType,
+                { tag: "grid, head while opening", type: gridType, text: "Player", drop: true, offset: 0,
                   items: ["Player", "Next", "Prev", "Stop", "Mute", "Play", "Vol+", "Vol-", ""],
-                  drop: true, offset: 0, text: "Player",
-                  act: l => {
-                      compare([panelOf(l).width, panelOf(l).height], [3 * 107, 3 * 24])
-                      twice(l)
-                  } },
+                  steps: [l => compare([panelOf(l).width, panelOf(l).height], [3 * 107, 3 * 24]),
+                          "head", "moving", "head"] },
                 // unlike the list, a closed grid runs its close animation again (in place)
-                { tag: "grid, closeMenu when closed", type: gridType, items: ["a", "b"], offset: 24,
-                  act: l => {
-                      l.closeMenu()
-                      verify(panelOf(l).running)
-                      mouseClick(l, 10, 12)
-                  } },
+                { tag: "grid, closeMenu when closed", type: gridType, items: ["a", "b"],
+                  steps: ["close", "moving", "head"], offset: 24 },
                 // as for the list, only an open strip at rest closes
                 { tag: "slider, head while opening", type: dropSliderType, drop: true, offset: 0,
-                  log: ["btnClick", "btnClick"],
-                  act: l => {
-                      twice(l)
-                      l.closeMenu()
-                      verify(l.isDrop)
-                  } },
+                  steps: ["head", "moving", "head", "close"], log: clicks(2) },
                 // the inner slider is 16 narrower (94 of 110: positions 3 … 79) and centred; its
                 // positions and drags come out of the drop-down
                 { tag: "slider inside", type: dropSliderType, drop: true, offset: 0,
+                  steps: [l => compare([l.sliderControl.width, l.sliderControl.x], [94, 8]),
+                          ["value", 1], ["value", 0], "open", ["slide", 30]],
                   log: ["valueChange 79", "valueChange 4", "btnClick", "dragSignal true", "valueChange 34",
-                        "dragSignal false"],
-                  act: l => {
-                      compare([l.sliderControl.width, l.sliderControl.x], [94, 8])
-                      l.setValue(1)
-                      l.setValue(0)
-                      open(l)
-                      mousePress(l.sliderControl, 9, 3)
-                      mouseMove(l.sliderControl, 39, 3)
-                      mouseRelease(l.sliderControl, 39, 3)
-                  } }
+                        "dragSignal false"] }
             ]
         }
         function test_dropDown(data) {
@@ -229,7 +207,7 @@ Item {
             if (list.count !== undefined)
                 list.count = list.mdItems.count
             const log = record(list)
-            data.act(list, log)
+            drive(list, log, data.steps)
             tryCompare(panelOf(list), "running", false)
             compare([list.isDrop, panelOf(list).offset], [data.drop ?? false, data.offset])
             if (data.select !== undefined)
@@ -254,13 +232,15 @@ Item {
                 s.setIndexValue(from, false)
                 mouseClick(s, at + 6, 3)
             }
+            const ratios = s => [0, 0.5, 1].forEach(r => s.setRatioValue(r))
             const at = i => " " + Math.floor(stop(i))
             const clicked = i => ["btnClick", "valueChange" + at(i), "valueChangeDelay" + at(i)]
-            const released = i => ["btnClick", "dragSignal true", "valueChangeDelay" + at(i), "dragSignal false"]
+            const released = i => ["btnClick", "dragSignal true", "valueChangeDelay" + at(i),
+                                   "dragSignal false"]
             return [
-                { tag: "ratios, 176", act: s => [0, 0.5, 1].forEach(r => s.setRatioValue(r)), knob: 161,
+                { tag: "ratios, 176", act: ratios, knob: 161,
                   log: ["valueChange 4", "valueChange 83", "valueChange 161"] },
-                { tag: "ratios, 352", width: 352, knob: 337, act: s => [0, 0.5, 1].forEach(r => s.setRatioValue(r)),
+                { tag: "ratios, 352", act: ratios, knob: 337, width: 352,
                   log: ["valueChange 4", "valueChange 171", "valueChange 337"] },
                 { tag: "value below", act: s => s.setValue(-50), knob: 3 },
                 { tag: "dragged past the end", act: s => mouseDrag(s, 9, 3, 300, 0), knob: 161 },
@@ -292,7 +272,8 @@ Item {
         }
         function test_slider(data) {
             const stepped = data.index !== undefined
-            const slider = createTemporaryObject(sliderType, root, { width: data.width ?? 176, isScale: stepped })
+            const slider = createTemporaryObject(sliderType, root, { isScale: stepped })
+            slider.width = data.width ?? 176
             const log = record(slider)
             data.act(slider)
             const x = stepped ? stop(data.index) : data.knob

@@ -104,61 +104,46 @@ PageCase {
     // Every class through the page's controls, on both families: what the profile stores, what the
     // list shows (also read again from the profile) and what the mouse's key matrix holds after Save.
     function test_assign_data() {
-        const fireKey = code => ["keys", "fireKeyField", [code]]
+        const fire = code => ["keys", "fireKeyField", [code]]
         const pick = name => ["click", name]
+        const empty = (grid, item, cell) => [["cell", grid, item], pick("mouseFunction3"),
+                                             ["cell", grid, cell]]
+        // tag, button, steps, codes, text, device form, that of the 560 where it differs, text once stored
         const classes = [
-            { tag: "mouse right", button: 3, steps: [pick("mouseFunction2")],
-              codes: [0, 0, 0xF1, 0], text: "Right Key", device: [0x01, 0, 0xF1, 0] },
-            { tag: "double fire", button: 4, steps: [pick("mouseFunction5")],
-              codes: [0, 0xF0, 0x1E, 2], text: "Double Fire", device: [0x0A, 0xF0, 0x1E, 2] },
-            { tag: "fire, defaults", button: 1, steps: [fireKey(0x05)],
-              codes: [1, 0x05, 10, 0], text: "B", device: [0x0A, 0x05, 10, 0] },
-            { tag: "fire", button: 1, steps: [["rate", 29], ["times", "3"], fireKey(0x04)],
-              codes: [1, 0x04, 30, 3], text: "A", device: [0x0A, 0x04, 30, 3] },
-            { tag: "fire, endless, rate after the key", button: 2,
-              steps: [["times", "7"], fireKey(0x29), pick("fireEndless"), ["rate", 60]],
-              codes: [1, 0x29, 61, 0], text: "Esc", device: [0x0A, 0x29, 61, 0] },
+            ["mouse right", 3, [pick("mouseFunction2")], [0, 0, 0xF1, 0], "Right Key", [1, 0, 0xF1, 0]],
+            ["double fire", 4, [pick("mouseFunction5")], [0, 0xF0, 0x1E, 2], "Double Fire",
+             [0x0A, 0xF0, 0x1E, 2]],
+            ["fire, defaults", 1, [fire(0x05)], [1, 0x05, 10, 0], "B", [0x0A, 0x05, 10, 0]],
+            ["fire", 1, [["rate", 29], ["times", "3"], fire(0x04)], [1, 0x04, 30, 3], "A", [0x0A, 0x04, 30, 3]],
+            ["fire endless, rate last", 2, [["times", "7"], fire(0x29), pick("fireEndless"), ["rate", 60]],
+             [1, 0x29, 61, 0], "Esc", [0x0A, 0x29, 61, 0]],
             // modifiers as bits and the first two other keys; every key is shown until it is stored
-            { tag: "combination", button: 2,
-              steps: [["keys", "comboField", [0xE0, 0xE1, 0x04, 0x05, 0x07]], pick("comboOk")],
-              codes: [2, 0x03, 0x04, 0x05], device: [0x00, 0x03, 0x04, 0x05],
-              text: "LCtrl + LShift + A + B + D", storedText: "LCtrl+LShift+A+B" },
-            { tag: "media", button: 3, steps: [["cell", "mediaGrid", 5]],
-              codes: [3, 0, 0xCD, 0], text: "Play/Pause", device: [0x03, 0, 0xCD, 0] },
-            { tag: "macro", button: 2, steps: [pick("macroMode1"), ["macro", 1]],
-              codes: [4, 1, 2, 0], text: "Reload", device: [0x09, 1, 3, 0] },
-            { tag: "dpi loop", button: 6, steps: [pick("dpiFunction2")],
-              codes: [5, 0, 3, 0], text: "DPI Loop", device: [0x07, 0, 3, 0] },
-            { tag: "sniper", button: 5, steps: [pick("dpiFunction3")],
-              codes: [5, 0, 4, 0], text: "Sniper Key", device: [0x07, 0, 4, 1], device560: [0x0B, 0, 1, 1] },
-            { tag: "system browser", button: 6, steps: [["cell", "systemGrid", 0]],
-              codes: [6, 0, 0x94, 1], text: "My PC", device: [0x03, 0, 0x94, 1] },
-            { tag: "system desktop", button: 6, steps: [["cell", "systemGrid", 5]],
-              codes: [6, 0, 0xE3, 7], text: "Desktop", device: [0x00, 0, 0xE3, 7] },
-            { tag: "shortcut", button: 7, steps: [["cell", "shortcutGrid", 2]],
-              codes: [7, 0, 0xE0, 6], text: "Copy", device: [0x00, 0, 0xE0, 6] },
-            { tag: "gun", button: 4, steps: [pick("gunFunction1")], gun: true,
-              codes: [8, 0, 2, 0], text: "Gun 2", device: [0x08, 0, 1, 1], device560: [0x08, 0, 1, 0] }
+            ["combination", 2, [["keys", "comboField", [0xE0, 0xE1, 0x04, 0x05, 0x07]], pick("comboOk")],
+             [2, 3, 4, 5], "LCtrl + LShift + A + B + D", [0, 3, 4, 5], null, "LCtrl+LShift+A+B"],
+            ["media", 3, [["cell", "mediaGrid", 5]], [3, 0, 0xCD, 0], "Play/Pause", [3, 0, 0xCD, 0]],
+            ["macro", 2, [pick("macroMode1"), ["macro", 1]], [4, 1, 2, 0], "Reload", [9, 1, 3, 0]],
+            ["dpi loop", 6, [pick("dpiFunction2")], [5, 0, 3, 0], "DPI Loop", [7, 0, 3, 0]],
+            ["sniper", 5, [pick("dpiFunction3")], [5, 0, 4, 0], "Sniper Key", [7, 0, 4, 1], [0x0B, 0, 1, 1]],
+            ["system browser", 6, [["cell", "systemGrid", 0]], [6, 0, 0x94, 1], "My PC", [3, 0, 0x94, 1]],
+            ["system desktop", 6, [["cell", "systemGrid", 5]], [6, 0, 0xE3, 7], "Desktop", [0, 0, 0xE3, 7]],
+            ["shortcut", 7, [["cell", "shortcutGrid", 2]], [7, 0, 0xE0, 6], "Copy", [0, 0, 0xE0, 6]],
+            ["gun", 4, [pick("gunFunction1")], [8, 0, 2, 0], "Gun 2", [8, 0, 1, 1], [8, 0, 1, 0]]
         ]
         // An empty cell closes the grid and applies its chosen item again (or the first).
-        const emptyCell = (grid, item, empty, codes, text, device) => ({
-            tag: grid + ", empty cell after " + item, button: 1, codes: codes, text: text, device: device,
-            steps: [["cell", grid, item], pick("mouseFunction3"), ["cell", grid, empty]] })
         const emptyCells = [
-            emptyCell("mediaGrid", 2, 8, [3, 0, 0xB6, 0], "Previous", [0x03, 0, 0xB6, 0]),
-            emptyCell("systemGrid", 4, 7, [6, 0x04, 0x2C, 0x11], "Minimize", [0x00, 0x04, 0x2C, 0x11]),
-            emptyCell("shortcutGrid", 9, 11, [7, 0, 0xE0, 0x04], "Select All", [0x00, 0, 0xE0, 0x04]),
-            { tag: "shortcutGrid, empty cell first", button: 1, steps: [["cell", "shortcutGrid", 10]],
-              codes: [7, 0, 0xE0, 0x11], text: "New", device: [0x00, 0, 0xE0, 0x11] }
+            ["media, empty cell", 1, empty("mediaGrid", 2, 8), [3, 0, 0xB6, 0], "Previous", [3, 0, 0xB6, 0]],
+            ["system, empty cell", 1, empty("systemGrid", 4, 7), [6, 4, 0x2C, 0x11], "Minimize",
+             [0, 4, 0x2C, 0x11]],
+            ["shortcut, empty cell", 1, empty("shortcutGrid", 9, 11), [7, 0, 0xE0, 4], "Select All",
+             [0, 0, 0xE0, 4]],
+            ["shortcut, empty cell first", 1, [["cell", "shortcutGrid", 10]], [7, 0, 0xE0, 0x11], "New",
+             [0, 0, 0xE0, 0x11]]
         ]
-        const rows = emptyCells.map(c => Object.assign({}, c, { family: "553" }))
-        for (const family of ["553", "560"]) {
-            for (const c of classes) {
-                const device = family === "560" && c.device560 ? c.device560 : c.device
-                rows.push(Object.assign({}, c, { tag: family + " " + c.tag, family: family, device: device }))
-            }
-        }
-        return rows
+        const row = (family, [tag, button, steps, codes, text, device, device560, storedText]) => ({
+            tag: family + " " + tag, family, button, steps, codes, text, storedText, gun: codes[0] === 8,
+            device: family === "560" && device560 ? device560 : device })
+        return emptyCells.map(c => row("553", c)).concat(classes.map(c => row("553", c)),
+                                                          classes.map(c => row("560", c)))
     }
     function test_assign(row) {
         const doc = openKeys({ family: row.family, isGun: true })
@@ -190,7 +175,7 @@ PageCase {
                 compare(matrix(n).slice(0, 4), [0x0B, n - 2, slotPeriod(doc, n - 1), 0])
         }
         keys(doc).init(false, false)
-        compare(keys(doc).modKeys.get(row.button).keyText, row.storedText || row.text)
+        compare(keys(doc).modKeys.get(row.button).keyText, row.storedText ?? row.text)
     }
 
     // Another macro on a macro button is a change. What leaves the choice as it was is none:

@@ -37,18 +37,11 @@ TestCase {
             c = KeyAssign.comboAdd(c, key, label(key))
         return [c.text, KeyAssign.comboCodes(c)]
     }
-    function press(l) { return { type: 1, info: l } }
-    function release(l) { return { type: 2, info: l } }
-    function wait(ms) { return { type: 0, info: String(ms) } }
-    // Presses and releases of A, gapMs apart.
+    // The actions of a macro written as the store keeps it.
+    function acts(stored) { return MacroCodec.fromStored(stored.concat(["1"])).actions }
+    // n presses and releases of A, gapMs apart.
     function keys(n, gapMs) {
-        const out = []
-        for (let i = 0; i < n; ++i) {
-            if (i > 0)
-                out.push(wait(gapMs))
-            out.push(i % 2 ? release("A") : press("A"))
-        }
-        return out
+        return acts(Array.from({ length: 2 * n - 1 }, (_, i) => i % 2 ? "0," + gapMs : i % 4 ? "2,A" : "1,A"))
     }
     function encode(actions) { return MacroCodec.encode(actions, 1, labels, codes) }
 
@@ -130,34 +123,25 @@ TestCase {
     function test_keyAssign(data) { compare(data.got, data.want) }
 
     // The bytes for the mouse (repeat high byte first, records of delay and key, 0 0 at the end) and
-    // their size; a wait of 127 ticks or more takes the long form, in the units' ranges.
+    // their size; a wait of 127 ticks or more takes the long form, in the units' ranges. Actions
+    // are written as the store keeps them.
     function test_macroEncode_data() {
         const A = 0x04
+        const row = (tag, repeat, stored, bytes) => ({ tag, repeat, stored: stored.split(" "), bytes })
         // A released, then B pressed after `ticks`
-        const longWait = (ticks, delay) => ({ tag: ticks + " ticks", repeat: 1,
-                                          actions: [release("A"), wait(ticks * 10), press("B")],
-                                          bytes: [0, 1, ...delay, 0x01, 0x05, 0, 0] })
+        const longWait = (ticks, delay) => row(ticks + " ticks", 1, "2,A 0," + ticks * 10 + " 1,B",
+                                                [0, 1, ...delay, 0x01, 0x05, 0, 0])
         return [
-            { tag: "worked example", repeat: 1, actions: [press("A"), wait(50), release("A")],
-              bytes: [0x00, 0x01, 0x05, A, 0x81, A, 0x00, 0x00] },
-            { tag: "leading delays skipped", repeat: 2,
-              actions: [wait(300), wait(20), press("A"), release("A")],
-              bytes: [0x00, 0x02, 0x01, A, 0x81, A, 0x00, 0x00] },
-            { tag: "one action after delays", repeat: 1, actions: [wait(50), press("A")], bytes: [0, 1] },
-            { tag: "only delays", repeat: 1, actions: [wait(50), wait(60)], bytes: [0x00, 0x01] },
-            { tag: "empty", repeat: 7, actions: [], bytes: [0x00, 0x07] },
-            { tag: "trailing delay", repeat: 1, actions: [press("A"), wait(50)],
-              bytes: [0x00, 0x01, 0x01, A, 0x00, 0x00] },
-            { tag: "delays between add up", repeat: 1,
-              actions: [press("A"), wait(500), wait(700), wait(60), release("A")],
-              bytes: [0x00, 0x01, 126, A, 0x81, A, 0x00, 0x00] },
-            { tag: "repeat as text", repeat: "300", actions: [press("A"), release("A")],
-              bytes: [0x01, 0x2C, 0x01, A, 0x81, A, 0x00, 0x00] },
-            { tag: "mouse buttons", repeat: 1,
-              actions: [{ type: 3, info: "MS-L" }, { type: 4, info: "MS-L" }, { type: 3, info: "MS-B5" }],
-              bytes: [0x00, 0x01, 0x01, 0xF0, 0x81, 0xF0, 0x01, 0xF4, 0x00, 0x00] },
-            { tag: "label not in the table", repeat: 1, actions: [press("Hyper"), release("\\")],
-              bytes: [0x00, 0x01, 0x01, 0x00, 0x81, 0x31, 0x00, 0x00] },
+            row("worked example", 1, "1,A 0,50 2,A", [0, 1, 5, A, 0x81, A, 0, 0]),
+            row("leading delays skipped", 2, "0,300 0,20 1,A 2,A", [0, 2, 1, A, 0x81, A, 0, 0]),
+            row("one action after delays", 1, "0,50 1,A", [0, 1]),
+            row("only delays", 1, "0,50 0,60", [0, 1]),
+            row("empty", 7, "", [0, 7]),
+            row("trailing delay", 1, "1,A 0,50", [0, 1, 1, A, 0, 0]),
+            row("delays between add up", 1, "1,A 0,500 0,700 0,60 2,A", [0, 1, 126, A, 0x81, A, 0, 0]),
+            row("repeat as text", "300", "1,A 2,A", [1, 0x2C, 1, A, 0x81, A, 0, 0]),
+            row("mouse buttons", 1, "3,MS-L 4,MS-L 3,MS-B5", [0, 1, 1, 0xF0, 0x81, 0xF0, 1, 0xF4, 0, 0]),
+            row("label not in the table", 1, "1,Hyper 2,\\", [0, 1, 1, 0, 0x81, 0x31, 0, 0]),
             longWait(126, [0x80 | 126, A]),
             longWait(127, [0x80, A, 0, 1, 0x00, 63]),
             longWait(99999, [0x80, A, 0, 1, 0xC3, 0x4F]),
@@ -169,14 +153,15 @@ TestCase {
         ]
     }
     function test_macroEncode(data) {
-        const bytes = MacroCodec.encode(data.actions, data.repeat, labels, codes)
+        const actions = acts(data.stored.filter(a => a !== ""))
+        const bytes = MacroCodec.encode(actions, data.repeat, labels, codes)
         compare(bytes, data.bytes)
-        compare(MacroCodec.encodedSize(data.actions), bytes.length)
+        compare(MacroCodec.encodedSize(actions), bytes.length)
     }
 
     function test_macroCodec_data() {
         const loaded = MacroCodec.fromStored(["1,A", "0,50", "2,,", "3,MS-L", "12"])
-        const tooLong = keys(60, 10).concat([wait(1270), release("B"), press("C")])
+        const tooLong = keys(60, 10).concat(acts(["0,1270", "2,B", "1,C"]))
         const forMouse = actions => MacroCodec.encodeForMouse(actions, 1, labels, codes)
         const round = MacroCodec.roundDelay
         const types = [[true, 0x04], [false, 0xE7], [true, 0xF0], [false, 0xF2]]
@@ -190,7 +175,8 @@ TestCase {
             { tag: "delay negative", got: round("-20"), want: "" },
             { tag: "stored repeat", got: loaded.repeat, want: "12" },
             { tag: "stored actions", got: loaded.actions,
-              want: [press("A"), wait(50), release(","), { type: 3, info: "MS-L" }] },
+              want: [{ type: 1, info: "A" }, { type: 0, info: "50" }, { type: 2, info: "," },
+                     { type: 3, info: "MS-L" }] },
             { tag: "stored again", got: MacroCodec.toStored(loaded.actions),
               want: ["1,A", "0,50", "2,,", "3,MS-L"] },
             { tag: "stored empty", got: MacroCodec.fromStored([]).actions, want: [] },
