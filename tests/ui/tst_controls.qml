@@ -109,10 +109,11 @@ Item {
             compare(button.isSelect, clicked ? data.now : data.was)
         }
 
-        // Steps on a drop-down: "open" (the head, then at rest), "head", "close" (closeMenu), "page"
-        // (a page that closes every list on btnClick, as mainFocus does), "moving" and "still" (the
-        // panel), ["row", i, x], ["select", i], ["bar", y, dy] (a drag on the scroll bar), ["value", r]
-        // and ["slide", dx] (the slider drop-down), or a check of (control, signals so far).
+        // Steps on a control: "open" (the head, then at rest), "head", "close" (closeMenu), "page" (a
+        // page that closes every list on btnClick, as mainFocus does), "moving" and "still" (the
+        // panel), ["row", i, x], ["select", i], ["bar", y, dy] (a drag on the scroll bar), ["value", v],
+        // ["index", i, send], ["click", x], ["drag", x, dx], ["slide", dx] (the knob pressed, moved
+        // half and all the way, let go), or a check of (control, signals so far).
         function drive(l, log, steps) {
             for (const step of steps) {
                 const [what, a, b] = Array.isArray(step) ? step : [step]
@@ -134,10 +135,18 @@ Item {
                     mouseDrag(l, l.width - 6, a, 0, b)
                 if (what === "value")
                     l.setValue(a)
+                if (what === "index")
+                    l.setIndexValue(a, b)
+                if (what === "click")
+                    mouseClick(l, a, 3)
+                if (what === "drag")
+                    mouseDrag(l, a, 3, b, 0)
                 if (what === "slide") {
-                    mousePress(l.sliderControl, 9, 3)
-                    mouseMove(l.sliderControl, 9 + a, 3)
-                    mouseRelease(l.sliderControl, 9 + a, 3)
+                    const knob = l.sliderControl ?? l
+                    mousePress(knob, 9, 3)
+                    mouseMove(knob, 9 + Math.round(a / 2), 3)
+                    mouseMove(knob, 9 + a, 3)
+                    mouseRelease(knob, 9 + a, 3)
                 }
                 if (typeof step === "function")
                     step(l, log)
@@ -196,8 +205,8 @@ Item {
                 { tag: "slider inside", type: dropSliderType, drop: true, offset: 0,
                   steps: [l => compare([l.sliderControl.width, l.sliderControl.x], [94, 8]),
                           ["value", 1], ["value", 0], "open", ["slide", 30]],
-                  log: ["valueChange 79", "valueChange 4", "btnClick", "dragSignal true", "valueChange 34",
-                        "dragSignal false"] }
+                  log: ["valueChange 79", "valueChange 4", "btnClick", "dragSignal true", "valueChange 19",
+                        "valueChange 34", "dragSignal false"] }
             ]
         }
         function test_dropDown(data) {
@@ -222,52 +231,35 @@ Item {
         // release within a pixel past a stop stays there, further on it goes to the next; only a
         // request to send reports a stop set from outside.
         function test_slider_data() {
-            const release = to => s => {
-                mousePress(s, 9, 3)
-                mouseMove(s, 9 + Math.round((to - 3) / 2), 3)
-                mouseMove(s, 9 + to - 3, 3)
-                mouseRelease(s, 9 + to - 3, 3)
-            }
-            const click = (from, at) => s => {
-                s.setIndexValue(from, false)
-                mouseClick(s, at + 6, 3)
-            }
-            const ratios = s => [0, 0.5, 1].forEach(r => s.setRatioValue(r))
+            const ratios = [0, 0.5, 1].map(r => s => s.setRatioValue(r))
             const at = i => " " + Math.floor(stop(i))
             const clicked = i => ["btnClick", "valueChange" + at(i), "valueChangeDelay" + at(i)]
             const released = i => ["btnClick", "dragSignal true", "valueChangeDelay" + at(i),
                                    "dragSignal false"]
+            const click = (from, x) => [["index", from, false], ["click", x + 6]]
             return [
-                { tag: "ratios, 176", act: ratios, knob: 161,
+                { tag: "ratios, 176", steps: ratios, knob: 161,
                   log: ["valueChange 4", "valueChange 83", "valueChange 161"] },
-                { tag: "ratios, 352", act: ratios, knob: 337, width: 352,
+                { tag: "ratios, 352", steps: ratios, knob: 337, width: 352,
                   log: ["valueChange 4", "valueChange 171", "valueChange 337"] },
-                { tag: "value below", act: s => s.setValue(-50), knob: 3 },
-                { tag: "dragged past the end", act: s => mouseDrag(s, 9, 3, 300, 0), knob: 161 },
-                { tag: "dragged past the start", act: s => {
-                    s.setValue(161)
-                    mouseDrag(s, 167, 3, -300, 0)
-                }, knob: 3 },
-                { tag: "clicked past the end", act: s => mouseClick(s, 178, 3), knob: 161 },
-                { tag: "continuous drag", act: s => {
-                    mousePress(s, 9, 3)
-                    mouseMove(s, 19, 3)
-                    mouseMove(s, 49, 3)
-                    mouseRelease(s, 49, 3)
-                }, knob: 43, log: ["btnClick", "dragSignal true", "valueChange 13", "valueChange 43",
-                                    "valueChangeDelay 43", "dragSignal false"] },
-                { tag: "stop 5 quietly", act: s => s.setIndexValue(5, false), index: 5, log: [] },
-                { tag: "stop 1 sent", act: s => s.setIndexValue(1, true), index: 1, log: ["valueChange 18"] },
-                { tag: "stop 10 sent", act: s => s.setIndexValue(10, true), index: 10,
-                  log: ["valueChange 161"] },
-                { tag: "click on stop 0", act: click(10, stop(0)), index: 0, log: clicked(0) },
-                { tag: "click past stop 3", act: click(10, stop(3) + 0.5), index: 4, log: clicked(4) },
-                { tag: "click before stop 6", act: click(0, 97), index: 6, log: clicked(6) },
-                { tag: "click past stop 9", act: click(0, stop(9) + 1), index: 10, log: clicked(10) },
-                { tag: "release before stop 4", act: release(66), index: 4, log: released(4) },
-                { tag: "release a pixel past stop 4", act: release(67), index: 4, log: released(4) },
-                { tag: "release further past stop 4", act: release(68), index: 5, log: released(5) },
-                { tag: "release past the end", act: release(200), index: 10, log: released(10) }
+                { tag: "value below", steps: [["value", -50]], knob: 3 },
+                { tag: "dragged past the end", steps: [["drag", 9, 300]], knob: 161 },
+                { tag: "dragged past the start", steps: [["value", 161], ["drag", 167, -300]], knob: 3 },
+                { tag: "clicked past the end", steps: [["click", 178]], knob: 161 },
+                { tag: "continuous drag", steps: [["slide", 40]], knob: 43,
+                  log: ["btnClick", "dragSignal true", "valueChange 23", "valueChange 43",
+                        "valueChangeDelay 43", "dragSignal false"] },
+                { tag: "stop 5 quietly", steps: [["index", 5, false]], index: 5, log: [] },
+                { tag: "stop 1 sent", steps: [["index", 1, true]], index: 1, log: ["valueChange 18"] },
+                { tag: "stop 10 sent", steps: [["index", 10, true]], index: 10, log: ["valueChange 161"] },
+                { tag: "click on stop 0", steps: click(10, stop(0)), index: 0, log: clicked(0) },
+                { tag: "click past stop 3", steps: click(10, stop(3) + 0.5), index: 4, log: clicked(4) },
+                { tag: "click before stop 6", steps: click(0, 97), index: 6, log: clicked(6) },
+                { tag: "click past stop 9", steps: click(0, stop(9) + 1), index: 10, log: clicked(10) },
+                { tag: "release before stop 4", steps: [["slide", 63]], index: 4, log: released(4) },
+                { tag: "release a pixel past stop 4", steps: [["slide", 64]], index: 4, log: released(4) },
+                { tag: "release further past stop 4", steps: [["slide", 65]], index: 5, log: released(5) },
+                { tag: "release past the end", steps: [["slide", 197]], index: 10, log: released(10) }
             ]
         }
         function test_slider(data) {
@@ -275,7 +267,7 @@ Item {
             const slider = createTemporaryObject(sliderType, root, { isScale: stepped })
             slider.width = data.width ?? 176
             const log = record(slider)
-            data.act(slider)
+            drive(slider, log, data.steps)
             const x = stepped ? stop(data.index) : data.knob
             tryVerify(() => Math.abs(knob(slider).x - x) < 1e-9, 5000, "knob at " + x)
             if (stepped)
