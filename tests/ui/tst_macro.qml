@@ -58,37 +58,6 @@ PageCase {
         return Array.from({ length: 2 * n - 1 }, (_, i) => i % 2 ? "0," + gapMs : i % 4 ? "2,A" : "1,A")
     }
 
-    // Deleting a macro gives the buttons that ran it their factory assignment back; a last name is
-    // stored beside a sentinel. New names take the smallest free number, also one freed by a
-    // delete; the list, the files and the assignment page follow.
-    function test_newAndDelete() {
-        openEditor(["M", "N"], ["1,A", "2,A"])
-        useMacro(3, "M")
-        useMacro(4, "N")
-        compare(page.macroNumber_lv.currentIndex, -1)
-        click("macroRow0")
-        click("macroDeleteButton")
-        compare(storedNames(), ["N", "loaderbeacon"])
-        compare(ui_View.getDataList("mouseKeyMatrix/3", false), ui_View.getDataList("mouseKeyMatrix/3", true))
-        compare(storedList("mouseKeyMatrix/4"), [4, 0, 4, 0])
-        compare(page.macroNumber_lv.currentIndex, 0)
-
-        click("macroNewButton")
-        click("macroNewButton")
-        compare(shownNames(), ["N", "Macro_0", "Macro_1"])
-        compare(storedNames(), ["N", "Macro_0", "Macro_1"])
-        compare(page.macroNumber_lv.currentIndex, 2)
-        compare(stored("Macro_1"), ["1"])
-        click("macroRow1")
-        click("macroDeleteButton")
-        verify(!mouseSim.fileExists(macroFile("Macro_0")))
-        compare(storedNames(), ["N", "Macro_1"])
-        compare(page.macroNumber_lv.currentIndex, 1)
-        click("macroNewButton")
-        compare(shownNames(), ["N", "Macro_1", "Macro_0"])
-        compare(item("macroList").count, 3)
-    }
-
     // Keys typed while recording, with or without the delays between them (whole 10 ms).
     function test_record_data() {
         return [{ tag: "Delay box cleared", delays: false }, { tag: "delays recorded", delays: true }]
@@ -148,10 +117,15 @@ PageCase {
 
     // A new name renames the file and the buttons' profile keys; a taken or unusable name changes
     // nothing. Export copies the file; import puts the copy under a new name before the selected
-    // macro, or an empty macro when the user cancels.
-    function test_files() {
+    // macro, or an empty macro when the user cancels. New names take the smallest free number,
+    // also one freed by a delete. Deleting a macro gives the buttons that ran it their factory
+    // assignment back; a last name is stored beside a sentinel. The list, the files and the
+    // assignment page follow.
+    function test_names() {
         openEditor(["M", "N"], ["1,A", "0,30", "2,A"])
         useMacro(3, "M")
+        useMacro(4, "N")
+        compare(page.macroNumber_lv.currentIndex, -1)
         mouseDoubleClickSequence(item("macroRow0"))
         typeText("Fast")
         compare(shownNames(), ["Fast", "N"])
@@ -179,6 +153,24 @@ PageCase {
         menu("macroRow1", "macroMenu1")
         compare(storedNames(), ["Macro_0", "Macro_1", "Fast", "N"])
         compare(stored("Macro_1"), ["1"])
+
+        click("macroRow0")
+        click("macroDeleteButton")
+        verify(!mouseSim.fileExists(macroFile("Macro_0")))
+        compare(storedNames(), ["Macro_1", "Fast", "N"])
+        compare(page.macroNumber_lv.currentIndex, 0)
+        click("macroNewButton")
+        compare(shownNames(), ["Macro_1", "Fast", "N", "Macro_0"])
+        compare(page.macroNumber_lv.currentIndex, 3)
+        compare(item("macroList").count, 4)
+        for (const row of [0, 2, 0]) {
+            click("macroRow" + row)
+            click("macroDeleteButton")
+        }
+        compare(storedNames(), ["N", "loaderbeacon"])
+        compare(shownNames(), ["N"])
+        compare(ui_View.getDataList("mouseKeyMatrix/3", false), ui_View.getDataList("mouseKeyMatrix/3", true))
+        compare(storedList("mouseKeyMatrix/4"), [4, 0, 4, 0])
     }
 
     // The action menu: a click of a button after the row, a delay before it, a caught key before it
