@@ -174,8 +174,9 @@ PageCase {
     }
 
     // The action menu: a click of a button after the row, a delay before it, a caught key before it
-    // (at the end from the last row), removing a row.
-    function test_actionMenu() {
+    // (at the end from the last row), removing a row. No change makes a macro longer than the
+    // mouse's 128 bytes, and the page says why.
+    function test_actions() {
         openEditor(["M"], ["1,A", "2,A"])
         click("macroRow0")
         menu("actionRow0", "actionMenu3")
@@ -199,12 +200,9 @@ PageCase {
         menu("actionRow0", "actionMenu0")
         compare(stored("M")[0], "1,B")
         compare(stored("M").length, 9)
-    }
 
-    // No change makes a macro longer than the mouse's 128 bytes, and the page says why.
-    function test_refusal() {
         // 62 actions 10 ms apart fill the block exactly
-        openEditor(["M"], keys(62, 10))
+        ui_View.saveMacroIni("M", keys(62, 10), 1)
         click("macroRow0")
         verify(!item("macroRefusal").visible)
         // a longer wait would need the long form of the delay

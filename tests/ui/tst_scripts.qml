@@ -114,7 +114,7 @@ TestCase {
             { tag: "only left click", got: onlyLeft([left, right], 0), want: true },
             { tag: "two left clicks", got: onlyLeft([left, right, left], 0), want: false },
             { tag: "fire is no left click", got: onlyLeft([right, [1, 0xF0, 10, 0]], 1), want: false },
-            { tag: "rate empty", got: KeyAssign.rateOfText(""), want: KeyAssign.defaultRate },
+            { tag: "rate empty", got: KeyAssign.rateOfText(""), want: 10 },
             { tag: "times", got: ["12", "", "999"].map(KeyAssign.timesOfText), want: [12, 0, 255] },
             { tag: "gun periods, slot 3 absent", want: [12, 9, 0],
               got: KeyAssign.gunPeriods(s => ({ 1: "12", 2: 9.7 })[s], [1, 2, 3]) }
