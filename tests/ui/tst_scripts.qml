@@ -109,6 +109,7 @@ TestCase {
             { tag: "combo nothing", got: combo([]), want: ["", null] },
             { tag: "stored texts", got: stored(["1", "4", "10", "0"]), want: [1, 4, 10, 0] },
             { tag: "stored absent", got: stored([]), want: right },
+            { tag: "stored undefined", got: stored(undefined), want: right },
             { tag: "stored not numbers", got: stored(["x", "", "240", "2"]), want: [0, 0, 240, 2] },
             { tag: "stored wide", got: stored(["255", "256", "-1", "1"]), want: [255, 0, 255, 1] },
             { tag: "only left click", got: onlyLeft([left, right], 0), want: true },
