@@ -2,8 +2,6 @@ import QtQuick
 import QtTest
 import "qrc:/modules/qml/J2"
 import "qrc:/modules/qml/basic"
-import "qrc:/modules/qml/common/sliderMath.js" as SliderMath
-import "qrc:/modules/qml/common/numberInput.js" as NumberInput
 
 // The shared controls, each built on its own and driven with real mouse and key events, a table of
 // cases per control kind. The controls read the root document's look unqualified, so this
@@ -60,9 +58,6 @@ Item {
 
     readonly property var rates: ["125Hz", "250Hz", "500Hz", "1000Hz"]
 
-    function panelOf(control) {
-        return Array.from(control.children).find(c => c.objectName === "panel")
-    }
     // The stops of a stepped slider 176 wide.
     function stop(i) { return 3 + 15.8 * i }
     // Every signal the control gives, in order, as "name argument…".
@@ -80,6 +75,7 @@ Item {
         when: windowShown
 
         function init() { failOnWarning(/qml/) }
+        function panelOf(control) { return findChild(control, "panel") }
         function knob(slider) { return findChild(slider, "knob") }
 
         // Inside the 6-pixel margin or not; the handler sees the state from before the click. A
