@@ -32,25 +32,18 @@ PageCase {
         return doc
     }
     function keys(doc) { return child(doc, "keyMatrixMain") }
-    function entry(doc, i) {
-        const e = keys(doc).modKeys.get(i)
-        return [e.keyCode0, e.keyCode1, e.keyCode2, e.keyCode3]
-    }
+    // The four codes of the page or of a list entry.
+    function codesOf(o) { return [o.keyCode0, o.keyCode1, o.keyCode2, o.keyCode3] }
+    function entry(doc, i) { return codesOf(keys(doc).modKeys.get(i)) }
     function stored(i) { return storedList("mouseKeyMatrix/" + i) }
     function matrix(n) { return mouseSim.memory().keyMatrices[n - 1] }
-    function flat(entries) {
-        const bytes = []
-        for (const e of entries)
-            bytes.push(...e)
-        return bytes
-    }
+    function mouseMain(doc) { return child(doc, "mouseMain") }
 
     // Opens the page through the button's tag on the mouse picture.
     function openPage(doc, button) {
         mouseClick(child(doc, "mouseTag" + button))
         const page = child(doc, "keyAssigmentMain")
-        verify(page.visible)
-        verify(child(doc, "mainMask").visible)
+        verify(page.visible && child(doc, "mainMask").visible)
         return page
     }
     function closePage(doc) {
@@ -64,217 +57,141 @@ PageCase {
         return item
     }
     function click(page, name) { mouseClick(reveal(page, child(page, name))) }
-
-    // The sliding part of a drop-down; clicks count only once it has stopped.
-    function settle(dropDown) {
-        for (let i = 0; i < dropDown.children.length; ++i) {
-            const part = dropDown.children[i]
-            if (part.running !== undefined)
-                tryVerify(() => !part.running)
+    function settle(dropDown) { tryCompare(child(dropDown, "panel"), "running", false) }
+    // Steps on the page: [what, argument(s)]; keys arrive as the input hook hands them over.
+    function run(doc, page, steps) {
+        for (const [what, a, b] of steps) {
+            if (what === "click") {
+                click(page, a)
+            } else if (what === "cell") {
+                const grid = reveal(page, child(page, a))
+                mouseClick(grid)
+                settle(grid)
+                mouseClick(grid, (b % 3 + 0.5) * grid.width, 24 * (1 + Math.floor(b / 3)) + 12)
+                settle(grid)
+                verify(!grid.isDrop)
+            } else if (what === "rate") {
+                // the knob to position a, which stands for a + 1 ms
+                const rate = reveal(page, child(page, "fireRate"))
+                mouseClick(rate)
+                settle(rate)
+                mouseClick(rate.sliderControl, a + 6, rate.sliderControl.height / 2)
+                tryCompare(rate, "textValue", (a + 1) + "ms")
+            } else if (what === "times") {
+                typeInto(reveal(page, child(page, "fireTimes")), a)
+            } else if (what === "macro") {
+                choose(reveal(page, child(page, "macroList")), a)
+                tryCompare(page, "keyString", macroNames[a])
+            } else if (what === "keys") {
+                click(page, a)
+                for (const code of b) {
+                    doc.detectKeyboard(true, code)
+                    doc.detectKeyboard(false, code)
+                }
+            }
         }
     }
-    function chooseCell(page, gridName, cell) {
-        const grid = reveal(page, child(page, gridName))
-        mouseClick(grid)
-        settle(grid)
-        mouseClick(grid, (cell % 3 + 0.5) * grid.width, 24 * (1 + Math.floor(cell / 3)) + 12)
-        settle(grid)
-        verify(!grid.isDrop)
-    }
-    function chooseMacro(page, row) {
-        choose(reveal(page, child(page, "macroList")), row)
-        tryCompare(page, "keyString", macroNames[row])
-        compare(page.keyCode0, 4)
-    }
-    function typeFireKey(doc, page, usbCode) {
-        click(page, "fireKeyField")
-        verify(page.isFireInput)
-        doc.detectKeyboard(true, usbCode)
-        doc.detectKeyboard(false, usbCode)
-        verify(!page.isFireInput)
-    }
-    // The rate slider's knob to position x, which stands for x + 1 ms.
-    function chooseRate(page, x) {
-        const rate = reveal(page, child(page, "fireRate"))
-        mouseClick(rate)
-        settle(rate)
-        mouseClick(rate.sliderControl, x + 6, rate.sliderControl.height / 2)
-        tryCompare(rate, "textValue", (x + 1) + "ms")
-    }
-    function typeTimes(page, text) { typeInto(reveal(page, child(page, "fireTimes")), text) }
-    function typeCombination(doc, page, usbCodes) {
-        click(page, "comboField")
-        verify(page.isComboInput)
-        for (const code of usbCodes) {
-            doc.detectKeyboard(true, code)
-            doc.detectKeyboard(false, code)
-        }
+    // The fire period of the gun the gun page holds in slot 1 … 3; 0 while it offers none.
+    function slotPeriod(doc, slot) {
+        const guns = child(doc, "gunControlMain")
+        const gun = guns.gunNumberModel ? guns.gunNumberModel.get(guns["selectGun" + slot]) : null
+        return gun ? Number(gun.gunPeriod) & 0xFF : 0
     }
 
     // Every class through the page's controls, on both families: what the profile stores, what the
-    // list shows and what the mouse's key matrix holds after Save.
+    // list shows (also read again from the profile) and what the mouse's key matrix holds after Save.
     function test_assign_data() {
+        const fire = code => ["keys", "fireKeyField", [code]]
+        const pick = name => ["click", name]
+        const empty = (grid, item, cell) => [["cell", grid, item], pick("mouseFunction3"),
+                                             ["cell", grid, cell]]
+        // tag, button, steps, codes, text, device form, that of the 560 where it differs, text once stored
         const classes = [
-            { tag: "mouse right", button: 3, codes: [0, 0, 0xF1, 0], text: "Right Key",
-              act: (doc, page) => click(page, "mouseFunction2"), device: [0x01, 0, 0xF1, 0] },
-            { tag: "double fire", button: 4, codes: [0, 0xF0, 0x1E, 2], text: "Double Fire",
-              act: (doc, page) => click(page, "mouseFunction5"), device: [0x0A, 0xF0, 0x1E, 2] },
-            { tag: "fire", button: 1, codes: [1, 0x04, 30, 3], text: "A",
-              act: (doc, page) => {
-                  chooseRate(page, 29)
-                  typeTimes(page, "3")
-                  verify(!child(page, "fireEndless").isSelect)
-                  typeFireKey(doc, page, 0x04)
-              }, device: [0x0A, 0x04, 30, 3] },
-            { tag: "fire, endless, rate after the key", button: 2, codes: [1, 0x29, 61, 0], text: "Esc",
-              act: (doc, page) => {
-                  typeTimes(page, "7")
-                  typeFireKey(doc, page, 0x29)
-                  compare(page.keyCode3, 7)
-                  click(page, "fireEndless")
-                  chooseRate(page, 60)
-              }, device: [0x0A, 0x29, 61, 0] },
-            { tag: "combination", button: 2, codes: [2, 0x05, 0x06, 0], text: "LCtrl + LAlt + C",
-              act: (doc, page) => {
-                  typeCombination(doc, page, [0xE0, 0xE2, 0x06])
-                  click(page, "comboOk")
-              }, device: [0x00, 0x05, 0x06, 0] },
-            { tag: "media", button: 3, codes: [3, 0, 0xCD, 0], text: "Play/Pause",
-              act: (doc, page) => chooseCell(page, "mediaGrid", 5), device: [0x03, 0, 0xCD, 0] },
-            { tag: "macro", button: 2, codes: [4, 1, 2, 0], text: "Reload",
-              act: (doc, page) => {
-                  click(page, "macroMode1")
-                  chooseMacro(page, 1)
-              }, device: [0x09, 1, 3, 0] },
-            { tag: "dpi loop", button: 6, codes: [5, 0, 3, 0], text: "DPI Loop",
-              act: (doc, page) => click(page, "dpiFunction2"), device: [0x07, 0, 3, 0] },
-            { tag: "sniper", button: 5, codes: [5, 0, 4, 0], text: "Sniper Key",
-              act: (doc, page) => click(page, "dpiFunction3"),
-              device: [0x07, 0, 4, 1], device560: [0x0B, 0, 1, 1] },
-            { tag: "system browser", button: 6, codes: [6, 0, 0x94, 1], text: "My PC",
-              act: (doc, page) => chooseCell(page, "systemGrid", 0), device: [0x03, 0, 0x94, 1] },
-            { tag: "system desktop", button: 6, codes: [6, 0, 0xE3, 7], text: "Desktop",
-              act: (doc, page) => chooseCell(page, "systemGrid", 5), device: [0x00, 0, 0xE3, 7] },
-            { tag: "shortcut", button: 7, codes: [7, 0, 0xE0, 6], text: "Copy",
-              act: (doc, page) => chooseCell(page, "shortcutGrid", 2), device: [0x00, 0, 0xE0, 6] },
-            { tag: "gun", button: 4, codes: [8, 0, 2, 0], text: "Gun 2", gun: true,
-              act: (doc, page) => click(page, "gunFunction1"),
-              device: [0x08, 0, 1, 1], device560: [0x08, 0, 1, 0] }
+            ["mouse right", 3, [pick("mouseFunction2")], [0, 0, 0xF1, 0], "Right Key", [1, 0, 0xF1, 0]],
+            ["double fire", 4, [pick("mouseFunction5")], [0, 0xF0, 0x1E, 2], "Double Fire",
+             [0x0A, 0xF0, 0x1E, 2]],
+            ["fire, defaults", 1, [fire(0x05)], [1, 0x05, 10, 0], "B", [0x0A, 0x05, 10, 0]],
+            ["fire", 1, [["rate", 29], ["times", "3"], fire(0x04)], [1, 0x04, 30, 3], "A", [0x0A, 0x04, 30, 3]],
+            ["fire endless, rate last", 2, [["times", "7"], fire(0x29), pick("fireEndless"), ["rate", 60]],
+             [1, 0x29, 61, 0], "Esc", [0x0A, 0x29, 61, 0]],
+            // modifiers as bits and the first two other keys; every key is shown until it is stored
+            ["combination", 2, [["keys", "comboField", [0xE0, 0xE1, 0x04, 0x05, 0x07]], pick("comboOk")],
+             [2, 3, 4, 5], "LCtrl + LShift + A + B + D", [0, 3, 4, 5], null, "LCtrl+LShift+A+B"],
+            ["media", 3, [["cell", "mediaGrid", 5]], [3, 0, 0xCD, 0], "Play/Pause", [3, 0, 0xCD, 0]],
+            ["macro", 2, [pick("macroMode1"), ["macro", 1]], [4, 1, 2, 0], "Reload", [9, 1, 3, 0]],
+            ["dpi loop", 6, [pick("dpiFunction2")], [5, 0, 3, 0], "DPI Loop", [7, 0, 3, 0]],
+            ["sniper", 5, [pick("dpiFunction3")], [5, 0, 4, 0], "Sniper Key", [7, 0, 4, 1], [0x0B, 0, 1, 1]],
+            ["system browser", 6, [["cell", "systemGrid", 0]], [6, 0, 0x94, 1], "My PC", [3, 0, 0x94, 1]],
+            ["system desktop", 6, [["cell", "systemGrid", 5]], [6, 0, 0xE3, 7], "Desktop", [0, 0, 0xE3, 7]],
+            ["shortcut", 7, [["cell", "shortcutGrid", 2]], [7, 0, 0xE0, 6], "Copy", [0, 0, 0xE0, 6]],
+            ["gun", 4, [pick("gunFunction1")], [8, 0, 2, 0], "Gun 2", [8, 0, 1, 1], [8, 0, 1, 0]]
         ]
-        const rows = []
-        for (const family of ["553", "560"]) {
-            for (const c of classes)
-                rows.push(Object.assign({}, c, { tag: family + " " + c.tag, family: family,
-                                                 device: family === "560" && c.device560 ? c.device560 : c.device }))
-        }
-        return rows
+        // An empty cell closes the grid and applies its chosen item again (or the first).
+        const emptyCells = [
+            ["media, empty cell", 1, empty("mediaGrid", 2, 8), [3, 0, 0xB6, 0], "Previous", [3, 0, 0xB6, 0]],
+            ["system, empty cell", 1, empty("systemGrid", 4, 7), [6, 4, 0x2C, 0x11], "Minimize",
+             [0, 4, 0x2C, 0x11]],
+            ["shortcut, empty cell", 1, empty("shortcutGrid", 9, 11), [7, 0, 0xE0, 4], "Select All",
+             [0, 0, 0xE0, 4]],
+            ["shortcut, empty cell first", 1, [["cell", "shortcutGrid", 10]], [7, 0, 0xE0, 0x11], "New",
+             [0, 0, 0xE0, 0x11]]
+        ]
+        const row = (family, [tag, button, steps, codes, text, device, device560, storedText]) => ({
+            tag: family + " " + tag, family, button, steps, codes, text, storedText, gun: codes[0] === 8,
+            device: family === "560" && device560 ? device560 : device })
+        return emptyCells.map(c => row("553", c)).concat(classes.map(c => row("553", c)),
+                                                          classes.map(c => row("560", c)))
     }
     function test_assign(row) {
         const doc = openKeys({ family: row.family, isGun: true })
         const page = openPage(doc, row.button)
         compare(mouseMain(doc).selectKey, row.button)
-        row.act(doc, page)
-        compare([page.keyCode0, page.keyCode1, page.keyCode2, page.keyCode3], row.codes)
+        run(doc, page, row.steps)
+        compare(codesOf(page), row.codes)
         compare(page.keyString, row.text)
         verify(!keys(doc).isSave)
         closePage(doc)
         verify(keys(doc).isSave)
         compare(mouseMain(doc).selectKey, -1)
         compare(entry(doc, row.button), row.codes)
+        compare(keys(doc).modKeys.get(row.button).keyText, row.text)
 
         save(doc)
         verify(!keys(doc).isSave)
-        compare(stored(row.button), row.codes)
         for (let i = 0; i < 16; ++i) {
-            if (i !== row.button)
-                compare(stored(i), ui_View.mouseGetKeydefine(i, true).map(Number), "entry " + i)
+            const want = i === row.button ? row.codes : ui_View.mouseGetKeydefine(i, true).map(Number)
+            compare(stored(i), want, "entry " + i)
         }
         const expected = factoryDevice.slice()
         expected[row.button] = row.device
-        compare(matrix(1), flat(expected))
+        compare(matrix(1), [].concat(...expected))
         compare(commandCodes().filter(c => c === "12" || c === "0d").length, row.gun ? 4 : 1)
         if (row.gun) {
             // the gun matrices carry the fire periods of the slotted guns in their first entry
             for (let n = 2; n <= 4; ++n)
                 compare(matrix(n).slice(0, 4), [0x0B, n - 2, slotPeriod(doc, n - 1), 0])
         }
-        compare(keys(doc).modKeys.get(row.button).keyText, row.text)
-    }
-    // The fire period of the gun the gun page holds in slot 1 … 3; 0 while it offers none.
-    function slotPeriod(doc, slot) {
-        const guns = child(doc, "gunControlMain")
-        return guns.gunNumberModel ? Number(guns.gunNumberModel.get(guns["selectGun" + slot]).gunPeriod) & 0xFF : 0
-    }
-    function mouseMain(doc) { return child(doc, "mouseMain") }
-
-    // A combination takes modifiers as bits and the first two other keys; every key is shown.
-    function test_combinationKeepsTwoKeys() {
-        const doc = openKeys({ family: "553" })
-        const page = openPage(doc, 1)
-        typeCombination(doc, page, [0xE0, 0xE1, 0x04, 0x05, 0x07])
-        compare(page.combo.text, "LCtrl + LShift + A + B + D")
-        click(page, "comboOk")
-        compare([page.keyCode0, page.keyCode1, page.keyCode2, page.keyCode3], [2, 0x03, 0x04, 0x05])
-        compare(page.keyString, "LCtrl + LShift + A + B + D")
-        closePage(doc)
-        save(doc)
-        compare(stored(1), [2, 0x03, 0x04, 0x05])
-        compare(matrix(1).slice(4, 8), [0x00, 0x03, 0x04, 0x05])
-        // the list shows the stored codes once the profile is read again
         keys(doc).init(false, false)
-        compare(keys(doc).modKeys.get(1).keyText, "LCtrl+LShift+A+B")
+        compare(keys(doc).modKeys.get(row.button).keyText, row.storedText ?? row.text)
     }
 
-    // An empty capture, and a cancelled one, leave the choice as it was.
-    function test_combinationEmptyOrCancelled() {
-        const doc = openKeys({ family: "553" })
-        const page = openPage(doc, 1)
-        typeCombination(doc, page, [])
-        click(page, "comboOk")
-        verify(!page.isComboInput)
-        compare(page.keyCode0, 0)
-        typeCombination(doc, page, [0xE0, 0x04])
-        click(page, "comboCancel")
-        verify(!page.isComboInput)
-        compare([page.keyCode0, page.keyCode2], [0, 0xF1])
-        closePage(doc)
-        verify(!keys(doc).isSave)
-    }
-
-    // Opening and closing the page without a change marks nothing unsaved and sends nothing, also
-    // for a button that runs a macro while the macro list shows another one.
-    function test_closeWithoutChange() {
+    // Another macro on a macro button is a change. What leaves the choice as it was is none:
+    // the same macro while the macro list shows another, the macro editor opened over the page, a
+    // key while nothing waits for one, an empty or a cancelled capture, a release or a key without a
+    // label as the fire key. Nothing is then marked unsaved or sent.
+    function test_noChange() {
         const doc = openKeys({ family: "560" })
-        let page = openPage(doc, 4)
-        closePage(doc)
-        verify(!keys(doc).isSave)
-
-        page = openPage(doc, 2)
-        chooseMacro(page, 0)
-        closePage(doc)
-        verify(keys(doc).isSave)
-        compare(ui_View.getData("mouseMacroKey/2", false), "Burst")
-        save(doc)
-        page = openPage(doc, 3)
-        chooseMacro(page, 1)
-        closePage(doc)
-        save(doc)
-        compare(ui_View.getData("mouseMacroKey/3", false), "Reload")
-
+        for (const [button, macro] of [[2, 0], [2, 1], [3, 0]]) {
+            run(doc, openPage(doc, button), [["macro", macro]])
+            closePage(doc)
+            verify(keys(doc).isSave)
+            compare(ui_View.getData("mouseMacroKey/" + button, false), macroNames[macro])
+            compare(keys(doc).modKeys.get(button).keyText, macroNames[macro])
+            save(doc)
+        }
         mouseSim.clearTrace()
-        page = openPage(doc, 2)
-        compare(page.keyString, "Burst")
-        closePage(doc)
-        verify(!keys(doc).isSave)
-        save(doc)
-        compare(mouseSim.commands(), [])
-        compare(ui_View.getData("mouseMacroKey/2", false), "Burst")
-    }
-
-    // The macro editor opens over the page; closing it returns to the page, still behind its mask.
-    function test_macroEditorOverPage() {
-        const doc = openKeys({ family: "553" })
-        const page = openPage(doc, 2)
+        let page = openPage(doc, 2)
+        compare(page.keyString, "Reload")
         const editor = child(doc, "macroEditorMain")
         click(page, "macroEditorButton")
         verify(editor.visible && page.visible && child(doc, "mainMask").visible)
@@ -285,113 +202,96 @@ PageCase {
         tryCompare(child(doc, "mainMask"), "visible", true)
         closePage(doc)
         verify(!child(doc, "mainMask").visible)
-    }
 
-    // Another macro on a macro button with the same mode is a change.
-    function test_otherMacroOnMacroButton() {
-        const doc = openKeys({ family: "553" })
-        let page = openPage(doc, 2)
-        chooseMacro(page, 0)
+        page = openPage(doc, 1)
+        doc.detectKeyboard(true, 0x04)
+        run(doc, page, [["keys", "comboField", []], ["click", "comboOk"],
+                        ["keys", "comboField", [0xE0, 0x04]], ["click", "comboCancel"]])
+        verify(!page.isComboInput)
+        click(page, "fireKeyField")
+        doc.detectKeyboard(false, 0x05)
+        doc.detectKeyboard(true, 0x01)
+        verify(page.isFireInput)
+        compare(codesOf(page), [0, 0, 0xF1, 0])
+        // closing ends a capture that is still waiting
         closePage(doc)
+        verify(!page.isFireInput)
+        verify(!keys(doc).isSave)
         save(doc)
-        page = openPage(doc, 2)
-        chooseMacro(page, 1)
-        closePage(doc)
-        verify(keys(doc).isSave)
-        compare(ui_View.getData("mouseMacroKey/2", false), "Reload")
-        compare(keys(doc).modKeys.get(2).keyText, "Reload")
+        compare(mouseSim.commands(), [])
     }
 
-    // Clicking an empty cell closes the grid and applies its chosen item again.
-    function test_emptyCell_data() {
+    // The list and the picture show keyCount buttons, each with the profile's function. A tag
+    // closes the main screen's open lists before the page opens. Hovering a row lights the button
+    // on the picture; the row opens the page centred, with its function in the title. The only
+    // button left that does a left click cannot be opened, from the picture or the list. Without
+    // the gun features the page hides its gun section and keeps its height.
+    function test_layout_data() {
         return [
-            { tag: "media", grid: "mediaGrid", item: 2, empty: 8, codes: [3, 0, 0xB6, 0] },
-            { tag: "system", grid: "systemGrid", item: 4, empty: 7, codes: [6, 0x04, 0x2C, 0x11] },
-            { tag: "shortcut", grid: "shortcutGrid", item: 9, empty: 11, codes: [7, 0, 0xE0, 0x04] },
-            { tag: "shortcut, nothing chosen yet", grid: "shortcutGrid", empty: 10, codes: [7, 0, 0xE0, 0x11] }
+            { tag: "six, gun", count: 6, family: "553", isGun: true },
+            { tag: "eight, plain", count: 8, family: "560", isGun: false }
         ]
     }
-    function test_emptyCell(row) {
-        const doc = openKeys({ family: "553" })
-        const page = openPage(doc, 1)
-        if (row.item !== undefined)
-            chooseCell(page, row.grid, row.item)
-        click(page, "mouseFunction3")
-        compare(page.keyCode0, 0)
-        chooseCell(page, row.grid, row.empty)
-        compare(child(page, row.grid).currentSelect, row.item === undefined ? 0 : row.item)
-        compare([page.keyCode0, page.keyCode1, page.keyCode2, page.keyCode3], row.codes)
-    }
-
-    // The only button left that does a left click cannot be opened, from the picture or the list.
-    function test_lastLeftClick() {
-        const doc = openKeys({ family: "553" })
-        const page = child(doc, "keyAssigmentMain")
-        mouseClick(child(doc, "mouseTag0"))
-        verify(!page.visible && !child(doc, "mainMask").visible)
-        compare(mouseMain(doc).selectKey, -1)
-        mouseClick(child(doc, "keyRow0"))
-        verify(!page.visible)
-
-        openPage(doc, 1)
-        click(page, "mouseFunction0")
-        closePage(doc)
-        openPage(doc, 0)
-        click(page, "mouseFunction2")
-        closePage(doc)
-        compare(entry(doc, 0), [0, 0, 0xF1, 0])
-        mouseClick(child(doc, "mouseTag1"))
-        verify(!page.visible)
-    }
-
-    // The list and the picture show keyCount buttons, each with the profile's function; entry 7's
-    // factory value is the double fire.
-    function test_keyCount_data() {
-        return [{ tag: "six", count: 6, family: "553" }, { tag: "eight", count: 8, family: "560" }]
-    }
-    function test_keyCount(row) {
-        const doc = openKeys({ family: row.family, config: Object.assign({ "mouse/keyCount": row.count }, english) })
+    function test_layout(row) {
+        const config = Object.assign({ "mouse/keyCount": row.count }, english)
+        const doc = openKeys({ family: row.family, isGun: row.isGun, config: config })
         const texts = ["Left Key", "Right Key", "Middle Key", "Forward Key", "Back Key", "DPI+", "DPI-",
                        "Double Fire"]
-        for (let i = 0; i < texts.length; ++i)
-            compare(keys(doc).modKeys.get(i).keyText, texts[i])
-        compare(keys(doc).modKeys_tmp.get(7).keyText, "Double Fire")
+        compare(texts.map((t, i) => keys(doc).modKeys.get(i).keyText), texts)
         compare(mouseMain(doc).keyCount, row.count)
         for (let i = 0; i < 16; ++i) {
             compare(child(doc, "keyRow" + i).visible, i < row.count, "row " + i)
             compare(findChild(doc, "mouseTag" + i) !== null, i < row.count, "tag " + i)
         }
-        compare(keys(doc).height, 40 + 24 * row.count + 2 * (row.count - 1) + 8)
-    }
 
-    // A tag closes the main screen's open lists before the page opens.
-    function test_tagClosesLists() {
-        const doc = openKeys({ family: "553" })
+        const page = child(doc, "keyAssigmentMain")
         const rates = child(doc, "reportRateLV")
+        const keyRow = child(doc, "keyRow5")
         mouseClick(rates)
         settle(rates)
-        verify(rates.isDrop)
         openPage(doc, 2)
         tryCompare(rates, "isDrop", false)
-    }
-
-    // Hovering a row lights the button on the picture; clicking it opens the page with the row's
-    // function in the title.
-    function test_rowOpensPage() {
-        const doc = openKeys({ family: "553" })
-        const row = child(doc, "keyRow5")
-        mouseMove(row, 10, 10)
+        closePage(doc)
+        mouseMove(keyRow, 10, 10)
         compare(mouseMain(doc).selectKey, 5)
-        compare(row.color, doc.colorOrange)
+        compare(keyRow.color, doc.colorOrange)
         mouseMove(doc, 600, 600)
         compare(mouseMain(doc).selectKey, -1)
-        mouseClick(row)
-        const page = child(doc, "keyAssigmentMain")
+        mouseClick(keyRow)
         verify(page.visible && child(doc, "mainMask").visible)
         compare(page.keyString, "DPI+")
         compare([page.x, page.y], [(1024 - 416) / 2, (640 - 404) / 2])
         mouseMove(doc, 600, 600)
         compare(mouseMain(doc).selectKey, 5)
+        closePage(doc)
+        mouseClick(child(doc, "mouseTag0"))
+        verify(!page.visible && !child(doc, "mainMask").visible)
+        compare(mouseMain(doc).selectKey, -1)
+        mouseClick(child(doc, "keyRow0"))
+        verify(!page.visible)
+        run(doc, openPage(doc, 1), [["click", "mouseFunction0"]])
+        closePage(doc)
+        run(doc, openPage(doc, 0), [["click", "mouseFunction2"]])
+        closePage(doc)
+        mouseClick(child(doc, "mouseTag1"))
+        verify(!page.visible)
+
+        openPage(doc, 2)
+        compare(child(page, "gunSection").visible, row.isGun)
+        compare(child(page, "assignContent").height, 830)
+        // the content scrolls with the wheel and the scroll bar and stops at its ends
+        const bar = child(page, "assignScrollBar")
+        page.scrollTo(0)
+        compare(bar.y, 42)
+        mouseWheel(page, 200, 200, 0, -120)
+        verify(page.contentY > 0)
+        mouseDrag(bar, 6, 10, 0, 400)
+        compare(page.contentY, 830 - 360)
+        compare(bar.y + bar.height, 41 + 360)
+        mouseDrag(bar, 6, 10, 0, -400)
+        compare(page.contentY, 0)
+        mouseWheel(page, 200, 200, 0, 120)
+        compare(page.contentY, 0)
     }
 
     // The page's reset image gives the button its factory function; the list's gives every button.
@@ -401,9 +301,9 @@ PageCase {
         click(page, "dpiFunction0")
         closePage(doc)
         page = openPage(doc, 4)
-        chooseCell(page, "mediaGrid", 0)
+        run(doc, page, [["cell", "mediaGrid", 0]])
         mouseClick(child(doc, "assignReset"))
-        compare([page.keyCode0, page.keyCode2], [0, 0xF3])
+        compare(codesOf(page), [0, 0, 0xF3, 0])
         compare(page.keyString, "Back Key")
         verify(keys(doc).isSave)
         closePage(doc)
@@ -417,56 +317,6 @@ PageCase {
         compare(keys(doc).modKeys.get(3).keyText, "Forward Key")
         save(doc)
         compare(stored(3), [0, 0, 0xF4, 0])
-        compare(matrix(1), flat(factoryDevice))
-    }
-
-    // Without the gun features the gun section is hidden and the content keeps its height.
-    function test_gunSection_data() {
-        return [{ tag: "gun", isGun: true }, { tag: "plain", isGun: false }]
-    }
-    function test_gunSection(row) {
-        const doc = openKeys({ family: "553", isGun: row.isGun })
-        const page = openPage(doc, 1)
-        compare(child(page, "gunSection").visible, row.isGun)
-        compare(child(page, "assignContent").height, 830)
-    }
-
-    // The content scrolls with the wheel and the scroll bar and stops at its ends.
-    function test_scroll() {
-        const doc = openKeys({ family: "553" })
-        const page = openPage(doc, 1)
-        const bar = child(page, "assignScrollBar")
-        page.scrollTo(0)
-        compare(bar.y, 42)
-        mouseWheel(page, 200, 200, 0, -120)
-        verify(page.contentY > 0)
-        mouseDrag(bar, 6, 10, 0, 400)
-        compare(page.contentY, 830 - 360)
-        compare(bar.y, 42 + 212)
-        compare(bar.y + bar.height, 41 + 360)
-        mouseDrag(bar, 6, 10, 0, -400)
-        compare(page.contentY, 0)
-        mouseWheel(page, 200, 200, 0, 120)
-        compare(page.contentY, 0)
-    }
-
-    // A key arriving while nothing waits for one, or a release, or a key without a label, does not
-    // become the fire key.
-    function test_fireCapture() {
-        const doc = openKeys({ family: "553" })
-        const page = openPage(doc, 1)
-        doc.detectKeyboard(true, 0x04)
-        compare(page.keyCode0, 0)
-        click(page, "fireKeyField")
-        doc.detectKeyboard(false, 0x05)
-        doc.detectKeyboard(true, 0x01)
-        verify(page.isFireInput)
-        doc.detectKeyboard(true, 0x05)
-        compare([page.keyCode0, page.keyCode1, page.keyCode2, page.keyCode3], [1, 0x05, 10, 0])
-        verify(child(page, "fireEndless").isSelect)
-        // closing ends a capture that is still waiting
-        click(page, "fireKeyField")
-        closePage(doc)
-        verify(!page.isFireInput)
+        compare(matrix(1), [].concat(...factoryDevice))
     }
 }

@@ -27,15 +27,15 @@ PageCase {
     }
     function item(name) { return child(doc, name) }
     function shownNames() {
-        return Array.from({ length: page.macroListModel.count }, (_, i) => page.macroListModel.get(i).textValue)
+        const model = page.macroListModel
+        return Array.from({ length: model.count }, (_, i) => model.get(i).textValue)
     }
     function storedNames() { return mouseSim.setting("setting/name.bin", "macro/macroName") }
     function stored(name) { return ui_View.loadMacroIni(name) }
     function macroFile(name) { return "macro/" + name + ".bin" }
     function click(name) { mouseClick(item(name)) }
-    function rightClick(name) { mouseClick(item(name), 5, 5, Qt.RightButton) }
     function menu(row, entry) {
-        rightClick(row)
+        mouseClick(item(row), 5, 5, Qt.RightButton)
         click(entry)
     }
     // Replaces the text of the focused input and presses Enter.
@@ -46,16 +46,6 @@ PageCase {
             keyClick(c)
         keyClick(Qt.Key_Return)
     }
-    // A press on the page outside its controls ends any editing.
-    function pressPage() { mouseClick(page, 300, 20) }
-    function record(events) {
-        click("macroRecordButton")
-        verify(page.isInputting)
-        for (const [down, code] of events)
-            doc.detectKeyboard(down, code)
-        click("macroRecordButton")
-        verify(!page.isInputting)
-    }
     // Button `button` runs macro `name` in the profile in use.
     function useMacro(button, name) {
         ui_View.setDataList("mouseKeyMatrix/" + button, [4, 0, button, 0])
@@ -63,61 +53,29 @@ PageCase {
         item("keyMatrixMain").init(false, false)
     }
     function block(slot) { return mouseSim.memory().macros[String(slot + 1)] }
+    // n presses and releases of A, gapMs apart, as stored.
     function keys(n, gapMs) {
-        const out = []
-        for (let i = 0; i < n; ++i) {
-            if (i > 0)
-                out.push("0," + gapMs)
-            out.push(i % 2 ? "2,A" : "1,A")
-        }
-        return out
+        return Array.from({ length: 2 * n - 1 }, (_, i) => i % 2 ? "0," + gapMs : i % 4 ? "2,A" : "1,A")
     }
 
-    function test_oneNameAndSentinel() {
-        openEditor(["Solo"], [])
-        compare(storedNames(), ["Solo", "loaderbeacon"])
-        compare(shownNames(), ["Solo"])
-        compare(page.macroNumber_lv.currentIndex, -1)
-        compare(item("macroList").count, 1) // the assignment page's list
-    }
-
-    // New names take the smallest free number, also one freed by a delete; the list, the files and
-    // the assignment page follow.
-    function test_newAndDelete() {
-        openEditor([], [])
-        for (let i = 0; i < 3; ++i)
-            click("macroNewButton")
-        compare(shownNames(), ["Macro_0", "Macro_1", "Macro_2"])
-        compare(storedNames(), ["Macro_0", "Macro_1", "Macro_2"])
-        compare(page.macroNumber_lv.currentIndex, 2)
-        compare(stored("Macro_2"), ["1"])
-
-        click("macroRow1")
-        click("macroDeleteButton")
-        verify(!mouseSim.fileExists(macroFile("Macro_1")))
-        compare(storedNames(), ["Macro_0", "Macro_2"])
-        compare(page.macroNumber_lv.currentIndex, 1)
-        click("macroNewButton")
-        compare(shownNames(), ["Macro_0", "Macro_2", "Macro_1"])
-        compare(item("macroList").count, 3)
-    }
-
+    // Keys typed while recording, with or without the delays between them (whole 10 ms).
     function test_record_data() {
-        return [
-            { tag: "Delay box cleared", delays: false },
-            { tag: "delays recorded", delays: true }
-        ]
+        return [{ tag: "Delay box cleared", delays: false }, { tag: "delays recorded", delays: true }]
     }
     function test_record(data) {
         openEditor(["M"], ["1,Z", "2,Z"])
         click("macroRow0")
         if (!data.delays)
             click("macroDelayBox")
-        record([[true, 0x04], [false, 0x04], [true, 0xE1], [true, 0x05], [false, 0x05], [false, 0xE1]])
-        const keysOnly = ["1,A", "2,A", "1,LShift", "1,B", "2,B", "2,LShift"]
+        click("macroRecordButton")
+        verify(page.isInputting)
+        for (const [down, code] of [[1, 0x04], [0, 0x04], [1, 0xE1], [1, 0x05], [0, 0x05], [0, 0xE1]])
+            doc.detectKeyboard(down === 1, code)
+        click("macroRecordButton")
+        verify(!page.isInputting)
         const got = stored("M")
         compare(got.pop(), "1")
-        compare(got.filter(a => !a.startsWith("0,")), keysOnly)
+        compare(got.filter(a => !a.startsWith("0,")), ["1,A", "2,A", "1,LShift", "1,B", "2,B", "2,LShift"])
         const delays = got.filter(a => a.startsWith("0,"))
         compare(delays.length, data.delays ? 5 : 0)
         verify(delays.every(a => /^0,\d*0$/.test(a)), delays)
@@ -125,102 +83,100 @@ PageCase {
             verify(got.every((a, i) => a.startsWith("0,") === (i % 2 === 1)), got)
     }
 
-    // A delay typed into a macro that a button runs: rounded to whole 10 ms, stored, and sent at
-    // once to that button's slot; a release 1.5 s before the next key takes the long form.
-    function test_delayEditSent() {
-        openEditor(["M"], ["1,A", "2,A", "0,50", "1,B", "2,B"])
-        useMacro(3, "M")
-        click("macroRow0")
-        mouseDoubleClickSequence(item("actionRow2"))
-        typeText("1504")
-        compare(stored("M"), ["1,A", "2,A", "0,1500", "1,B", "2,B", "1"])
-        compare(mouseSim.commands(), ["13 04"])
-        compare(block(3).slice(0, 16),
-                [0x00, 0x01, 0x01, 0x04, 0x80, 0x04, 0x00, 0x01, 0x00, 0x4B, 0x01, 0x05, 0x81, 0x05, 0x00, 0x00])
-
-        // an empty delay is no number: the old one stays
-        mouseDoubleClickSequence(item("actionRow2"))
-        typeText("")
-        pressPage()
-        compare(stored("M")[2], "0,1500")
-    }
-
-    // Saving a macro that two buttons run sends it to each button's slot.
-    function test_sentOncePerButton() {
-        openEditor(["M", "N"], ["1,A", "0,20", "2,A"])
+    // A delay typed into a macro that buttons run: rounded to whole 10 ms, stored, and sent at
+    // once to each button's slot; a release 1.5 s before the next key takes the long form. The
+    // repeat count likewise.
+    function test_editsSent() {
+        openEditor(["M", "N"], ["1,A", "2,A", "0,50", "1,B", "2,B"])
         useMacro(3, "M")
         useMacro(5, "M")
         useMacro(6, "N")
         click("macroRow0")
+        mouseDoubleClickSequence(item("actionRow2"))
+        typeText("1504")
+        compare(stored("M"), ["1,A", "2,A", "0,1500", "1,B", "2,B", "1"])
+        compare(mouseSim.commands(), ["13 04", "13 06"])
+        for (const slot of [3, 5]) {
+            compare(block(slot).slice(0, 16), [0x00, 0x01, 0x01, 0x04, 0x80, 0x04, 0x00, 0x01,
+                                               0x00, 0x4B, 0x01, 0x05, 0x81, 0x05, 0x00, 0x00])
+        }
+        // an empty delay is no number: the old one stays
+        mouseDoubleClickSequence(item("actionRow2"))
+        typeText("")
+        // a press on the page outside its controls ends any editing
+        mouseClick(page, 300, 20)
+        compare(stored("M")[2], "0,1500")
+
+        mouseSim.clearTrace()
         mouseClick(item("macroTimes"))
         typeText("3")
         compare(stored("M").pop(), "3")
         compare(mouseSim.commands(), ["13 04", "13 06"])
-        for (const slot of [3, 5])
-            compare(block(slot).slice(0, 8), [0x00, 0x03, 0x02, 0x04, 0x81, 0x04, 0x00, 0x00])
+        compare(block(5).slice(0, 2), [0x00, 0x03])
     }
 
     // A new name renames the file and the buttons' profile keys; a taken or unusable name changes
-    // nothing.
-    function test_newName() {
-        openEditor(["M", "N"], ["1,A", "2,A"])
+    // nothing. Export copies the file; import puts the copy under a new name before the selected
+    // macro, or an empty macro when the user cancels. New names take the smallest free number,
+    // also one freed by a delete. Deleting a macro gives the buttons that ran it their factory
+    // assignment back; a last name is stored beside a sentinel. The list, the files and the
+    // assignment page follow.
+    function test_names() {
+        openEditor(["M", "N"], ["1,A", "0,30", "2,A"])
         useMacro(3, "M")
+        useMacro(4, "N")
+        compare(page.macroNumber_lv.currentIndex, -1)
         mouseDoubleClickSequence(item("macroRow0"))
         typeText("Fast")
         compare(shownNames(), ["Fast", "N"])
         compare(storedNames(), ["Fast", "N"])
         verify(!mouseSim.fileExists(macroFile("M")))
-        compare(stored("Fast"), ["1,A", "2,A", "1"])
+        compare(stored("Fast"), ["1,A", "0,30", "2,A", "1"])
         compare(String(ui_View.getData("mouseMacroKey/3", false)), "Fast")
-
         for (const taken of ["N", "Fast", "a/b", ""]) {
             mouseDoubleClickSequence(item("macroRow0"))
             typeText(taken)
             compare(storedNames(), ["Fast", "N"], taken)
-            compare(stored("Fast"), ["1,A", "2,A", "1"], taken)
+            compare(stored("Fast"), ["1,A", "0,30", "2,A", "1"], taken)
         }
-    }
 
-    // Deleting a macro gives the buttons that ran it their factory assignment back.
-    function test_deleteRestoresButtons() {
-        openEditor(["M", "N"], ["1,A", "2,A"])
-        useMacro(3, "M")
-        useMacro(4, "N")
-        click("macroRow0")
-        click("macroDeleteButton")
-        compare(storedNames(), ["N", "loaderbeacon"])
-        compare(ui_View.getDataList("mouseKeyMatrix/3", false), ui_View.getDataList("mouseKeyMatrix/3", true))
-        compare(ui_View.getDataList("mouseKeyMatrix/4", false).map(Number), [4, 0, 4, 0])
-        compare(shownNames(), ["N"])
-        compare(page.macroNumber_lv.currentIndex, 0)
-    }
-
-    // Export copies the file; import puts the copy under a new name before the selected macro, or
-    // an empty macro when the user cancels.
-    function test_exportImport() {
-        openEditor(["M"], ["1,A", "0,30", "2,A"])
         const copy = mouseSim.tempPath("m.mc")
         click("macroRow0")
-        mouseSim.chooseFiles([copy])
+        mouseSim.chooseFiles([copy, copy, ""])
         menu("macroRow0", "macroMenu2")
-        compare(mouseSim.readFile(copy), mouseSim.readFile(macroFile("M")))
-
-        mouseSim.chooseFiles([copy])
+        compare(mouseSim.readFile(copy), mouseSim.readFile(macroFile("Fast")))
         menu("macroRow0", "macroMenu1")
-        compare(storedNames(), ["Macro_0", "M"])
+        compare(storedNames(), ["Macro_0", "Fast", "N"])
         compare(page.macroNumber_lv.currentIndex, 0)
-        compare(stored("Macro_0"), stored("M"))
+        compare(stored("Macro_0"), stored("Fast"))
         compare(item("actionList").count, 3)
-
-        mouseSim.chooseFiles([""])
         menu("macroRow1", "macroMenu1")
-        compare(storedNames(), ["Macro_0", "Macro_1", "M"])
+        compare(storedNames(), ["Macro_0", "Macro_1", "Fast", "N"])
         compare(stored("Macro_1"), ["1"])
+
+        click("macroRow0")
+        click("macroDeleteButton")
+        verify(!mouseSim.fileExists(macroFile("Macro_0")))
+        compare(storedNames(), ["Macro_1", "Fast", "N"])
+        compare(page.macroNumber_lv.currentIndex, 0)
+        click("macroNewButton")
+        compare(shownNames(), ["Macro_1", "Fast", "N", "Macro_0"])
+        compare(page.macroNumber_lv.currentIndex, 3)
+        compare(item("macroList").count, 4)
+        for (const row of [0, 2, 0]) {
+            click("macroRow" + row)
+            click("macroDeleteButton")
+        }
+        compare(storedNames(), ["N", "loaderbeacon"])
+        compare(shownNames(), ["N"])
+        compare(ui_View.getDataList("mouseKeyMatrix/3", false), ui_View.getDataList("mouseKeyMatrix/3", true))
+        compare(storedList("mouseKeyMatrix/4"), [4, 0, 4, 0])
     }
 
     // The action menu: a click of a button after the row, a delay before it, a caught key before it
-    // (at the end from the last row), removing a row.
-    function test_actionMenu() {
+    // (at the end from the last row), removing a row. No change makes a macro longer than the
+    // mouse's 128 bytes, and the page says why.
+    function test_actions() {
         openEditor(["M"], ["1,A", "2,A"])
         click("macroRow0")
         menu("actionRow0", "actionMenu3")
@@ -244,12 +200,9 @@ PageCase {
         menu("actionRow0", "actionMenu0")
         compare(stored("M")[0], "1,B")
         compare(stored("M").length, 9)
-    }
 
-    // No change makes a macro longer than the mouse's 128 bytes, and the page says why.
-    function test_refusal() {
         // 62 actions 10 ms apart fill the block exactly
-        openEditor(["M"], keys(62, 10))
+        ui_View.saveMacroIni("M", keys(62, 10), 1)
         click("macroRow0")
         verify(!item("macroRefusal").visible)
         // a longer wait would need the long form of the delay
