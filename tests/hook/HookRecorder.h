@@ -23,7 +23,8 @@ struct HookRecorder final : InputSink
     }
     void keyEvent(const RawKeyEvent &e) override
     {
-        calls << QStringLiteral("raw %1%2 %3").arg(e.scanCode, 2, 16, QLatin1Char('0')).arg(e.extended ? "e" : "").arg(e.pressed);
+        calls << QStringLiteral("raw %1%2 %3").arg(e.scanCode, 2, 16, QLatin1Char('0'))
+                     .arg(e.extended ? "e" : "").arg(e.pressed);
     }
     void buttonEvent(const RawButtonEvent &) override { calls << QStringLiteral("raw button"); }
 };

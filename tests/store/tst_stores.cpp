@@ -183,7 +183,8 @@ class tst_Stores : public QObject
             {"value where a list belongs", "[mouse]\nlightValue=012\n"}};
         row("damaged: missing", {}, readsNothing, "");
         for (const auto &[tag, bytes] : damaged)
-            row(QStringLiteral("damaged: ") + tag, {{Config, bytes}, {profile(0), bytes}, {Factory, bytes}}, readsNothing, "");
+            row(QStringLiteral("damaged: ") + tag, {{Config, bytes}, {profile(0), bytes}, {Factory, bytes}}, readsNothing,
+                "");
 
         // An absurd total reads no events, missing events and repeat read "0"; a total beyond what
         // a section could hold reads no texts.
@@ -209,7 +210,8 @@ class tst_Stores : public QObject
         const Op resetConfig = [](Stores &s) {
             s.config.setGlobalData(QStringLiteral("mouse/profileNo"), 5); // not yet written
             s.config.resetApconfig();
-            return s.config.getGlobalData("mouse/keyCount").toString() + s.config.getGlobalData("mouse/profileNo").toString();
+            const auto value = [&](const char *key) { return s.config.getGlobalData(key).toString(); };
+            return value("mouse/keyCount") + value("mouse/profileNo");
         };
         const QByteArray factoryConfig = "[mouse]\nkeyCount=8\n";
         row("config reset drops pending changes",
@@ -291,7 +293,8 @@ class tst_Stores : public QObject
             for (int type : {0, 3, 2, 7})
                 got << QVariant(s.names.getNameList(type)).toStringList().join('/');
             return got.join(' ') + '\n' + readFile(s.names.filePath());
-        }, "1 1 1 1 1 Macro_0/loaderbeacon a,b/c  \n[gun]\nselectGun=\"a,b\", c\n\n[macro]\nmacroName=Macro_0, loaderbeacon\n",
+        }, "1 1 1 1 1 Macro_0/loaderbeacon a,b/c  \n"
+           "[gun]\nselectGun=\"a,b\", c\n\n[macro]\nmacroName=Macro_0, loaderbeacon\n",
             {{"modules/setting/name.bin", "*"}});
 
         // Every operation refuses a name that is no file name, and no file anywhere changes.
@@ -399,13 +402,15 @@ class tst_Stores : public QObject
         };
         const Files first{{Config, "[appRules]\ncount=1\nrule1=class:first\nprofile1=1\n"}};
         const auto written = [](const QString &match, int profile) {
-            return Files{{Config, "[appRules]\ncount=1\ndesktopProfile=4\nenabled=true\nprofile1=" + QByteArray::number(profile)
+            return Files{{Config, "[appRules]\ncount=1\ndesktopProfile=4\nenabled=true\nprofile1="
+                                      + QByteArray::number(profile)
                                       + "\nrule1=" + match.toUtf8() + "\n"}};
         };
         const std::tuple<const char *, QString, int> accepted[] = {{"title with colon", "title:a:b", 6},
                                                                    {"longest", "exe:" + QString(200, 'x'), 1}};
         for (const auto &[tag, match, profile] : accepted)
-            row(QStringLiteral("rule edit: ") + tag, first, edit(match, profile, {}), "2 0 1 1 1 0 1 4 0", written(match, profile));
+            row(QStringLiteral("rule edit: ") + tag, first, edit(match, profile, {}), "2 0 1 1 1 0 1 4 0",
+                written(match, profile));
         // (Refusals the tool's commands reach as well are left to them.)
         const std::tuple<const char *, QString, int, const char *> refused[] = {
             {"blank", "title:  ", 1, "has no text"}, {"no kind", "firefox", 1, "class:TEXT"},
