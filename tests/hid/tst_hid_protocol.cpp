@@ -97,6 +97,7 @@ struct Failure
     bool commandPathCleared;
     bool isEncode = false;
     bool tokenBack = true;
+    int boundMs = -1; // how long the call takes on the protocol clock; -1: not checked
 };
 
 // The reads find in the mouse what commands() puts there.
@@ -266,7 +267,7 @@ private slots:
             {"probe, token taken", "553", tokenTaken, probe, failed, 0, false, false, false},
             // A mouse that stops sending mid-block ends the read after its bound, not never.
             {"8CH stalled read", "560", [](HidTestRig &r) { r.mouse.setStalledReads(true); }, read8C, untouched, 2,
-             false},
+             false, false, true, 1000},
             // hidapi hands over the input reports of an interface without numbered reports without
             // their ID.
             {"8CH input reports without report ID", "560", [](HidTestRig &r) { r.watch(true); }, read8C,
@@ -283,7 +284,9 @@ private slots:
         HidTestRig rig(mouseConfig(QString::fromLatin1(f.family), 32, f.isEncode));
         f.setup(rig);
         rig.reset();
+        const qint64 before = rig.clock.nowMs();
         QCOMPARE(f.call(rig.hid), f.result);
+        QVERIFY2(f.boundMs < 0 || rig.clock.nowMs() - before == f.boundMs, "not ended at its bound");
         QCOMPARE(rig.mouse.reportCount(), f.reportsCrossed);
         QCOMPARE(rig.hid.deviceTable().at(0).commandPath.isEmpty(), f.commandPathCleared);
         QCOMPARE(rig.hid.hidReady(), f.tokenBack);
