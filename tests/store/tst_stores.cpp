@@ -559,5 +559,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_Stores)
+QTEST_GUILESS_MAIN(tst_Stores)
 #include "tst_stores.moc"
