@@ -43,6 +43,7 @@ private slots:
     //                            unsaved or "switch P"
     //   "done" / "fail"          the switch that was started is over
     //   "hand P"                 profile P was chosen in the window or the tool
+    //   "desktop P"              the desktop profile is P from now on (0: none chosen)
     //   "status TEXT"            the status contains TEXT
     void script_data()
     {
@@ -79,6 +80,8 @@ private slots:
         QTest::newRow("failed switch is not retried")
             << QStringList{"focus game 0", "at 300 -> switch 2", "fail", "status Profile 1 kept: switching to profile 2 failed: gone",
                            "at 900 -> idle", "focus desk 1000", "focus game 1100", "at 1400 -> switch 2"};
+        QTest::newRow("no rule and no desktop profile")
+            << QStringList{"desktop 0", "hand 3", "focus desk 0", "at 1000 -> idle"};
         QTest::newRow("chosen by hand meanwhile")
             << QStringList{"focus game 0", "hand 2", "at 300 -> idle", "status rule 1", "hand 6", "status Profile 6: chosen by hand"};
     }
@@ -88,11 +91,15 @@ private slots:
         FocusSwitchPolicy policy;
         policy.setOwn(42, {"kestrel-orbit-demo"});
         policy.setProfileInUse(1);
+        int desktop = 1;
         for (const QString &step : steps) {
             const QStringList w = step.split(' ');
-            if (w[0] == "focus") {
+            if (w[0] == "desktop") {
+                desktop = w[1].toInt();
+            } else if (w[0] == "focus") {
                 const FocusInfo f = window(w[1]);
-                policy.focusChanged(f, AppRuleMatch::choose(Rules, f, 1), w[2].toLongLong());
+                const bool own = w[1].startsWith("own"); // the program's own windows change nothing
+                QCOMPARE(policy.focusChanged(f, AppRuleMatch::choose(Rules, f, desktop), w[2].toLongLong()), !own);
             } else if (w[0] == "at") {
                 const auto s = policy.next(w[1].toLongLong(), !w.contains("busy"), w.contains("unsaved"));
                 static const char *kinds[] = {"idle", "hold", "busy", "unsaved", "switch"};
@@ -110,16 +117,6 @@ private slots:
                 QVERIFY2(policy.status().contains(step.mid(7)), qPrintable(step + " / " + policy.status()));
             }
         }
-    }
-
-    // A window no rule matches with no desktop profile chosen changes nothing.
-    void noDesktopProfile()
-    {
-        FocusSwitchPolicy policy;
-        policy.setProfileInUse(3);
-        const FocusInfo f = window("desk");
-        QVERIFY(policy.focusChanged(f, AppRuleMatch::choose(Rules, f, 0), 0));
-        QCOMPARE(policy.next(1000, true, false).kind, FocusSwitchPolicy::Step::Idle);
     }
 
     void exeName_data()

@@ -61,12 +61,11 @@ private slots:
     {
         QTest::addColumn<QList<QByteArray>>("chunks"); // as the server writes them
         QTest::addColumn<QStringList>("reports");
-        const QByteArray focus = SwayFocusWatcher::frame(
-            SwayFocusWatcher::WindowEvent,
-            R"({"change":"focus","container":{"app_id":"org.game","name":"Game","pid":41,"focused":true}})");
-        const QByteArray xwayland = SwayFocusWatcher::frame(
-            SwayFocusWatcher::WindowEvent,
-            R"({"change":"focus","container":{"app_id":null,"name":"Dota 2","pid":9,"window_properties":{"class":"steam_app_570","instance":"steam_app_570"}}})");
+        const auto event = [](const char *json) { return SwayFocusWatcher::frame(SwayFocusWatcher::WindowEvent, json); };
+        const QByteArray focus =
+            event(R"({"change":"focus","container":{"app_id":"org.game","name":"Game","pid":41,"focused":true}})");
+        const QByteArray xwayland = event(R"({"change":"focus","container":{"app_id":null,"name":"Dota 2","pid":9,)"
+                                          R"("window_properties":{"class":"steam_app_570","instance":"steam_app_570"}}})");
         const QByteArray tree = SwayFocusWatcher::frame(
             SwayFocusWatcher::GetTree,
             R"({"focused":false,"nodes":[{"nodes":[{"app_id":"a","name":"A","pid":1},{"app_id":"b","name":"B","pid":2,"focused":true}]}]})");
@@ -77,14 +76,12 @@ private slots:
         QTest::newRow("split anywhere") << QList<QByteArray>{focus.left(3), focus.mid(3, 12), focus.mid(15)}
                                         << QStringList{"org.game||Game|41"};
         QTest::newRow("title of the focused window")
-            << QList<QByteArray>{SwayFocusWatcher::frame(SwayFocusWatcher::WindowEvent,
-                                                         R"({"change":"title","container":{"app_id":"x","name":"New","pid":3,"focused":true}})"),
-                                 SwayFocusWatcher::frame(SwayFocusWatcher::WindowEvent,
-                                                         R"({"change":"title","container":{"app_id":"y","name":"Other","pid":4,"focused":false}})")}
+            << QList<QByteArray>{event(R"({"change":"title","container":{"app_id":"x","name":"New","pid":3,"focused":true}})"),
+                                 event(R"({"change":"title","container":{"app_id":"y","name":"Other","pid":4,"focused":false}})")}
             << QStringList{"x||New|3"};
-        QTest::newRow("other changes") << QList<QByteArray>{SwayFocusWatcher::frame(SwayFocusWatcher::WindowEvent, R"({"change":"new","container":{}})")}
+        QTest::newRow("other changes") << QList<QByteArray>{event(R"({"change":"new","container":{}})")}
                                        << QStringList{};
-        QTest::newRow("not JSON") << QList<QByteArray>{SwayFocusWatcher::frame(SwayFocusWatcher::WindowEvent, "\xff{[")} << QStringList{};
+        QTest::newRow("not JSON") << QList<QByteArray>{event("\xff{[")} << QStringList{};
         QTest::newRow("without the mark: closed") << QList<QByteArray>{"i3-ipX" + focus.mid(6), focus} << QStringList{};
         QTest::newRow("oversized: closed") << QList<QByteArray>{QByteArray("i3-ipc\xff\xff\xff\x7f\x03\x00\x00\x80", 14), focus}
                                            << QStringList{};
@@ -101,8 +98,8 @@ private slots:
         QVERIFY2(watcher.start(&why), qPrintable(why));
         QVERIFY(server.waitForNewConnection(5000));
         QLocalSocket *peer = server.nextPendingConnection();
-        const QByteArray hello = SwayFocusWatcher::frame(SwayFocusWatcher::Subscribe, "[\"window\"]")
-                                 + SwayFocusWatcher::frame(SwayFocusWatcher::GetTree, {});
+        // Subscribe (2) to window events, then GET_TREE (4): magic, length and type little-endian.
+        const QByteArray hello("i3-ipc\x0a\0\0\0\x02\0\0\0[\"window\"]i3-ipc\0\0\0\0\x04\0\0\0", 38);
         QByteArray got;
         QVERIFY(QTest::qWaitFor([&] { peer->waitForReadyRead(10); got += peer->readAll(); return got.size() >= hello.size(); }));
         QCOMPARE(got, hello);

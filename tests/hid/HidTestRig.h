@@ -90,6 +90,14 @@ struct HidTestRig
         return lines;
     }
 
+    // Puts a watching backend (see above) between the thread and the mouse.
+    WatchingBackend &watch(bool unnumbered = false)
+    {
+        watching = std::make_unique<WatchingBackend>(mouse, unnumbered);
+        hid.setBackend(watching.get());
+        return *watching;
+    }
+
     void setEntry(const std::function<void(DeviceEntry &)> &change)
     {
         DeviceTable table = hid.deviceTable();
@@ -99,5 +107,6 @@ struct HidTestRig
 
     VirtualClock clock;
     VirtualMouse mouse;
+    std::unique_ptr<WatchingBackend> watching;
     Hid_Thread hid;
 };

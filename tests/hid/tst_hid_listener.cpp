@@ -77,8 +77,7 @@ private slots:
     {
         HidTestRig rig(mouseConfig(QStringLiteral("553")));
         setKeyboardOption(rig, "01020304");
-        WatchingBackend watching(rig.mouse);
-        rig.hid.setBackend(&watching);
+        const WatchingBackend &watching = rig.watch();
         Recorder recorder(rig.hid);
         rig.hid.startListen(0);
         rig.hid.startListen(0);

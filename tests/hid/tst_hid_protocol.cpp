@@ -1,10 +1,14 @@
 // Every command of both families against the virtual mouse: the bytes on the wire, the pauses, the
-// results, and what happens when the mouse or the token fails.
+// results, and what happens when the mouse or the token fails; the report cipher against vectors
+// worked by hand, and the secrecy code.
 #include "HidTestRig.h"
 #include "ReportCipher.h"
 #include "SecrecyCode.h"
 
+#include <QRandomGenerator>
 #include <QTest>
+
+#include <array>
 
 // A slot call; returns what the caller's arguments hold afterwards.
 using Call = std::function<QByteArray(Hid_Thread &)>;
@@ -93,6 +97,7 @@ struct Failure
     bool commandPathCleared;
     bool isEncode = false;
     bool tokenBack = true;
+    int boundMs = -1; // how long the call takes on the protocol clock; -1: not checked
 };
 
 // The reads find in the mouse what commands() puts there.
@@ -260,6 +265,13 @@ private slots:
              2, false},
             {"probe, no reply", "553", noReply, probe, failed, 1, false},
             {"probe, token taken", "553", tokenTaken, probe, failed, 0, false, false, false},
+            // A mouse that stops sending mid-block ends the read after its bound, not never.
+            {"8CH stalled read", "560", [](HidTestRig &r) { r.mouse.setStalledReads(true); }, read8C, untouched, 2,
+             false, false, true, 1000},
+            // hidapi hands over the input reports of an interface without numbered reports without
+            // their ID.
+            {"8CH input reports without report ID", "560", [](HidTestRig &r) { r.watch(true); }, read8C,
+             factoryBlock1(), 6, false},
         };
         for (const Failure &row : rows)
             QTest::newRow(row.tag) << row;
@@ -272,33 +284,13 @@ private slots:
         HidTestRig rig(mouseConfig(QString::fromLatin1(f.family), 32, f.isEncode));
         f.setup(rig);
         rig.reset();
+        const qint64 before = rig.clock.nowMs();
         QCOMPARE(f.call(rig.hid), f.result);
+        QVERIFY2(f.boundMs < 0 || rig.clock.nowMs() - before == f.boundMs, "not ended at its bound");
         QCOMPARE(rig.mouse.reportCount(), f.reportsCrossed);
         QCOMPARE(rig.hid.deviceTable().at(0).commandPath.isEmpty(), f.commandPathCleared);
         QCOMPARE(rig.hid.hidReady(), f.tokenBack);
         QCOMPARE(rig.mouse.openHandleCount(VirtualMouse::Interface::Command), 0);
-    }
-
-    // A mouse that stops sending mid-block ends the read after the bound, not never.
-    void stalledReadIsBounded()
-    {
-        HidTestRig rig(mouseConfig(QStringLiteral("560"), 64));
-        rig.mouse.setStalledReads(true);
-        const qint64 before = rig.clock.nowMs();
-        QCOMPARE(read8C(rig.hid), untouched);
-        QCOMPARE(rig.clock.nowMs() - before, qint64(1000));
-        QVERIFY(rig.hid.hidReady());
-    }
-
-    // hidapi hands over the input reports of an interface without numbered reports without their ID.
-    void inputReportsWithoutReportId()
-    {
-        for (int reportLength : {32, 64}) {
-            HidTestRig rig(mouseConfig(QStringLiteral("560"), reportLength));
-            WatchingBackend unnumbered(rig.mouse, true);
-            rig.hid.setBackend(&unnumbered);
-            QCOMPARE(read8C(rig.hid), factoryBlock1());
-        }
     }
 
     // The token is held across an exchange and across the repetitions of 04H: a command started from
@@ -325,6 +317,44 @@ private slots:
                                         "04 03 03 00 00 00 00 f5", "04 04 03 00 00 00 00 f4"}, {}, 32, false));
         QCOMPARE(rig.clock.sleeps(), settle + repeat(8, 255) + settle + settle + settle);
         QVERIFY(rig.hid.hidReady());
+    }
+
+    void cipher_data()
+    {
+        QTest::addColumn<QByteArray>("plain");
+        QTest::addColumn<QByteArray>("code"); // the six characters of sCode
+        QTest::addColumn<QByteArray>("cipher");
+        QTest::newRow("report rate 3") << hex("01030000000000fb") << QByteArray("583014") << hex("1605ed001e976407");
+        QTest::newRow("high bytes") << hex("f8f9fafbfcfdfeff") << QByteArray("583014") << hex("03a512d5d36443de");
+        QTest::newRow("zero secrecy code") << hex("0000000000000000") << QByteArray(6, '\0') << hex("1557d4678516c407");
+    }
+    // Decipher undoes encipher, for these and for every input and code.
+    void cipher()
+    {
+        QFETCH(QByteArray, plain);
+        QFETCH(QByteArray, code);
+        QFETCH(QByteArray, cipher);
+        Hid_Thread hid;
+        QByteArray b = plain, secrecy = '\0' + code + '\0';
+        hid.USBDataEncryption(bytes(b), bytes(secrecy));
+        QCOMPARE(b, cipher);
+        hid.USBDataDecipher(bytes(b), bytes(secrecy));
+        QCOMPARE(b, plain);
+        QRandomGenerator random(20240611);
+        for (int round = 0; round < 30000; ++round) {
+            std::array<quint32, 4> words;
+            random.generate(words.begin(), words.end());
+            const QByteArray input(reinterpret_cast<const char *>(words.data()), 8);
+            QByteArray s(reinterpret_cast<const char *>(&words[2]), 8);
+            b = input;
+            hid.USBDataEncryption(bytes(b), bytes(s));
+            hid.USBDataDecipher(bytes(b), bytes(s));
+            QCOMPARE(b, input);
+        }
+        QVERIFY(SecrecyCode::setFromSCode(QStringLiteral("ABCDEF")));
+        for (const char *other : {"12345", "1234567", ""})
+            QVERIFY(!SecrecyCode::setFromSCode(QLatin1String(other)));
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(SecrecyCode::bytes()), 8), '\0' + QByteArray("ABCDEF") + '\0');
     }
 };
 

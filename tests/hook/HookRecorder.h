@@ -1,10 +1,13 @@
 #pragma once
 
+#include "InputSource.h"
+
 #include <QStringList>
 
-// Callbacks for InputHook that write each call as one line, keys and buttons in one list so that
-// their order can be checked too.
-struct HookRecorder
+// Writes each call as one line, keys and buttons in one list so that their order can be checked
+// too: as the callbacks of InputHook ("key 04 1") and as a source's sink ("raw 1e 1", "raw 1ce 1"
+// for an extended code, before the hook filters repeated states).
+struct HookRecorder final : InputSink
 {
     QStringList calls;
 
@@ -18,4 +21,10 @@ struct HookRecorder
         static_cast<HookRecorder *>(context)->calls
             << QStringLiteral("mouse %1 %2 %3 %4").arg(code, 0, 16).arg(down).arg(x).arg(y);
     }
+    void keyEvent(const RawKeyEvent &e) override
+    {
+        calls << QStringLiteral("raw %1%2 %3").arg(e.scanCode, 2, 16, QLatin1Char('0'))
+                     .arg(e.extended ? "e" : "").arg(e.pressed);
+    }
+    void buttonEvent(const RawButtonEvent &) override { calls << QStringLiteral("raw button"); }
 };

@@ -1,3 +1,5 @@
+// The input hook with fake sources: which source runs, how raw key events become usages, button
+// positions, and the copy-data notices it shows.
 #include "HookRecorder.h"
 #include "InputHook.h"
 #include "X11RecordSource.h"
@@ -22,12 +24,6 @@ struct FakeSource final : InputSource
     bool running = false;
 };
 
-void send(InputHook &hook, RawKeyEvent event, bool pressed)
-{
-    event.pressed = pressed;
-    hook.keyEvent(event);
-}
-
 } // namespace
 
 class tst_InputHook : public QObject
@@ -39,13 +35,11 @@ private slots:
     {
         QTest::addColumn<QList<bool>>("canStart");
         QTest::addColumn<int>("active");
-
         // A second running source would report every key twice.
         QTest::newRow("first starts") << QList<bool>{true, true} << 0;
         QTest::newRow("second starts") << QList<bool>{false, true, true} << 1;
         QTest::newRow("none starts") << QList<bool>{false, false} << -1;
     }
-
     void install()
     {
         QFETCH(QList<bool>, canStart);
@@ -62,14 +56,16 @@ private slots:
             QCOMPARE(hook.installHooks(), active >= 0); // stops the running source first
         }
         QCOMPARE(stops, active >= 0 ? 2 : 0); // and the destructor stops it
+        std::vector<std::unique_ptr<InputSource>> unreachable;
+        unreachable.push_back(std::make_unique<X11RecordSource>("unix:4093"));
+        QVERIFY(!InputHook(false, std::move(unreachable)).hooksInstalled());
     }
 
     void keys_data()
     {
         QTest::addColumn<bool>("iso");
         QTest::addColumn<RawKeyEvent>("event"); // scan code, extended, Alt held
-        QTest::addColumn<int>("usage"); // 0: never reported
-
+        QTest::addColumn<int>("usage");         // 0: never reported
         QTest::newRow("Enter") << false << RawKeyEvent{0x1C} << 0x28;
         QTest::newRow("keypad Enter") << false << RawKeyEvent{0x1C, true} << 0x58;
         QTest::newRow("Pause") << false << RawKeyEvent{0x45} << 0x48;
@@ -87,7 +83,6 @@ private slots:
         QTest::newRow("ISO backslash") << true << RawKeyEvent{0x2B} << 0x32;
         QTest::newRow("above 255 is unknown") << false << RawKeyEvent{0x11E} << 0;
     }
-
     // Pressed before the callback is set: the state follows anyway, so auto-repeat and a second
     // release report nothing.
     void keys()
@@ -96,11 +91,14 @@ private slots:
         QFETCH(RawKeyEvent, event);
         QFETCH(int, usage);
         InputHook hook(iso, {});
-        send(hook, event, true);
         HookRecorder recorder, expected;
+        event.pressed = true;
+        hook.keyEvent(event);
         hook.setKeyboardCallback(&HookRecorder::key, &recorder);
-        for (bool pressed : {true, true, false, false, true})
-            send(hook, event, pressed);
+        for (bool pressed : {true, true, false, false, true}) {
+            event.pressed = pressed;
+            hook.keyEvent(event);
+        }
         if (usage) {
             HookRecorder::key(usage, false, &expected);
             HookRecorder::key(usage, true, &expected);
@@ -117,50 +115,35 @@ private slots:
         hook.setMouseCallback(&HookRecorder::mouse, &recorder);
         hook.buttonEvent({MouseButton::Right, true, -1, -1080});
         hook.buttonEvent({MouseButton::Middle, false, -1920, 0});
-        QCOMPARE(recorder.calls,
-                 (QStringList{"mouse f1 1 4294967295 4294966216", "mouse f2 0 4294965376 0"}));
-    }
-
-    void copyDataNoticeRejected()
-    {
-        QVERIFY(!::copyDataNoticeText({0x2510, 3, "abc"})); // another tag
-        QVERIFY(!::copyDataNoticeText({CopyDataNoticeTag, 3, nullptr}));
+        QCOMPARE(recorder.calls, (QStringList{"mouse f1 1 4294967295 4294966216", "mouse f2 0 4294965376 0"}));
     }
 
     void copyDataNoticeText_data()
     {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("text"); // null: nothing shown
-
-        QTest::newRow("abc, 3") << QByteArray("abc") << QStringLiteral("abc");
-        QTest::newRow("abc, 4 with NUL") << QByteArray("abc", 4) << QString();
-        QTest::newRow("NUL inside") << QByteArray("ab\0cd", 5) << QString();
-        QTest::newRow("multi-byte") << QByteArray("\xc3\xa4\xe2\x82\xac")
-                                    << QString::fromUtf8("\xc3\xa4\xe2\x82\xac");
+        QTest::addColumn<quint32>("tag");
+        QTest::addColumn<QByteArray>("bytes"); // null: no data behind a size of 3
+        QTest::addColumn<QString>("text");     // null: nothing shown
+        QTest::newRow("abc, 3") << 0x250Fu << QByteArray("abc") << QStringLiteral("abc");
+        QTest::newRow("another tag") << 0x2510u << QByteArray("abc") << QString();
+        QTest::newRow("no data") << 0x250Fu << QByteArray() << QString();
+        QTest::newRow("abc, 4 with NUL") << 0x250Fu << QByteArray("abc", 4) << QString();
+        QTest::newRow("NUL inside") << 0x250Fu << QByteArray("ab\0cd", 5) << QString();
+        QTest::newRow("multi-byte") << 0x250Fu << QByteArray("\xc3\xa4\xe2\x82\xac") << QStringLiteral("ä€");
         // As long as the encoding of one replacement character: the length check alone passes it.
-        QTest::newRow("overlong") << QByteArray("\xe0\x80\x80") << QString();
-        QTest::newRow("byte order mark kept")
-            << QByteArray("\xef\xbb\xbfok") << QChar(0xFEFF) + QStringLiteral("ok");
+        QTest::newRow("overlong") << 0x250Fu << QByteArray("\xe0\x80\x80") << QString();
+        QTest::newRow("byte order mark kept") << 0x250Fu << QByteArray("\xef\xbb\xbfok") << QStringLiteral("\uFEFFok");
     }
-
     void copyDataNoticeText()
     {
+        QFETCH(quint32, tag);
         QFETCH(QByteArray, bytes);
         QFETCH(QString, text);
         // Exactly the delivered bytes, so that reading past cbData is caught by sanitizers.
         const std::vector<char> data(bytes.cbegin(), bytes.cend());
-        const auto shown =
-            ::copyDataNoticeText({CopyDataNoticeTag, quint32(data.size()), data.data()});
+        const auto shown = ::copyDataNoticeText({tag, bytes.isNull() ? 3u : quint32(data.size()),
+                                                 bytes.isNull() ? nullptr : data.data()});
+        QCOMPARE(shown.value_or(QString()), text);
         QCOMPARE(shown.has_value(), !text.isNull());
-        if (shown)
-            QCOMPARE(*shown, text);
-    }
-
-    void missingDisplay()
-    {
-        std::vector<std::unique_ptr<InputSource>> sources;
-        sources.push_back(std::make_unique<X11RecordSource>("unix:4093"));
-        QVERIFY(!InputHook(false, std::move(sources)).hooksInstalled());
     }
 };
 

@@ -1,11 +1,18 @@
-// The virtual mouse driven report by report, independently of the transport: what it stores, what it
-// finds wrong, its bus, its plug and its trace.
+// The virtual mouse driven report by report, independently of the transport: what it finds wrong,
+// its bus, plug, DPI button and trace; the memory file the demo keeps and the model file it loads.
+// Every other suite trusts it. Checked elsewhere through the same paths: what it stores of each
+// write (tst_view_mouse, the UI suites), its memory as JSON and the shipped demo model being in the
+// device table (every end-to-end suite reads the demo's memory file), a refused open (tst_noMouse).
 #include "ProtocolClock.h"
 #include "ReportCipher.h"
 #include "VirtualHidBus.h"
 #include "VirtualMouse.h"
+#include "VirtualMouseConfig.h"
+#include "VirtualMouseDump.h"
 
+#include <QJsonDocument>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 
@@ -22,6 +29,14 @@ VirtualMouseConfig makeConfig(const QString &family, int reportLength = 32, bool
 }
 
 QByteArray hex(const char *text) { return QByteArray::fromHex(text); }
+
+QByteArray pattern(int size, int seed, int at = -1, int value = 0)
+{
+    QByteArray b(size, '\0');
+    for (int i = 0; i < size; ++i)
+        b[i] = char(i == at ? value : seed + i * 7);
+    return b;
+}
 
 // Plays the program's side of the exchanges on the command interface.
 struct Driver
@@ -46,6 +61,19 @@ struct Driver
             ReportCipher::encipher(r + 1, secrecy.data());
         sent = QByteArray(reinterpret_cast<const char *>(r), 9);
         return handle->sendFeatureReport(r, size_t(size));
+    }
+
+    // Steps "cc pp pp/BLOCK" separated by ';': a command report, then BLOCK (hex) as its data phase.
+    void play(const QString &script)
+    {
+        for (const QString &step : script.split(';', Qt::SkipEmptyParts)) {
+            QList<int> bytes;
+            for (const QString &b : step.section('/', 0, 0).split(' ', Qt::SkipEmptyParts))
+                bytes << b.toInt(nullptr, 16);
+            if (!bytes.isEmpty())
+                send(bytes.takeFirst(), bytes);
+            writeBlock(QByteArray::fromHex(step.section('/', 1).toLatin1()));
+        }
     }
 
     // The reply's eight bytes after the report ID, as they crossed; empty when the read failed.
@@ -73,38 +101,11 @@ struct Driver
     QByteArray sent; // the last command report as it crossed
 };
 
-QByteArray pattern(int size, int seed)
+QJsonObject readJson(const QString &path)
 {
-    QByteArray b(size, '\0');
-    for (int i = 0; i < size; ++i)
-        b[i] = char(seed + i * 7);
-    return b;
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object() : QJsonObject();
 }
-
-using M = VirtualMouseMemory &;
-using B = const QByteArray &;
-struct Write
-{
-    const char *tag; // family first
-    int code;
-    QList<int> params;
-    int length; // of the data phase
-    void (*change)(VirtualMouseMemory &, const QByteArray &block);
-};
-const QList<Write> writes = {
-    {"553 12H", 0x12, {3, 0x40, 0x08}, 64, [](M m, B b) { m.keyMatrices[2] = b; }},
-    {"553 11H", 0x11, {5, 0x08}, 8, [](M m, B b) { m.dpiStageCodes = b, m.dpiStageCount = 5; }},
-    {"553 10H", 0x10, {2, 4}, 4, [](M m, B b) { m.ledColors.replace(0, 4, b), m.ledColorType = 2; }},
-    {"553 13H", 0x13, {12, 0x80}, 128, [](M m, B b) { m.macros[12] = b; }},
-    {"553 03H", 0x03, {1, 2, 3, 0x44}, 0, [](M m, B) { m.keyboardOption = hex("01020344"); }},
-    {"553 0BH", 0x0b, {5}, 0, [](M m, B) { m.currentDpiStage = 5; }},
-    {"560 0CH", 0x0c, {4, 0x80}, 128, [](M m, B b) { m.profileBlocks[4] = b; }},
-    {"560 0DH keeps half the block", 0x0d, {2, 0x80}, 128, [](M m, B b) { m.keyMatrices[1] = b.left(64); }},
-    {"560 0FH", 0x0f, {1, 0x80}, 128, [](M m, B b) { m.macros[1] = b; }},
-    {"560 01H", 0x01, {0x29, 0x07}, 0, [](M m, B) { m.keyboardOption = hex("2907"); }},
-    {"560 02H", 0x02, {4}, 0, [](M m, B) { m.currentProfile = 4; }},
-    {"560 04H takes p2", 0x04, {2, 6}, 0, [](M m, B) { m.currentDpiStage = 6; }},
-};
 
 } // namespace
 
@@ -113,56 +114,23 @@ class TestVirtualMouse : public QObject
     Q_OBJECT
 
 private slots:
-    // Every write of both families lands in the memory once its data phase, in reports of either
-    // length, is complete; the reply of a data-phase exchange is plain.
-    void writesReachMemory_data()
-    {
-        QTest::addColumn<Write>("w");
-        QTest::addColumn<int>("reportLength");
-        for (const Write &w : writes) {
-            for (int rl : {32, 64})
-                QTest::addRow("%s, %d", w.tag, rl) << w << rl;
-        }
-    }
-    void writesReachMemory()
-    {
-        QFETCH(Write, w);
-        QFETCH(int, reportLength);
-        VirtualMouse mouse(makeConfig(QString::fromLatin1(w.tag, 3), reportLength, true));
-        Driver driver(mouse);
-        const QByteArray block = pattern(w.length, w.code);
-        VirtualMouseMemory want = mouse.memory();
-        w.change(want, block);
-        QCOMPARE(driver.send(w.code, w.params), 9);
-        QVERIFY(driver.writeBlock(block));
-        QCOMPARE(mouse.reportCount(), 1 + (w.length + reportLength - 1) / reportLength);
-        QCOMPARE(mouse.memory(), want);
-        QVERIFY2(mouse.protocolErrors().isEmpty(), qPrintable(mouse.protocolErrors().join('\n')));
-        if (w.length > 0)
-            QCOMPARE(quint8(driver.reply()[0]), quint8(w.code));
-    }
-
     // What the mouse finds wrong is listed and changes nothing.
     void protocolErrors_data()
     {
         using Act = std::function<void(Driver &)>;
         QTest::addColumn<Act>("act");
         QTest::addColumn<QString>("error");
+        const auto play = [](const QString &script) { return Act([=](Driver &d) { d.play(script); }); };
         QTest::newRow("bad checksum") << Act([](Driver &d) { d.send(0x02, {1}, 9, 1); }) << "bad checksum";
         QTest::newRow("other secrecy code")
             << Act([](Driver &d) { Driver(d.mouse, QStringLiteral("123456")).send(2, {3}); }) << "bad checksum";
-        QTest::newRow("unknown command") << Act([](Driver &d) { d.send(0x7e); }) << "unknown command 7e";
-        QTest::newRow("stray output") << Act([](Driver &d) { d.writeBlock(QByteArray(4, '\1')); })
-                                      << "output report without a data phase";
-        QTest::newRow("data phase broken off")
-            << Act([](Driver &d) { d.send(0x0c, {1, 0x80}), d.writeBlock(QByteArray(32, '\1')), d.send(0x82); })
-            << "data phase of 0c broken off after 32 of 128 bytes";
-        QTest::newRow("block out of range") << Act([](Driver &d) { d.send(0x0c, {5, 0x80}); })
-                                            << "profile block with a number out of range";
-        QTest::newRow("wrong block length") << Act([](Driver &d) { d.send(0x0d, {1, 0x40}); })
-                                            << "key matrix with block length 64";
-        QTest::newRow("short command report") << Act([](Driver &d) { d.send(0x82, {}, 8); })
-                                              << "command report of 8 bytes";
+        QTest::newRow("short command report") << Act([](Driver &d) { d.send(0x82, {}, 8); }) << "command report of 8 bytes";
+        QTest::newRow("unknown command") << play("7e") << "unknown command 7e";
+        QTest::newRow("stray output") << play("/01010101") << "output report without a data phase";
+        QTest::newRow("data phase broken off") << play("0c 01 80/" + QByteArray(32, '\1').toHex() + ";82")
+                                               << "data phase of 0c broken off after 32 of 128 bytes";
+        QTest::newRow("block out of range") << play("0c 05 80") << "profile block with a number out of range";
+        QTest::newRow("wrong block length") << play("0d 01 40") << "key matrix with block length 64";
     }
     void protocolErrors()
     {
@@ -182,14 +150,11 @@ private slots:
     {
         VirtualMouse first(makeConfig("553"));
         VirtualMouseConfig other = makeConfig("560", 64);
-        other.pid = 0x1234;
-        other.usagePage2 = other.usagePage;
-        other.usage2 = other.usage;
+        std::tie(other.pid, other.usagePage2, other.usage2) = std::tuple(0x1234, other.usagePage, other.usage);
         VirtualMouse second(other);
         QCOMPARE(first.enumerate(0, 0)->size(), 2);
         QCOMPARE(second.enumerate(0, 0)->size(), 1);
         QCOMPARE(second.eventPath(), second.commandPath());
-
         VirtualHidBus bus;
         bus.attach(&first);
         bus.attach(&second);
@@ -216,21 +181,16 @@ private slots:
         std::unique_ptr<QThread> reader(QThread::create([&] { result = events->readTimeout(buf, sizeof buf, -1); }));
         reader->start();
         QTRY_VERIFY(reader->isRunning());
-
         mouse.unplug();
         mouse.unplug();
         QVERIFY(reader->wait(5000));
         QCOMPARE(result.load(), -1);
-        QCOMPARE(plugs.count(), 1);
-        QCOMPARE(plugs.at(0).at(0).toBool(), false);
         QVERIFY(mouse.enumerate(0, 0)->isEmpty());
         QVERIFY(!mouse.openPath(mouse.commandPath()));
         QCOMPARE(driver.send(0x01, {4}), -1);
         QVERIFY(driver.reply().isEmpty());
-
         mouse.plugIn();
-        QCOMPARE(plugs.count(), 2);
-        QCOMPARE(plugs.at(1).at(0).toBool(), true);
+        QCOMPARE(QList<QVariantList>(plugs), (QList<QVariantList>{{false}, {true}}));
         QCOMPARE(driver.send(0x01, {4}), -1);
         QCOMPARE(mouse.memory().reportRate, quint8(3));
         QCOMPARE(Driver(mouse).send(0x01, {5}), 9);
@@ -241,74 +201,42 @@ private slots:
     // reports each stage it reaches on the event interface.
     void dpiButtonCyclesActiveStages_data()
     {
-        using Setup = std::function<void(Driver &)>;
         QTest::addColumn<QString>("family");
-        QTest::addColumn<Setup>("setup");
+        QTest::addColumn<QString>("script");
         QTest::addColumn<QList<int>>("stages");
-        const auto block560 = [](int mask) {
-            QByteArray b = pattern(128, 9);
-            b[100] = char(mask);
-            return b;
+        const auto block560 = [](int profile, int mask) {
+            return QStringLiteral("0c %1 80/").arg(profile) + pattern(128, 9, 100, mask).toHex();
         };
-        QTest::newRow("553 factory: 4 stages, from 2") << "553" << Setup([](Driver &) {})
-                                                       << QList<int>{3, 4, 1, 2, 3};
-        QTest::newRow("553 five stages") << "553" << Setup([](Driver &d) {
-            d.send(0x11, {5, 8}), d.writeBlock(hex("030710fa3f808080"));
-        }) << QList<int>{3, 4, 5, 1, 2, 3};
-        QTest::newRow("553 stages switched off inside the count") << "553" << Setup([](Driver &d) {
-            d.send(0x11, {8, 8}), d.writeBlock(hex("0380101f803f8040"));
-        }) << QList<int>{3, 4, 6, 8, 1, 3};
-        QTest::newRow("553 no stage active: stays") << "553" << Setup([](Driver &d) {
-            d.send(0x11, {0, 8}), d.writeBlock(hex("8080808080808080"));
-        }) << QList<int>{2, 2};
-        QTest::newRow("560 factory: mask 0f") << "560" << Setup([](Driver &) {}) << QList<int>{3, 4, 1, 2};
-        QTest::newRow("560 five stages in profile 1") << "560" << Setup([=](Driver &d) {
-            d.send(0x0c, {1, 0x80}), d.writeBlock(block560(0x1f));
-        }) << QList<int>{3, 4, 5, 1, 2};
-        QTest::newRow("560 the profile in use counts") << "560" << Setup([=](Driver &d) {
-            d.send(0x0c, {3, 0x80}), d.writeBlock(block560(0x85)), d.send(0x02, {3});
-        }) << QList<int>{3, 8, 1, 3};
+        QTest::newRow("553 factory: 4 stages, from 2") << "553" << "" << QList<int>{3, 4, 1, 2, 3};
+        QTest::newRow("553 five stages") << "553" << "11 05 08/030710fa3f808080" << QList<int>{3, 4, 5, 1, 2, 3};
+        QTest::newRow("553 stages switched off inside the count")
+            << "553" << "11 08 08/0380101f803f8040" << QList<int>{3, 4, 6, 8, 1, 3};
+        QTest::newRow("553 no stage active: stays") << "553" << "11 00 08/8080808080808080" << QList<int>{2, 2};
+        QTest::newRow("560 factory: mask 0f") << "560" << "" << QList<int>{3, 4, 1, 2};
+        QTest::newRow("560 five stages in profile 1") << "560" << block560(1, 0x1f) << QList<int>{3, 4, 5, 1, 2};
+        QTest::newRow("560 the profile in use counts") << "560" << block560(3, 0x85) + ";02 03" << QList<int>{3, 8, 1, 3};
     }
     void dpiButtonCyclesActiveStages()
     {
         QFETCH(QString, family);
-        QFETCH(std::function<void(Driver &)>, setup);
+        QFETCH(QString, script);
         QFETCH(QList<int>, stages);
         VirtualMouse mouse(makeConfig(family));
-        Driver driver(mouse);
-        setup(driver);
+        Driver(mouse).play(script);
         QVERIFY2(mouse.protocolErrors().isEmpty(), qPrintable(mouse.protocolErrors().join('\n')));
         QCOMPARE(mouse.memory().currentDpiStage, quint8(2));
         auto events = mouse.openPath(mouse.eventPath());
-        QList<int> pressed, reported;
+        QList<int> pressed;
         for (int i = 0; i < stages.size(); ++i) {
             pressed << mouse.pressDpiButton();
             unsigned char report[4] = {};
             QCOMPARE(events->readTimeout(report, 4, 0), 4);
-            QCOMPARE(QByteArray(reinterpret_cast<char *>(report), 3), hex("060700"));
-            reported << report[3];
+            QCOMPARE(QByteArray(reinterpret_cast<char *>(report), 4), hex("060700") + char(pressed.last()));
         }
         QCOMPARE(pressed, stages);
-        QCOMPARE(reported, stages);
         QCOMPARE(int(mouse.memory().currentDpiStage), stages.last());
         mouse.unplug();
         QCOMPARE(mouse.pressDpiButton(), 0);
-    }
-
-    // A mouse whose nodes the user may not open: enumeration still lists it, opens fail, and the
-    // reason is told apart from a mouse that is gone.
-    void openDenied()
-    {
-        VirtualMouse mouse(makeConfig("553"));
-        mouse.setOpenDenied(true);
-        QCOMPARE(mouse.enumerate(0, 0)->size(), 2);
-        QVERIFY(!mouse.openPath(mouse.commandPath()));
-        QCOMPARE(mouse.openFailure(mouse.commandPath()), HidOpenFailure::PermissionDenied);
-        QCOMPARE(mouse.openFailure(QStringLiteral("elsewhere")), HidOpenFailure::Gone);
-        mouse.clearFailures();
-        QCOMPARE(mouse.openFailure(mouse.eventPath()), HidOpenFailure::None);
-        mouse.unplug();
-        QCOMPARE(mouse.openFailure(mouse.commandPath()), HidOpenFailure::Gone);
     }
 
     // One line per report that crossed, stamped with the clock, enciphered reports as they crossed;
@@ -321,15 +249,12 @@ private slots:
         mouse.setTraceSink([&](const QString &line) { sunk.append(line); });
         Driver driver(mouse);
         clock.advance(128);
-        driver.send(0x11, {4, 8});
-        driver.writeBlock(hex("030710fa80808080"));
+        driver.play("11 04 08/030710fa80808080");
         driver.reply();
         clock.advance(5);
         mouse.pressDpiButton(2);
-        auto events = mouse.openPath(mouse.eventPath());
         unsigned char buf[4];
-        events->readTimeout(buf, 4, 0);
-
+        mouse.openPath(mouse.eventPath())->readTimeout(buf, 4, 0);
         const QStringList expected = {
             "128 -> feature " + QString::fromLatin1(driver.sent.toHex(' ')),
             "128 -> output 00 03 07 10 fa 80 80 80 80" + QString(" 00").repeated(24),
@@ -344,6 +269,70 @@ private slots:
         driver.send(0x01, {3});
         QVERIFY(mouse.trace().isEmpty());
         QCOMPARE(sunk.size(), expected.size());
+    }
+
+    // The demo's file follows the memory, also when reports are noted from the listener's thread,
+    // and is only rewritten when the memory changed; a file that cannot be written is reported.
+    void memoryFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("memory.json"));
+        VirtualMouse mouse(makeConfig("560"));
+        VirtualMouseMemoryFile file(mouse, path);
+        QCOMPARE(readJson(path), memoryToJson(mouse.memory()));
+        QVERIFY(mouse.pressDpiButton(5));
+        std::unique_ptr<QThread> noter(QThread::create([&file] {
+            for (int i = 0; i < 1000; ++i)
+                file.noteReport();
+        }));
+        noter->start();
+        QVERIFY(noter->wait(10000));
+        QTRY_COMPARE(readJson(path)[u"currentDpiStage"].toInt(), 5);
+        QCOMPARE(readJson(path), memoryToJson(mouse.memory()));
+        QVERIFY(QFile::remove(path));
+        QVERIFY(file.update());
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(mouse.pressDpiButton(1));
+        file.noteReport();
+        QTRY_COMPARE(readJson(path)[u"currentDpiStage"].toInt(), 1);
+
+        VirtualMouseMemoryFile nowhere(mouse, dir.filePath(QStringLiteral("missing/memory.json")));
+        QVERIFY(!nowhere.update());
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("missing"))));
+    }
+
+    void modelFile_data()
+    {
+        QTest::addColumn<QByteArray>("ini");
+        // What loaded ("family reportLength isEncode usagePage2") or the word the refusal names.
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("defaults") << QByteArray("[mouse]\n") << "553 32 0 ff01";
+        QTest::newRow("hex ids, one interface")
+            << QByteArray("[mouse]\nfamily=553\nreportLength=64\nisEncode=false\nusagePage2=FF00\nusage2=ff00\n")
+            << "553 64 0 ff00";
+        QTest::newRow("flag written as 1") << QByteArray("[mouse]\nfamily=560\nisEncode=1\n") << "560 32 1 ff01";
+        QTest::newRow("unknown family") << QByteArray("[mouse]\nfamily=561\n") << "family";
+        QTest::newRow("report length 48") << QByteArray("[mouse]\nreportLength=48\n") << "reportLength";
+        QTest::newRow("report length text") << QByteArray("[mouse]\nreportLength=big\n") << "reportLength";
+        QTest::newRow("short sCode") << QByteArray("[mouse]\nsCode=58301\n") << "sCode";
+        QTest::newRow("vid not hex") << QByteArray("[mouse]\nvid=04g9\n") << "vid";
+        QTest::newRow("usage above 16 bits") << QByteArray("[mouse]\nusage=1ff00\n") << "usage";
+        QTest::newRow("missing file") << QByteArray() << "no model file";
+    }
+    void modelFile()
+    {
+        QFETCH(QByteArray, ini);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        QFile file(dir.filePath(QStringLiteral("model.ini")));
+        QVERIFY(ini.isEmpty() || (file.open(QIODevice::WriteOnly) && file.write(ini) == ini.size()));
+        file.close();
+        QString why;
+        const auto config = loadVirtualMouseConfig(file.fileName(), &why);
+        QCOMPARE(config ? QStringLiteral("%1 %2 %3 %4").arg(config->family).arg(config->reportLength)
+                                  .arg(int(config->isEncode)).arg(config->usagePage2, 0, 16)
+                        : why.contains(expected) ? expected : why,
+                 expected);
     }
 };
 
