@@ -40,6 +40,25 @@ Probe part(QList<QByteArray> Memory::*f, int n, int from, int len = -1)
 }
 Probe block(int n, int from, int len) { return part(&Memory::profileBlocks, n, from, len); }
 
+// The gun key (entry 6) set to fire over `gunSlots` gun slots, over the firmware entry 07 11 02 33.
+Call gunKey(int gunSlots)
+{
+    return [gunSlots](Rig &r) {
+        const QVariantList firmwareEntry{7, 0x11, 2, QStringLiteral("51")};
+        r.view->profiles().setDataList(QStringLiteral("mouseFwKeyMatrix/6"), firmwareEntry);
+        const QByteArray entry = "08 00 0" + QByteArray::number(gunSlots) + " 00";
+        r.view->mouseSetKeyMatrix(matrixWith(6, entry), true, {40, 50, 0x13C});
+    };
+}
+// Entry 6 of matrices 1 to 4; the fire entries of the three gun slots in matrices 2 to 4 over the
+// firmware matrix; a 560's gun byte in block 0.
+QByteArray gunBytes(const Memory &m)
+{
+    const auto matrix = [&m](int n, int from, int len) { return m.keyMatrices.value(n - 1).mid(from, len); };
+    return matrix(1, 24, 4) + matrix(2, 24, 4) + matrix(3, 24, 4) + matrix(4, 24, 4) + matrix(2, 0, 8)
+           + matrix(3, 0, 4) + matrix(4, 0, 4) + matrix(4, 28, 4) + m.profileBlocks.value(0).mid(2, 1);
+}
+
 // is560, isGun, isColorful, is55328
 const Model k553{}, k553Gun{false, true}, k553Colourful{false, false, true};
 const Model k55328{false, false, false, true};
@@ -65,9 +84,6 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void deviceSlots_data();
     void deviceSlots();
-    void gunMatrices_data();
-    void gunMatrices();
-    void keyMatrixStore();
 };
 
 // One row per slot call: the model, the call, the commands it must send in order, and a part of
@@ -172,6 +188,22 @@ void tst_ViewMouse::deviceSlots_data()
     row("560 key matrix", k560, [=](Rig &r) { r.view->mouseSetKeyMatrix(ui, true, {}); }, {"0d 01"},
         part(&Memory::keyMatrices, 0, 0), QByteArray(device).replace("SNIPER", "0b000101"));
 
+    // A gun key over one to three slots fills matrices 2 to 4 and, on a 560, the gun byte of block 0
+    // (07 as the mouse starts), written first unless the mouse holds it already; both end on matrix 1.
+    const QStringList to553{"12 01", "12 02", "12 03", "12 04", "02 01"};
+    const QStringList to560{"0d 01", "0d 02", "0d 03", "0d 04", "02 01"};
+    const QByteArray fire = " 0b002800 0100f100 0b013200 0b023c00 0af01e02";
+    row("553 gun 1", k553Gun, gunKey(1), to553, gunBytes, "08000101 08000100 08000100 08000100" + fire + "07");
+    row("553 gun 2", k553Gun, gunKey(2), to553, gunBytes, "08000101 08000102 08000100 08000100" + fire + "07");
+    row("553 gun 3", k553Gun, gunKey(3), to553, gunBytes, "08000101 08000102 08000103 08000100" + fire + "07");
+    row("553 gun 4", k553Gun, gunKey(4), to553, gunBytes, "08000100 08000133 08000133 08000133" + fire + "07");
+    row("560 gun 1", k560Gun, gunKey(1), to560, gunBytes, "08000100 08110033 08110033 08110033" + fire + "07");
+    row("560 gun 2", k560Gun, gunKey(2), QStringList("0c 00") + to560, gunBytes,
+        "08000100 08110333 08110033 08110033" + fire + "0f");
+    row("560 gun 3", k560Gun, gunKey(3), QStringList("0c 00") + to560, gunBytes,
+        "08000100 08110333 08110333 08110033" + fire + "1f");
+    row("560 gun 0", k560Gun, gunKey(0), to560, gunBytes, "08000000 08110233 08110233 08110233" + fire + "07");
+
     // Macro bytes take what they can from any value and fill the rest with 0; a macro index
     // outside 0 to 11 sends nothing rather than reaching another slot.
     QVariantList macro;
@@ -218,6 +250,32 @@ void tst_ViewMouse::deviceSlots_data()
             r.view->mouseSendGundata(2, {5, 3, -4});
         }, {"0c 03"}, [](const Memory &m) { return block(3, 65, 1)(m) + block(3, 78, 4)(m); },
         "fb f0 05 03 fc");
+    // The store keeps the UI's values untranslated, whether or not anything is sent; entry 2 is
+    // cut after its second value. Without a device object nothing is sent and nothing breaks; the
+    // key matrix still reaches the store.
+    row("560 key matrix stored, then no device object", k560Gun, [](Rig &r) {
+            QVariantList src = values("01000000 05330444 ff01");
+            src[0] = QStringLiteral(" 1 ");
+            r.view->mouseSetKeyMatrix(src, false, {});
+            QCOMPARE(r.view->mouseGetKeydefine(0, false), QVariantList({"1", "0", "0", "0"}));
+            QCOMPARE(r.view->mouseGetKeydefine(1, false), QVariantList({"5", "51", "4", "68"}));
+            QCOMPARE(r.view->mouseGetKeydefine(2, false), QVariantList({"255", "1", "0", "0"}));
+            QCOMPARE(r.view->mouseGetKeydefine(QStringLiteral("15"), false), QVariantList(4, "0"));
+            // The factory profile keeps its values; an absent key reads as an empty list.
+            QCOMPARE(r.view->mouseGetKeydefine(3, true), QVariantList({"0", "0", "244", "0"}));
+            QVERIFY(r.view->mouseGetKeydefine(20, false).isEmpty());
+            r.view->hid = nullptr;
+            r.view->mouseSetDpi(4, "3360", {400});
+            r.view->mouseSetRGBEffect(0, 0, 0);
+            r.view->mouseSetRGBColor(0, {1});
+            r.view->mouseSetKeyMatrix(matrixWith(6, "08 00 02 00"), true, {});
+            r.view->mouseSendGundata(1, {1, 2, 3});
+            r.view->mouseResetKeyMatrix();
+            QCOMPARE(r.view->mouseGetCurrentDPI().toInt(), 0);
+            QCOMPARE(r.view->GetKeyboardoption(), QVariantList({0, 0, 0, 0}));
+            QVERIFY(r.view->mouseSendMacroData({}, 0).toBool());
+            QCOMPARE(r.view->mouseGetKeydefine(6, false), QVariantList({"8", "0", "2", "0"}));
+        }, {});
 }
 
 void tst_ViewMouse::deviceSlots()
@@ -233,87 +291,6 @@ void tst_ViewMouse::deviceSlots()
     if (probe)
         QCOMPARE(probe(rig.mouse->memory()).toHex(' '), expected);
     QCOMPARE(rig.mouse->protocolErrors(), QStringList());
-}
-
-void tst_ViewMouse::gunMatrices_data()
-{
-    QTest::addColumn<Model>("model");
-    QTest::addColumn<int>("gunSlots");
-    QTest::addColumn<QByteArray>("gunEntries"); // entry 6 of matrices 1 to 4
-    QTest::addColumn<int>("block0");            // byte 2 of block 0, -1: unchanged or a 553
-    // The firmware entry 6 is 07 11 02 33.
-    QTest::newRow("553 s1") << k553Gun << 1 << QByteArray("08000101 08000100 08000100 08000100") << -1;
-    QTest::newRow("553 s2") << k553Gun << 2 << QByteArray("08000101 08000102 08000100 08000100") << -1;
-    QTest::newRow("553 s3") << k553Gun << 3 << QByteArray("08000101 08000102 08000103 08000100") << -1;
-    QTest::newRow("553 s4") << k553Gun << 4 << QByteArray("08000100 08000133 08000133 08000133") << -1;
-    QTest::newRow("560 s1") << k560Gun << 1 << QByteArray("08000100 08110033 08110033 08110033") << 0x07;
-    QTest::newRow("560 s2") << k560Gun << 2 << QByteArray("08000100 08110333 08110033 08110033") << 0x0F;
-    QTest::newRow("560 s3") << k560Gun << 3 << QByteArray("08000100 08110333 08110333 08110033") << 0x1F;
-    QTest::newRow("560 s0") << k560Gun << 0 << QByteArray("08000000 08110233 08110233 08110233") << -1;
-}
-
-void tst_ViewMouse::gunMatrices()
-{
-    QFETCH(Model, model);
-    QFETCH(int, gunSlots);
-    QFETCH(QByteArray, gunEntries);
-    QFETCH(int, block0);
-    Rig rig(model);
-    const QVariantList firmwareEntry{7, 0x11, 2, QStringLiteral("51")};
-    rig.view->profiles().setDataList(QStringLiteral("mouseFwKeyMatrix/6"), firmwareEntry);
-    QByteArray expectedBlock0 = rig.block(0);
-    const QByteArray entry = "08 00 0" + QByteArray::number(gunSlots) + " 00";
-    rig.view->mouseSetKeyMatrix(matrixWith(6, entry), true, {40, 50, 0x13C});
-    // A 560 writes block 0 first (unless the mouse holds it already, as read at connect); both end
-    // on matrix 1.
-    QStringList sent = model.is560 ? QStringList{"0d 01", "0d 02", "0d 03", "0d 04", "02 01"}
-                                   : QStringList{"12 01", "12 02", "12 03", "12 04", "02 01"};
-    if (model.is560 && rig.block(0) != expectedBlock0)
-        sent.prepend(QStringLiteral("0c 00"));
-    QCOMPARE(rig.commands(), sent);
-    QCOMPARE(rig.mouse->protocolErrors(), QStringList());
-    QByteArray entries;
-    for (int n = 1; n <= 4; ++n)
-        entries += rig.matrix(n).mid(24, 4);
-    QCOMPARE(entries.toHex(), QByteArray::fromHex(gunEntries).toHex());
-    // Matrices 2 to 4 are the firmware matrix with the fire entries of the three gun slots.
-    const QByteArray fire = rig.matrix(2).mid(0, 8) + rig.matrix(3).mid(0, 4) + rig.matrix(4).mid(0, 4)
-                            + rig.matrix(4).mid(28, 4);
-    QCOMPARE(fire.toHex(' '), QByteArray("0b 00 28 00 01 00 f1 00 0b 01 32 00 0b 02 3c 00 0a f0 1e 02"));
-    if (block0 >= 0)
-        expectedBlock0[2] = char(block0);
-    QCOMPARE(rig.block(0).toHex(' '), expectedBlock0.toHex(' '));
-}
-
-void tst_ViewMouse::keyMatrixStore()
-{
-    // The store keeps the UI's values untranslated, whether or not anything is sent; entry 2 is
-    // cut after its second value.
-    Rig rig(k560Gun);
-    QVariantList src = values("01000000 05330444 ff01");
-    src[0] = QStringLiteral(" 1 ");
-    rig.view->mouseSetKeyMatrix(src, false, {});
-    QCOMPARE(rig.view->mouseGetKeydefine(0, false), QVariantList({"1", "0", "0", "0"}));
-    QCOMPARE(rig.view->mouseGetKeydefine(1, false), QVariantList({"5", "51", "4", "68"}));
-    QCOMPARE(rig.view->mouseGetKeydefine(2, false), QVariantList({"255", "1", "0", "0"}));
-    QCOMPARE(rig.view->mouseGetKeydefine(QStringLiteral("15"), false), QVariantList(4, "0"));
-    // The factory profile keeps its values; an absent key reads as an empty list.
-    QCOMPARE(rig.view->mouseGetKeydefine(3, true), QVariantList({"0", "0", "244", "0"}));
-    QVERIFY(rig.view->mouseGetKeydefine(20, false).isEmpty());
-
-    // No device object: nothing is sent and nothing breaks; the key matrix still reaches the store.
-    rig.view->hid = nullptr;
-    rig.view->mouseSetDpi(4, "3360", {400});
-    rig.view->mouseSetRGBEffect(0, 0, 0);
-    rig.view->mouseSetRGBColor(0, {1});
-    rig.view->mouseSetKeyMatrix(matrixWith(6, "08 00 02 00"), true, {});
-    rig.view->mouseSendGundata(1, {1, 2, 3});
-    rig.view->mouseResetKeyMatrix();
-    QCOMPARE(rig.view->mouseGetCurrentDPI().toInt(), 0);
-    QCOMPARE(rig.view->GetKeyboardoption(), QVariantList({0, 0, 0, 0}));
-    QVERIFY(rig.view->mouseSendMacroData({}, 0).toBool());
-    QVERIFY(rig.mouse->trace().isEmpty()); // from the start: the unsent matrix above included
-    QCOMPARE(rig.view->mouseGetKeydefine(6, false), QVariantList({"8", "0", "2", "0"}));
 }
 
 QTEST_MAIN(tst_ViewMouse)

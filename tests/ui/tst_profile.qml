@@ -23,10 +23,8 @@ PageCase {
     }
     function row(i) { return child(page, "profileRow" + i) }
     function names() {
-        const out = []
-        for (let i = 0; i < page.profileDataModel0.count; ++i)
-            out.push(page.profileDataModel0.get(i).textValue + page.profileDataModel0.get(i).profileNo)
-        return out
+        const m = page.profileDataModel0
+        return Array.from({ length: m.count }, (_, i) => m.get(i).textValue + m.get(i).profileNo)
     }
     function storedNames() { return ui_View.getNameList(2).map(String) }
     function addProfiles(n) {
@@ -214,17 +212,12 @@ PageCase {
     // "Applications…" in the profile menu opens the row's own rules (entry 1 is profile 2 to the
     // rules). A typed and a picked rule land in the configuration; a refused one shows the store's
     // reason and stores nothing; Remove takes the row's own rule; closing leads back to the page.
-    function test_appRules_data() {
-        return [
-            { tag: "empty", kind: 0, typed: "   ", why: 'Not added: the match "class:" has no text' },
-            { tag: "over-long", kind: 1, typed: "x".repeat(201),
-              why: "Not added: the match text is longer than 200 characters" },
-            { tag: "twice", kind: 2, typed: "Counter", why: "Not added: profile 2 already has the rule title:Counter" },
-        ]
-    }
-    function test_appRules(data) {
+    // While the rules are on, the top-right line tells which rule chose the profile.
+    function test_appRules() {
         openProfiles()
         addProfiles(1)
+        const line = child(doc, "focusStatusLine")
+        verify(!line.visible)
         menuCommand(1, 2)
         const rules = child(doc, "appRulesMain")
         const input = child(rules, "appRulesInput")
@@ -240,13 +233,16 @@ PageCase {
         mouseClick(child(rules, "appRulesAdd"))
         compare([stored("count"), stored("rule1"), stored("profile1")], ["1", "title:Counter", "2"])
         compare(input.text, "")
-
-        mouseClick(child(rules, "appRulesKind" + data.kind))
-        input.text = data.typed
-        mouseClick(child(rules, "appRulesAdd"))
-        compare(message.text, data.why)
-        compare(stored("count"), "1", "nothing stored")
-        compare(rules.rules.count, 1)
+        const refused = [[0, "   ", 'Not added: the match "class:" has no text'],
+                         [1, "x".repeat(201), "Not added: the match text is longer than 200 characters"],
+                         [2, "Counter", "Not added: profile 2 already has the rule title:Counter"]]
+        for (const [kind, typed, why] of refused) {
+            mouseClick(child(rules, "appRulesKind" + kind))
+            input.text = typed
+            mouseClick(child(rules, "appRulesAdd"))
+            compare(message.text, why)
+        }
+        compare([stored("count"), rules.rules.count], ["1", 1], "nothing stored")
 
         // Picking waits for a focus watcher; the picked window's class fills the input.
         mouseClick(child(rules, "appRulesKind0"))
@@ -277,18 +273,9 @@ PageCase {
         verify(!rules.visible && page.visible)
         menuCommand(0, 2)
         verify(child(rules, "appRulesEmpty").visible, "the standard profile has no rules")
-    }
 
-    // The top-right list follows the focus switching while the rules are on and is empty while
-    // they are off: a focused window that a rule names switches the profile, and the line says which.
-    function test_focusStatusLine() {
-        openProfiles()
-        const line = child(doc, "focusStatusLine")
-        verify(!line.visible)
-        compare(ui_View.addAppRule(2, "class", "steam_app_570"), "")
-        mouseSim.watchWindows(true)
-        ui_View.setAppRulesEnabled(true, 1)
         verify(line.visible)
+        mouseSim.focusWindow("Other", "other", "Other")
         mouseSim.focusWindow("steam_app_570", "dota2.exe", "Dota 2")
         tryCompare(line, "text", "Profile 2: rule 1 (class:steam_app_570) for steam_app_570")
         compare(mouseSim.setting("setting/apConfig.bin", "mouse/profileNo"), "1")
