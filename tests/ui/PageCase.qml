@@ -56,7 +56,8 @@ TestCase {
     // [from, to) of profile block `block`.
     function held(field, block, from, to) {
         const m = mouseSim.memory()
-        return ui_View.getGlobalData("mouse/icType") === "560" ? m.profileBlocks[block].slice(from, to) : m[field]
+        const is560 = ui_View.getGlobalData("mouse/icType") === "560"
+        return is560 ? m.profileBlocks[block].slice(from, to) : m[field]
     }
 
     // Opens a drop-down through its head and clicks row i once the list has come to rest.

@@ -110,12 +110,13 @@ PageCase {
     }
 
     function test_gunInSlot_data() {
-        return [{ tag: "553", family: "553", gun: "04", matrix: "12" }, { tag: "560", family: "560", matrix: "0d" }]
+        return [{ tag: "553", family: "553", gun: "04", matrix: "12" },
+                { tag: "560", family: "560", matrix: "0d" }]
     }
     // A gun put in slot 2 is stored at once; closing sends the three slots and the key matrix once,
     // a second close nothing.
     function test_gunInSlot(row) {
-        const [doc, page] = openGuns({ family: row.family, isGun: true, config: { "mouse/selectGun": [3, 4, 5] } })
+        const [doc, page] = openGuns({ family: row.family, isGun: true, config: threeGuns.config })
         choose(child(page, "slotList"), 1)
         tryCompare(child(page, "slotList"), "textValue", "Gun 2")
         mouseClick(child(page, "gunRow1"))

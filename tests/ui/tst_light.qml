@@ -80,7 +80,8 @@ PageCase {
               effect: 4, at: 21, rgb: [255, 255, 255], colorsAt: ["ledColors", 0, 0],
               sent: [["ledEffect", 0, 0, [2, 1, 3]]] },
             { tag: "55328 static", model: m55328, light: [1, 0, 0], act: l => effect(l, 0, [false, true]),
-              effect: 0, at: 21, rgb: [0, 0, 0], sent: [["fixLedColor", 0, 0, [255, 0, 0]], ["ledEffect", 0, 0, [1, 10, 1]]] },
+              effect: 0, at: 21, rgb: [0, 0, 0],
+              sent: [["fixLedColor", 0, 0, [255, 0, 0]], ["ledEffect", 0, 0, [1, 10, 1]]] },
             // "Off" hides both steps, turns the brightness to 0 and covers the colours
             { tag: "553 off", model: colourful553, light: [9, 3, 2], act: offAct, stored: [3, 3, 0],
               sent: [["ledEffect", 1, 71, [0, 0, 0]]] },

@@ -27,7 +27,8 @@ PageCase {
         const doc = createTemporaryObject(document, mainCase)
         verify(!doc.visible)
         doc.initUI()
-        compare([doc.visible, doc.isPownOn, doc.isGun, doc.isColorful, doc.icType], [true, true, true, true, "560"])
+        compare([doc.visible, doc.isPownOn, doc.isGun, doc.isColorful, doc.icType],
+                [true, true, true, true, "560"])
         verify(onlyReads(), mouseSim.commands())
         compare(doc.mainLang, ui_View.getLangStrings("main", doc.language))
         compare(child(doc, "dpiSettingMain").currentDPI, mouseSim.memory().currentDpiStage - 1)

@@ -43,7 +43,8 @@ PageCase {
             { tag: "lines typed", act: p => typeLines(p, [Qt.Key_4, Qt.Key_2]), lines: "42", value: 42 },
             { tag: "lines 0", act: p => typeLines(p, [Qt.Key_0]), lines: "1", value: 1 },
             { tag: "lines empty", act: p => typeLines(p, []), lines: "1", value: 1 },
-            { tag: "lines 100", act: p => typeLines(p, [Qt.Key_1, Qt.Key_0, Qt.Key_0]), lines: "100", value: 100 },
+            { tag: "lines 100", act: p => typeLines(p, [Qt.Key_1, Qt.Key_0, Qt.Key_0]), lines: "100",
+              value: 100 },
             { tag: "one screen", act: p => mouseClick(child(p, "screenChoice")), lines: "3", value: 1000 }
         ]
     }
@@ -63,7 +64,8 @@ PageCase {
     // going back to lines; Reset loads and hands over the factory values; the page can be dragged
     // and closed.
     function test_journey() {
-        const [doc, page] = openSystem({ "mouse/mouseRate": 40, "mouse/doubleRate": 300, "mouse/scrollRate": 7 })
+        const profile = { "mouse/mouseRate": 40, "mouse/doubleRate": 300, "mouse/scrollRate": 7 }
+        const [doc, page] = openSystem(profile)
         compare([page.x, page.y], [(1024 - 416) / 2, (640 - 312) / 2])
         compare(child(child(page, "cursorSlider"), "knob").x, 40)
         compare(child(child(page, "doubleSlider"), "knob").x, 300)
