@@ -120,21 +120,17 @@ PageCase {
         compare([commandCodes().includes("02"), commandCodes().includes("01")], [row.switched, true])
     }
 
-    function test_confirmationStaysInside_data() {
-        return [
-            { tag: "left", dx: -900, dy: 0, x: 0, y: 269 },
-            { tag: "right", dx: 900, dy: 0, x: 1024 - 427, y: 269 },
-            { tag: "top", dx: 0, dy: -900, x: 298, y: 0 },
-            { tag: "bottom", dx: 0, dy: 900, x: 298, y: 640 - 102 }
-        ]
-    }
-    // The confirmation box (as every page) follows the pointer but never leaves the window.
-    function test_confirmationStaysInside(row) {
+    // The confirmation box (as every page) follows the pointer but never leaves the window: dragged
+    // far left, right, up (and a little left) and down.
+    function test_confirmationStaysInside() {
         const doc = open(k553, {})
         const box = child(doc, "factorysure")
         mouseClick(child(doc, "resetButton"))
-        dragBy(box, 200, 60, row.dx, row.dy)
-        compare([box.x, box.y], [row.x, row.y])
+        const drags = [[-900, 0, 0, 269], [900, 0, 1024 - 427, 269], [-300, -900, 297, 0], [0, 900, 297, 640 - 102]]
+        for (const [dx, dy, x, y] of drags) {
+            dragBy(box, 200, 60, dx, dy)
+            compare([box.x, box.y], [x, y])
+        }
     }
 
     // Dragging the empty window hands the distance from the press point to the controller; the
