@@ -101,8 +101,10 @@ PageCase {
     // Rows and numbers part ways once a row in the middle is deleted: the drop-down still switches
     // by the entry's own number, to the settings of its own file, sent to the mouse with the key
     // matrix; choosing the profile in use again does nothing. The active and the standard profile
-    // cannot be deleted; a deleted number is free again.
-    function test_deleteAndSwitch() {
+    // cannot be deleted; a deleted number is free again. Export writes the active profile, whichever
+    // row was right-clicked; import fills the next free number from the chosen file and overwrites
+    // no other; a cancelled choice adds nothing.
+    function test_deleteSwitchExportImport() {
         openProfiles()
         addProfiles(3)
         // p2 125 Hz, p3 250 Hz, p4 500 Hz
@@ -131,33 +133,25 @@ PageCase {
         compare(mouseSim.commands(), [])
         addProfiles(1)
         compare(names(), ["Standard0", "profile_01", "profile_23", "profile_12"])
-    }
 
-    // Export writes the active profile, whichever row was right-clicked. Import fills the next
-    // free number from the chosen file and overwrites no other; a cancelled choice adds nothing.
-    function test_exportAndImport() {
-        openProfiles()
-        addProfiles(3)
-        chooseInDropDown(2)
-        ui_View.setData("mouse/reportRate", 1)
         const target = mouseSim.tempPath("exported.pf")
         mouseSim.chooseFiles([target])
         menuCommand(1, 1)
         compare(mouseSim.chooserCalls().length, 1)
         verify(mouseSim.chooserCalls()[0].startsWith("save"))
-        tryVerify(() => mouseSim.readFile(target) === profileFile(2))
-        verify(mouseSim.readFile(target).includes("reportRate=1"))
+        tryVerify(() => mouseSim.readFile(target) === profileFile(3))
+        verify(mouseSim.readFile(target).includes("reportRate=2"))
 
         menuCommand(1, 0)
         const file = mouseSim.tempPath("in.pf")
         const kept = profileFile(2)
-        verify(mouseSim.writeFile(file, "[mouse]\nreportRate=2\n"))
+        verify(mouseSim.writeFile(file, "[mouse]\nreportRate=1\n"))
         mouseSim.chooseFiles([""])
         mouseClick(child(page, "importButton"))
-        compare(names(), ["Standard0", "profile_12", "profile_23"])
+        compare(names(), ["Standard0", "profile_23", "profile_12"])
         mouseSim.chooseFiles([file])
         mouseClick(child(page, "importButton"))
-        compare(names(), ["Standard0", "profile_12", "profile_23", "profile_01"])
+        compare(names(), ["Standard0", "profile_23", "profile_12", "profile_01"])
         compare(storedNames(), names())
         compare([profileFile(1), profileFile(2)], [mouseSim.readFile(file), kept])
     }
