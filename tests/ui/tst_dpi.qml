@@ -52,33 +52,26 @@ PageCase {
         compare(held("dpiStageCodes", 1, 84, 92), row.codes)
     }
 
-    // The reset image puts the factory values back, keeps the stage count, marks the block and sends
+    // The stage the mouse reports is drawn in orange, the others in blue; 0 leaves the mark. The
+    // reset image puts the factory values back, keeps the stage count, marks the block and sends
     // nothing; more stages than the block can show leave it untouched.
-    function test_resetAndTooMany() {
+    function test_stageResetAndTooMany() {
         let doc = open(m553, { "mouse/dpiValueArray": Array(8).fill(1000), "mouse/currentDpiCount": 6 })
         let dpi = child(doc, "dpiSettingMain")
+        doc.setCurrentDPI(3)
+        doc.setCurrentDPI(0)
+        compare([0, 1, 2, 3].map(k => Qt.colorEqual(child(dpi, "dpi" + k).colorS, doc.colorOrange)),
+                [false, false, true, false])
         compare(child(dpi, "dpi7").dpiValue, "1000")
         mouseClick(child(dpi, "dpiReset"))
         compare([0, 1, 2, 3, 4, 5, 6, 7].map(k => Number(child(dpi, "dpi" + k).dpiValue)), shipped)
-        compare(dpi.currentDpiCount, 6)
-        verify(dpi.isSave)
+        compare([dpi.currentDpiCount, dpi.isSave, mouseSim.commands()], [6, true, []])
 
         doc = open(m553, { "mouse/dpiCount": 9 })
         dpi = child(doc, "dpiSettingMain")
         compare([child(dpi, "dpi0").dpiValue, child(dpi, "dpiSegment").count], ["2000", 8])
         dpi.init(true, false)
         compare(mouseSim.commands(), [])
-    }
-
-    // The stage the mouse reports is drawn in orange, the others in blue; 0 leaves the mark.
-    function test_currentStage() {
-        const doc = open(m553, {})
-        const dpi = child(doc, "dpiSettingMain")
-        doc.setCurrentDPI(3)
-        doc.setCurrentDPI(0)
-        compare(dpi.currentDPI, 2)
-        compare([0, 1, 2, 3].map(k => Qt.colorEqual(child(dpi, "dpi" + k).colorS, doc.colorOrange)),
-                [false, false, true, false])
     }
 
     function test_reportRate_data() {

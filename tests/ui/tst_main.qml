@@ -52,7 +52,9 @@ PageCase {
     }
 
     // The busy lock from the host and from the pages; the notice of a lost mouse until it is back.
-    function test_lockAndNotice() {
+    // Dragging the empty window hands the distance from the press point to the controller; the
+    // title buttons minimise, close and open the help menu.
+    function test_lockNoticeAndWindow() {
         const doc = open(k553, {})
         const busy = child(doc, "protectUIItem")
         doc.setProtectUI(5000)
@@ -70,6 +72,23 @@ PageCase {
         verify(notice.visible)
         doc.initUI()
         verify(!notice.visible)
+        tryCompare(ui_View, "enabled", true, 3000)
+
+        mouseSim.clearCtlCalls()
+        mousePress(doc, 300, 620)
+        mouseMove(doc, 310, 615, -1, Qt.LeftButton)
+        mouseMove(doc, 330, 600, -1, Qt.LeftButton)
+        mouseRelease(doc, 330, 600)
+        const up = child(doc, "upItem")
+        up.btnClicked(0)
+        up.btnClicked(1)
+        compare(mouseSim.ctlCalls(), ["onXChanged 10", "onYChanged -5", "onXChanged 30", "onYChanged -20",
+                                      "onMinimize", "onClose"])
+        up.btnClicked(2)
+        verify(child(doc, "askMenu").visible)
+        compare(child(doc, "askMenuLv").count, 2)
+        mouseClick(child(doc, "askMenuLv"), 100, 24 + 12)
+        verify(!child(doc, "askMenu").visible)
     }
 
     function test_save_data() {
@@ -131,26 +150,6 @@ PageCase {
             dragBy(box, 200, 60, dx, dy)
             compare([box.x, box.y], [x, y])
         }
-    }
-
-    // Dragging the empty window hands the distance from the press point to the controller; the
-    // title buttons minimise, close and open the help menu.
-    function test_windowControls() {
-        const doc = open(k553, {})
-        mousePress(doc, 300, 620)
-        mouseMove(doc, 310, 615, -1, Qt.LeftButton)
-        mouseMove(doc, 330, 600, -1, Qt.LeftButton)
-        mouseRelease(doc, 330, 600)
-        const up = child(doc, "upItem")
-        up.btnClicked(0)
-        up.btnClicked(1)
-        compare(mouseSim.ctlCalls(), ["onXChanged 10", "onYChanged -5", "onXChanged 30", "onYChanged -20",
-                                      "onMinimize", "onClose"])
-        up.btnClicked(2)
-        verify(child(doc, "askMenu").visible)
-        compare(child(doc, "askMenuLv").count, 2)
-        mouseClick(child(doc, "askMenuLv"), 100, 24 + 12)
-        verify(!child(doc, "askMenu").visible)
     }
 
     function test_layout_data() {
