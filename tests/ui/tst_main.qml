@@ -2,7 +2,7 @@ import QtQuick
 import QtTest
 
 // The root document as the program loads it, against the real view, stores and virtual mouse:
-// start-up, the busy lock, Save, the factory reset, the window's controls, the layout and texts.
+// start-up, the busy lock, Save, the factory reset, the window's controls and texts.
 PageCase {
     id: mainCase
 
@@ -37,6 +37,7 @@ PageCase {
         verify(!ui_View.enabled && child(doc, "protectUIItem").isBusy)
         tryCompare(ui_View, "enabled", true, 3000)
         verify(!child(doc, "powerOnLogo").visible && child(doc, "panelleft").visible)
+        verify(child(doc, "gunEditorEntry").visible)
         verify(!child(doc, "protectUIItem").isBusy)
 
         const kept = doc.mainLang.slice()
@@ -66,6 +67,7 @@ PageCase {
         doc.controlUIEnable(true)
         verify(ui_View.enabled)
 
+        verify(!child(doc, "gunEditorEntry").visible, "without the gun features: the macro editor only")
         const notice = child(doc, "disconnectedNotice")
         verify(!notice.visible)
         doc.setDeviceConnected(false)
@@ -149,38 +151,6 @@ PageCase {
         for (const [dx, dy, x, y] of drags) {
             dragBy(box, 200, 60, dx, dy)
             compare([box.x, box.y], [x, y])
-        }
-    }
-
-    function test_layout_data() {
-        return [
-            { tag: "panelleft", x: 24, y: 88 },
-            { tag: "panelRight", x: 768, y: 56 },
-            { tag: "upItem", x: 920, y: 16 },
-            { tag: "reportRateRect", w: 232, h: 42 },
-            { tag: "systemSettingButton", w: 232, h: 24 },
-            { tag: "mainMask", x: 0, y: 0, w: 1024, h: 640 },
-            { tag: "mouseMain", x: 0, y: 0, w: 1024, h: 640 },
-            { tag: "askMenu", x: 1024 - 300 - 200, y: 30, w: 200 },
-            // the bottom bar stands 24 from the right and 8 from the bottom: Config, Reset, Save
-            { tag: "bottomBar", right: 1024 - 24, bottom: 640 - 8 },
-            { tag: "configButton", x: 0 },
-            { tag: "resetButton", x: 80 },
-            { tag: "saveButton", x: 160, w: 64, h: 24 },
-            // without the gun features the editor box offers the macro editor only
-            { tag: "editorBox", model: k553Gun, h: 100 },
-            { tag: "plain editorBox", name: "editorBox", h: 76 },
-            { tag: "gunEditorEntry", model: k553Gun, visible: true },
-            { tag: "plain gunEditorEntry", name: "gunEditorEntry", visible: false }
-        ]
-    }
-    function test_layout(row) {
-        const item = child(open(row.model ?? k553, {}), row.name ?? row.tag)
-        const got = { x: item.x, y: item.y, w: item.width, h: item.height, right: item.x + item.width,
-                      bottom: item.y + item.height, visible: item.visible }
-        for (const key in got) {
-            if (row[key] !== undefined)
-                compare(got[key], row[key], key)
         }
     }
 
