@@ -157,35 +157,31 @@ PageCase {
     }
 
     // A double click edits the name; Enter or a press elsewhere ends it. Names in use, an empty
-    // name and the standard profile's name are not taken.
-    function test_rename_data() {
-        return [
-            { tag: "enter", row: 1, typed: "Shooter", end: "enter", out: "Shooter1" },
-            { tag: "press elsewhere", row: 1, typed: "Racing", end: "press", out: "Racing1" },
-            { tag: "name in use", row: 1, typed: "profile_1", end: "enter", out: "profile_01" },
-            { tag: "empty", row: 1, typed: "", end: "enter", out: "profile_01" },
-            { tag: "standard", row: 0, typed: "Mine", end: "enter", out: "Standard0" }
-        ]
-    }
-    function test_rename(data) {
+    // name and the standard profile's name are not taken; the drop-down shows the name.
+    function test_rename() {
         openProfiles()
         addProfiles(2)
-        dropDown.currentSelect = data.row
-        mouseDoubleClickSequence(row(data.row), 40, 10)
-        const input = child(row(data.row), "nameInput")
-        verify(input.visible && input.activeFocus)
-        compare(input.selectedText, input.text)
-        keyClick(Qt.Key_Delete)
-        for (const c of data.typed)
-            keyClick(c)
-        if (data.end === "enter")
-            keyClick(Qt.Key_Return)
-        else
-            mouseClick(page, 300, 270)
-        verify(!input.visible)
-        compare(names()[data.row], data.out)
-        compare(storedNames(), names())
-        compare(dropDown.textValue, data.out.slice(0, -1), "the drop-down shows the new name")
+        const steps = [[1, "Shooter", "enter", "Shooter1"], [1, "Racing", "press", "Racing1"],
+                       [1, "profile_1", "enter", "Racing1"], [1, "", "enter", "Racing1"],
+                       [0, "Mine", "enter", "Standard0"]]
+        for (const [i, typed, end, out] of steps) {
+            dropDown.currentSelect = i
+            mouseDoubleClickSequence(row(i), 40, 10)
+            const input = child(row(i), "nameInput")
+            verify(input.visible && input.activeFocus)
+            compare(input.selectedText, input.text)
+            keyClick(Qt.Key_Delete)
+            for (const c of typed)
+                keyClick(c)
+            if (end === "enter")
+                keyClick(Qt.Key_Return)
+            else
+                mouseClick(page, 300, 270)
+            verify(!input.visible)
+            compare(names()[i], out)
+            compare(storedNames(), names())
+            compare(dropDown.textValue, out.slice(0, -1))
+        }
     }
 
     // A picked window gives the chosen kind when it has it, else class, executable, title in turn.
