@@ -24,10 +24,9 @@ QVariantList values(const QByteArray &hex)
     return out;
 }
 
-// A key matrix of plain entries with entry k set.
-QVariantList matrixWith(int k, const QByteArray &entry)
+// A key matrix with entry k set; by default one of plain entries.
+QVariantList matrixWith(int k, const QByteArray &entry, QVariantList m = values(QByteArray(128, '0')))
 {
-    QVariantList m = values(QByteArray(128, '0'));
     for (int i = 0; i < 4; ++i)
         m[4 * k + i] = values(entry)[i];
     return m;
@@ -41,8 +40,28 @@ Probe part(QList<QByteArray> Memory::*f, int n, int from, int len = -1)
 }
 Probe block(int n, int from, int len) { return part(&Memory::profileBlocks, n, from, len); }
 
+// The gun key (entry 6) set to fire over `gunSlots` gun slots, over the firmware entry 07 11 02 33.
+Call gunKey(int gunSlots)
+{
+    return [gunSlots](Rig &r) {
+        const QVariantList firmwareEntry{7, 0x11, 2, QStringLiteral("51")};
+        r.view->profiles().setDataList(QStringLiteral("mouseFwKeyMatrix/6"), firmwareEntry);
+        const QByteArray entry = "08 00 0" + QByteArray::number(gunSlots) + " 00";
+        r.view->mouseSetKeyMatrix(matrixWith(6, entry), true, {40, 50, 0x13C});
+    };
+}
+// Entry 6 of matrices 1 to 4; the fire entries of the three gun slots in matrices 2 to 4 over the
+// firmware matrix; a 560's gun byte in block 0.
+QByteArray gunBytes(const Memory &m)
+{
+    const auto matrix = [&m](int n, int from, int len) { return m.keyMatrices.value(n - 1).mid(from, len); };
+    return matrix(1, 24, 4) + matrix(2, 24, 4) + matrix(3, 24, 4) + matrix(4, 24, 4) + matrix(2, 0, 8)
+           + matrix(3, 0, 4) + matrix(4, 0, 4) + matrix(4, 28, 4) + m.profileBlocks.value(0).mid(2, 1);
+}
+
 // is560, isGun, isColorful, is55328
-const Model k553{}, k553Gun{false, true}, k553Colourful{false, false, true}, k55328{false, false, false, true};
+const Model k553{}, k553Gun{false, true}, k553Colourful{false, false, true};
+const Model k55328{false, false, false, true};
 const Model k560{true}, k560Gun{true, true, true};
 
 void row(const char *tag, const Model &model, const Call &call, const QStringList &sent,
@@ -65,9 +84,6 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void deviceSlots_data();
     void deviceSlots();
-    void gunMatrices_data();
-    void gunMatrices();
-    void keyMatrixStore();
 };
 
 // One row per slot call: the model, the call, the commands it must send in order, and a part of
@@ -82,13 +98,16 @@ void tst_ViewMouse::deviceSlots_data()
 
     // Sensor codes at their bounds; on a 553 the listed stages past the count are off and the
     // stages beyond the list keep 0.
-    row("553 3360, list past 8", k553, [](Rig &r) { r.view->mouseSetDpi(4, "3360", {0, 150, 400, 3200, 4, 5, 6, 7, 8, 9}); },
-        {"11 04"}, field(&Memory::dpiStageCodes), "ff 00 03 1f 80 80 80 80");
+    row("553 3360, list past 8", k553,
+        [](Rig &r) { r.view->mouseSetDpi(4, "3360", {0, 150, 400, 3200, 4, 5, 6, 7, 8, 9}); }, {"11 04"},
+        field(&Memory::dpiStageCodes), "ff 00 03 1f 80 80 80 80");
     row("553 3050", k553, [](Rig &r) {
-            r.view->mouseSetDpi(8, "3050", {-5, 250, 251, 1000, 1001, QStringLiteral("2200"), 4000.0, 4001});
+            r.view->mouseSetDpi(8, "3050", {-5, 250, 251, 1000, 1001, QStringLiteral("2200"), 4000.0,
+                                            4001});
         }, {"11 08"}, field(&Memory::dpiStageCodes), "01 01 02 04 05 45 48 00");
-    row("553 4090", k553, [](Rig &r) { r.view->mouseSetDpi(5, "4090", {100, 5000, 5001, 6000, 1000000, 400}); },
-        {"11 05"}, field(&Memory::dpiStageCodes), "00 31 59 5e c8 80 00 00");
+    row("553 4090", k553,
+        [](Rig &r) { r.view->mouseSetDpi(5, "4090", {100, 5000, 5001, 6000, 1000000, 400}); }, {"11 05"},
+        field(&Memory::dpiStageCodes), "00 31 59 5e c8 80 00 00");
     row("553 unnamed sensor", k553, [](Rig &r) { r.view->mouseSetDpi(2, "PMW", {6000, 800}); },
         {"11 02"}, field(&Memory::dpiStageCodes), "5e 07 00 00 00 00 00 00");
     row("560 3389 high range", k560, [](Rig &r) {
@@ -97,18 +116,25 @@ void tst_ViewMouse::deviceSlots_data()
             QCOMPARE(r.view->profileBlocks[2][100], uchar(0x07));
             QVERIFY(r.block(2).at(100) != 0x07);
         }, {"0c 01"}, block(1, 82, 19), "02 02 08 00 ff 00 00 00 00 00 08 00 ff 00 00 00 00 00 07");
-    row("560 gun, count past 8", k560Gun, [](Rig &r) { r.view->mouseSetDpi(40, "3360", QVariantList(8, 400)); },
+    row("560 gun, count past 8", k560Gun,
+        [](Rig &r) { r.view->mouseSetDpi(40, "3360", QVariantList(8, 400)); },
         {"0c 01", "0c 02", "0c 03", "0c 04"},
-        [](const Memory &m) { return m.profileBlocks.value(1).mid(96, 5) + m.profileBlocks.value(4).mid(96, 5); },
+        [](const Memory &m) { return block(1, 96, 5)(m) + block(4, 96, 5)(m); },
         "03 03 03 03 ff 03 03 03 03 ff");
+    // What the store hands back are texts, a macro index too.
+    row("553 stored texts", k553, [](Rig &r) {
+            r.view->mouseSetDpi(2, "3050", r.view->getDataList(QStringLiteral("mouse/dpiValueArray"), false));
+            QVERIFY(r.view->mouseSendMacroData({0x10, 0x20, 0x30}, QStringLiteral("11")).toBool());
+        }, {"11 02", "13 0c"}, [](const Memory &m) { return m.dpiStageCodes + m.macros.value(12).mid(0, 4); },
+        "02 04 80 80 80 80 80 80 10 20 30 00");
 
     // Lighting; steps outside a table give 0.
-    row("553 effect colourful", k553Colourful, [](Rig &r) { r.view->mouseSetRGBEffect(5, 9, 9); }, {"0d 05"},
-        field(&Memory::ledEffect), "05 00 00");
+    row("553 effect colourful", k553Colourful, [](Rig &r) { r.view->mouseSetRGBEffect(5, 9, 9); },
+        {"0d 05"}, field(&Memory::ledEffect), "05 00 00");
     row("553 effect 55328", k55328, [](Rig &r) { r.view->mouseSetRGBEffect(4, 1, 0); }, {"0d 02"},
         field(&Memory::ledEffect), "02 02 03");
-    row("560 effect plain one profile", k560, [](Rig &r) { r.view->mouseSetRGBEffect(1, 2, 0); }, {"0c 01"},
-        block(1, 71, 3), "02 03 03");
+    row("560 effect plain one profile", k560, [](Rig &r) { r.view->mouseSetRGBEffect(1, 2, 0); },
+        {"0c 01"}, block(1, 71, 3), "02 03 03");
     row("560 effect colourful gun", k560Gun, [](Rig &r) { r.view->mouseSetRGBEffect(5, 1, 3); },
         {"0c 01", "0c 02", "0c 03", "0c 04"}, block(3, 71, 3), "05 c0 07");
 
@@ -120,8 +146,8 @@ void tst_ViewMouse::deviceSlots_data()
     row("55328 eighth colour", k55328, [=](Rig &r) { r.view->mouseSetRGBColor(1, colours); }, {"10 00"});
     row("55328 fixed colour", k55328, [=](Rig &r) { r.view->mouseSetRGBColor(1, colours.mid(0, 21)); },
         {"0c 01"}, field(&Memory::fixLedColor), "01 02 03");
-    row("560 colours colourful", k560Gun, [=](Rig &r) { r.view->mouseSetRGBColor(0, colours); }, {"0c 00"},
-        block(0, 24, 3), "01 02 03");
+    row("560 colours colourful", k560Gun, [=](Rig &r) { r.view->mouseSetRGBColor(0, colours); },
+        {"0c 00"}, block(0, 24, 3), "01 02 03");
 
     // A 560 keeps two option bytes under its own codes (its 03H is the report rate); a profile block
     // outside 0 to 4 and gun data on a model without the gun functions send nothing.
@@ -133,7 +159,8 @@ void tst_ViewMouse::deviceSlots_data()
             r.view->mouseSetReportRate(3);
             r.view->mouseSwitchKeyMatrix(1);
             r.view->mouseSendGundata(1, {1, 2, 3});
-        }, {"03 01", "83 00", "0b 03", "8b 00", "01 03", "02 00"}, field(&Memory::keyboardOption), "01 02 03 44");
+        }, {"03 01", "83 00", "0b 03", "8b 00", "01 03", "02 00"}, field(&Memory::keyboardOption),
+        "01 02 03 44");
     row("560 options, stage, profile, matrix", k560, [](Rig &r) {
             r.view->mouseSetKeyboardoption(1, 2, 3, 4);
             QCOMPARE(r.view->GetKeyboardoption(), QVariantList({1, 2, 0, 0}));
@@ -146,8 +173,8 @@ void tst_ViewMouse::deviceSlots_data()
             r.view->mouseSetProfile(4); // as read at connect: the mouse holds it, nothing is sent
         }, {"01 01", "81 00", "04 01", "04 02", "04 03", "04 04", "84 01", "82 00", "02 01"},
         [](const Memory &m) { return m.keyboardOption + char(m.reportRate); }, "01 02 01");
-    row("553 reset matrices", k553, [](Rig &r) { r.view->mouseResetKeyMatrix(); }, {"12 02", "12 03", "12 04"},
-        part(&Memory::keyMatrices, 3, 28, 4), "0a f0 1e 02");
+    row("553 reset matrices", k553, [](Rig &r) { r.view->mouseResetKeyMatrix(); },
+        {"12 02", "12 03", "12 04"}, part(&Memory::keyMatrices, 3, 28, 4), "0a f0 1e 02");
 
     // One entry per class and rule: button, double fire, 1e without 02, fire, combination, media,
     // macro, macro slot 255, DPI+, sniper, browser, desktop, shortcut, 21 02 of another class, a
@@ -156,10 +183,26 @@ void tst_ViewMouse::deviceSlots_data()
                                    "05000100 05330444 06009401 0600e307 0700e011 02002102 04002002 ff000100");
     const QByteArray device = "0100f000 0af01e02 01001e01 0a040a00 00030405 0300e900 09020c00 09000000"
                               "07000100 SNIPER 03009401 0000e307 0000e011 03002102 03002102 04000100";
-    row("553 key matrix", k553, [=](Rig &r) { r.view->mouseSetKeyMatrix(ui, true, {10, 20, 30}); }, {"12 01"},
-        part(&Memory::keyMatrices, 0, 0), QByteArray(device).replace("SNIPER", "07000401"));
+    row("553 key matrix", k553, [=](Rig &r) { r.view->mouseSetKeyMatrix(ui, true, {10, 20, 30}); },
+        {"12 01"}, part(&Memory::keyMatrices, 0, 0), QByteArray(device).replace("SNIPER", "07000401"));
     row("560 key matrix", k560, [=](Rig &r) { r.view->mouseSetKeyMatrix(ui, true, {}); }, {"0d 01"},
         part(&Memory::keyMatrices, 0, 0), QByteArray(device).replace("SNIPER", "0b000101"));
+
+    // A gun key over one to three slots fills matrices 2 to 4 and, on a 560, the gun byte of block 0
+    // (07 as the mouse starts), written first unless the mouse holds it already; both end on matrix 1.
+    const QStringList to553{"12 01", "12 02", "12 03", "12 04", "02 01"};
+    const QStringList to560{"0d 01", "0d 02", "0d 03", "0d 04", "02 01"};
+    const QByteArray fire = " 0b002800 0100f100 0b013200 0b023c00 0af01e02";
+    row("553 gun 1", k553Gun, gunKey(1), to553, gunBytes, "08000101 08000100 08000100 08000100" + fire + "07");
+    row("553 gun 2", k553Gun, gunKey(2), to553, gunBytes, "08000101 08000102 08000100 08000100" + fire + "07");
+    row("553 gun 3", k553Gun, gunKey(3), to553, gunBytes, "08000101 08000102 08000103 08000100" + fire + "07");
+    row("553 gun 4", k553Gun, gunKey(4), to553, gunBytes, "08000100 08000133 08000133 08000133" + fire + "07");
+    row("560 gun 1", k560Gun, gunKey(1), to560, gunBytes, "08000100 08110033 08110033 08110033" + fire + "07");
+    row("560 gun 2", k560Gun, gunKey(2), QStringList("0c 00") + to560, gunBytes,
+        "08000100 08110333 08110033 08110033" + fire + "0f");
+    row("560 gun 3", k560Gun, gunKey(3), QStringList("0c 00") + to560, gunBytes,
+        "08000100 08110333 08110333 08110033" + fire + "1f");
+    row("560 gun 0", k560Gun, gunKey(0), to560, gunBytes, "08000000 08110233 08110233 08110233" + fire + "07");
 
     // Macro bytes take what they can from any value and fill the rest with 0; a macro index
     // outside 0 to 11 sends nothing rather than reaching another slot.
@@ -167,7 +210,8 @@ void tst_ViewMouse::deviceSlots_data()
     for (int i = 0; i < 200; ++i)
         macro << i;
     row("553 macro 0, others out of range", k553, [=](Rig &r) {
-            for (const QVariant &index : {QVariant(0), QVariant(12), QVariant(256), QVariant(-1), QVariant(QStringLiteral("x")), QVariant()})
+            const QVariantList indices{0, 12, 256, -1, QStringLiteral("x"), QVariant()};
+            for (const QVariant &index : indices)
                 QVERIFY(r.view->mouseSendMacroData(macro, index).toBool());
         }, {"13 01"}, [](const Memory &m) { return m.macros.value(1).mid(126); }, "7e 7f");
     row("560 macro 11, odd values", k560, [](Rig &r) {
@@ -177,6 +221,19 @@ void tst_ViewMouse::deviceSlots_data()
                                        QStringLiteral("11"));
         }, {"0f 0c"}, [](const Memory &m) { return m.macros.value(12).mid(0, 14); },
         "f0 fc 02 fe 00 00 f0 03 00 00 01 05 00 00");
+    // The key page sends the stored texts back with the changed entries as numbers: a macro goes out
+    // with its number counted from 1, a gun key of two slots as four matrices.
+    row("553 gun key matrix from stored texts", k553Gun, [](Rig &r) {
+            QVariantList src;
+            for (int k = 0; k < 16; ++k)
+                src += r.view->mouseGetKeydefine(k, false);
+            r.view->mouseSetKeyMatrix(matrixWith(6, "08000200", matrixWith(3, "04000300", src)), true,
+                                      {40, QStringLiteral("50"), 316});
+            QCOMPARE(r.view->mouseGetKeydefine(3, false), QVariantList({"4", "0", "3", "0"}));
+        }, {"12 01", "12 02", "12 03", "12 04", "02 01"}, [](const Memory &m) {
+            return m.keyMatrices.value(0).mid(0, 4) + m.keyMatrices.value(0).mid(12, 4)
+                   + m.keyMatrices.value(2).mid(0, 4) + m.keyMatrices.value(3).mid(0, 4);
+        }, "01 00 f0 00 09 00 04 00 0b 01 32 00 0b 02 3c 00");
     // Y is negated while the third keyboard option byte is set.
     row("553 gun data", k553Gun, [](Rig &r) {
             r.view->mouseSetKeyboardoption(0, 0, 1, 0);
@@ -191,7 +248,34 @@ void tst_ViewMouse::deviceSlots_data()
             r.view->mouseSendGundata(4, {1});
             r.view->mouseSendGundata(0, {1});
             r.view->mouseSendGundata(2, {5, 3, -4});
-        }, {"0c 03"}, [](const Memory &m) { return block(3, 65, 1)(m) + block(3, 78, 4)(m); }, "fb f0 05 03 fc");
+        }, {"0c 03"}, [](const Memory &m) { return block(3, 65, 1)(m) + block(3, 78, 4)(m); },
+        "fb f0 05 03 fc");
+    // The store keeps the UI's values untranslated, whether or not anything is sent; entry 2 is
+    // cut after its second value. Without a device object nothing is sent and nothing breaks; the
+    // key matrix still reaches the store.
+    row("560 key matrix stored, then no device object", k560Gun, [](Rig &r) {
+            QVariantList src = values("01000000 05330444 ff01");
+            src[0] = QStringLiteral(" 1 ");
+            r.view->mouseSetKeyMatrix(src, false, {});
+            QCOMPARE(r.view->mouseGetKeydefine(0, false), QVariantList({"1", "0", "0", "0"}));
+            QCOMPARE(r.view->mouseGetKeydefine(1, false), QVariantList({"5", "51", "4", "68"}));
+            QCOMPARE(r.view->mouseGetKeydefine(2, false), QVariantList({"255", "1", "0", "0"}));
+            QCOMPARE(r.view->mouseGetKeydefine(QStringLiteral("15"), false), QVariantList(4, "0"));
+            // The factory profile keeps its values; an absent key reads as an empty list.
+            QCOMPARE(r.view->mouseGetKeydefine(3, true), QVariantList({"0", "0", "244", "0"}));
+            QVERIFY(r.view->mouseGetKeydefine(20, false).isEmpty());
+            r.view->hid = nullptr;
+            r.view->mouseSetDpi(4, "3360", {400});
+            r.view->mouseSetRGBEffect(0, 0, 0);
+            r.view->mouseSetRGBColor(0, {1});
+            r.view->mouseSetKeyMatrix(matrixWith(6, "08 00 02 00"), true, {});
+            r.view->mouseSendGundata(1, {1, 2, 3});
+            r.view->mouseResetKeyMatrix();
+            QCOMPARE(r.view->mouseGetCurrentDPI().toInt(), 0);
+            QCOMPARE(r.view->GetKeyboardoption(), QVariantList({0, 0, 0, 0}));
+            QVERIFY(r.view->mouseSendMacroData({}, 0).toBool());
+            QCOMPARE(r.view->mouseGetKeydefine(6, false), QVariantList({"8", "0", "2", "0"}));
+        }, {});
 }
 
 void tst_ViewMouse::deviceSlots()
@@ -207,84 +291,6 @@ void tst_ViewMouse::deviceSlots()
     if (probe)
         QCOMPARE(probe(rig.mouse->memory()).toHex(' '), expected);
     QCOMPARE(rig.mouse->protocolErrors(), QStringList());
-}
-
-void tst_ViewMouse::gunMatrices_data()
-{
-    QTest::addColumn<Model>("model");
-    QTest::addColumn<int>("gunSlots");
-    QTest::addColumn<QByteArray>("gunEntries"); // entry 6 of matrices 1 to 4
-    QTest::addColumn<int>("block0");            // byte 2 of block 0, -1: unchanged or a 553
-    // The firmware entry 6 is 07 11 02 33.
-    QTest::newRow("553 s1") << k553Gun << 1 << QByteArray("08000101 08000100 08000100 08000100") << -1;
-    QTest::newRow("553 s2") << k553Gun << 2 << QByteArray("08000101 08000102 08000100 08000100") << -1;
-    QTest::newRow("553 s3") << k553Gun << 3 << QByteArray("08000101 08000102 08000103 08000100") << -1;
-    QTest::newRow("553 s4") << k553Gun << 4 << QByteArray("08000100 08000133 08000133 08000133") << -1;
-    QTest::newRow("560 s1") << k560Gun << 1 << QByteArray("08000100 08110033 08110033 08110033") << 0x07;
-    QTest::newRow("560 s2") << k560Gun << 2 << QByteArray("08000100 08110333 08110033 08110033") << 0x0F;
-    QTest::newRow("560 s3") << k560Gun << 3 << QByteArray("08000100 08110333 08110333 08110033") << 0x1F;
-    QTest::newRow("560 s0") << k560Gun << 0 << QByteArray("08000000 08110233 08110233 08110233") << -1;
-}
-
-void tst_ViewMouse::gunMatrices()
-{
-    QFETCH(Model, model);
-    QFETCH(int, gunSlots);
-    QFETCH(QByteArray, gunEntries);
-    QFETCH(int, block0);
-    Rig rig(model);
-    rig.view->profiles().setDataList(QStringLiteral("mouseFwKeyMatrix/6"), {7, 0x11, 2, QStringLiteral("51")});
-    QByteArray expectedBlock0 = rig.block(0);
-    rig.view->mouseSetKeyMatrix(matrixWith(6, "08 00 0" + QByteArray::number(gunSlots) + " 00"), true, {40, 50, 0x13C});
-    // A 560 writes block 0 first (unless the mouse holds it already, as read at connect); both end
-    // on matrix 1.
-    QStringList sent = model.is560 ? QStringList{"0d 01", "0d 02", "0d 03", "0d 04", "02 01"}
-                                   : QStringList{"12 01", "12 02", "12 03", "12 04", "02 01"};
-    if (model.is560 && rig.block(0) != expectedBlock0)
-        sent.prepend(QStringLiteral("0c 00"));
-    QCOMPARE(rig.commands(), sent);
-    QCOMPARE(rig.mouse->protocolErrors(), QStringList());
-    QByteArray entries;
-    for (int n = 1; n <= 4; ++n)
-        entries += rig.matrix(n).mid(24, 4);
-    QCOMPARE(entries.toHex(), QByteArray::fromHex(gunEntries).toHex());
-    // Matrices 2 to 4 are the firmware matrix with the fire entries of the three gun slots.
-    const QByteArray fire = rig.matrix(2).mid(0, 8) + rig.matrix(3).mid(0, 4) + rig.matrix(4).mid(0, 4) + rig.matrix(4).mid(28, 4);
-    QCOMPARE(fire.toHex(' '), QByteArray("0b 00 28 00 01 00 f1 00 0b 01 32 00 0b 02 3c 00 0a f0 1e 02"));
-    if (block0 >= 0)
-        expectedBlock0[2] = char(block0);
-    QCOMPARE(rig.block(0).toHex(' '), expectedBlock0.toHex(' '));
-}
-
-void tst_ViewMouse::keyMatrixStore()
-{
-    // The store keeps the UI's values untranslated, whether or not anything is sent; entry 2 is
-    // cut after its second value.
-    Rig rig(k560Gun);
-    QVariantList src = values("01000000 05330444 ff01");
-    src[0] = QStringLiteral(" 1 ");
-    rig.view->mouseSetKeyMatrix(src, false, {});
-    QCOMPARE(rig.view->mouseGetKeydefine(0, false), QVariantList({"1", "0", "0", "0"}));
-    QCOMPARE(rig.view->mouseGetKeydefine(1, false), QVariantList({"5", "51", "4", "68"}));
-    QCOMPARE(rig.view->mouseGetKeydefine(2, false), QVariantList({"255", "1", "0", "0"}));
-    QCOMPARE(rig.view->mouseGetKeydefine(QStringLiteral("15"), false), QVariantList({"0", "0", "0", "0"}));
-    // The factory profile keeps its values; an absent key reads as an empty list.
-    QCOMPARE(rig.view->mouseGetKeydefine(3, true), QVariantList({"0", "0", "244", "0"}));
-    QVERIFY(rig.view->mouseGetKeydefine(20, false).isEmpty());
-
-    // No device object: nothing is sent and nothing breaks; the key matrix still reaches the store.
-    rig.view->hid = nullptr;
-    rig.view->mouseSetDpi(4, "3360", {400});
-    rig.view->mouseSetRGBEffect(0, 0, 0);
-    rig.view->mouseSetRGBColor(0, {1});
-    rig.view->mouseSetKeyMatrix(matrixWith(6, "08 00 02 00"), true, {});
-    rig.view->mouseSendGundata(1, {1, 2, 3});
-    rig.view->mouseResetKeyMatrix();
-    QCOMPARE(rig.view->mouseGetCurrentDPI().toInt(), 0);
-    QCOMPARE(rig.view->GetKeyboardoption(), QVariantList({0, 0, 0, 0}));
-    QVERIFY(rig.view->mouseSendMacroData({}, 0).toBool());
-    QVERIFY(rig.mouse->trace().isEmpty()); // from the start: the unsent matrix above included
-    QCOMPARE(rig.view->mouseGetKeydefine(6, false), QVariantList({"8", "0", "2", "0"}));
 }
 
 QTEST_MAIN(tst_ViewMouse)

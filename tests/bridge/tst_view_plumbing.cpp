@@ -53,11 +53,13 @@ private slots:
         view()->setBusy(250);
         view()->callRoot("busyFromDocument", Qt::DirectConnection);
         view()->callRoot("busyFromDocumentFor", Qt::DirectConnection, {300});
-        QCOMPARE(m_recorder.calls, QStringList({"setProtectUI 250", "setProtectUI 0", "setProtectUI 300"}));
+        QStringList expected{"setProtectUI 250", "setProtectUI 0", "setProtectUI 300"};
+        QCOMPARE(m_recorder.calls, expected);
         std::unique_ptr<QThread> worker(QThread::create([this] { view()->setCurrentDPI(3); }));
         worker->start();
         QVERIFY(worker->wait(5000));
-        QTRY_COMPARE(m_recorder.calls, QStringList({"setProtectUI 250", "setProtectUI 0", "setProtectUI 300", "setCurrentDPI 3"}));
+        expected << QStringLiteral("setCurrentDPI 3");
+        QTRY_COMPARE(m_recorder.calls, expected);
         QVERIFY(!m_recorder.offGuiThread);
 
         // Functions the document lacks, and a view without a document, are harmless.

@@ -33,6 +33,15 @@ TestCase {
         mouseSim.clearTrace()
         return doc
     }
+    // open() with the page `name` opened through the control `button`, the trace empty again.
+    function openModal(model, profile, button, name) {
+        const doc = open(model, profile)
+        mouseClick(child(doc, button))
+        const page = child(doc, name)
+        verify(page.visible)
+        mouseSim.clearTrace()
+        return [doc, page]
+    }
     function child(parent, name) {
         const item = findChild(parent, name)
         verify(item, name)
@@ -43,6 +52,13 @@ TestCase {
     // The command codes of the reports sent since open(), in order.
     function commandCodes() { return mouseSim.commands().map(c => c.split(" ")[0]) }
     function save(doc) { mouseClick(child(doc, "saveButton")) }
+    // What the mouse holds of one setting on either family: the 553's own field, the 560's bytes
+    // [from, to) of profile block `block`.
+    function held(field, block, from, to) {
+        const m = mouseSim.memory()
+        const is560 = ui_View.getGlobalData("mouse/icType") === "560"
+        return is560 ? m.profileBlocks[block].slice(from, to) : m[field]
+    }
 
     // Opens a drop-down through its head and clicks row i once the list has come to rest.
     function choose(list, i) {

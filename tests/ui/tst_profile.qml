@@ -6,256 +6,182 @@ import "qrc:/modules/qml/common/appRules.js" as AppRules
 // The profile page and the top-right drop-down in the whole window, against the real view, name
 // list, profile files and virtual mouse. Rows and profile numbers part ways once a row in the
 // middle is deleted; every call must then still reach the entry's own profile file.
-TestCase {
-    id: testCase
-
-    readonly property Component document: Qt.createComponent("qrc:/modules/qml/main.qml")
-    readonly property var english: ({ "common/language": "English" })
+PageCase {
     property var doc: null
     property var page: null
     property var dropDown: null
 
     name: "ProfilePage"
-    width: 1024
-    height: 640
-    visible: true
-    when: windowShown
 
-    // The window started as the host starts it, with the profile page open.
-    function open(model) {
-        mouseSim.useModel(model ?? { family: "553", isGun: true, config: english })
-        doc = createTemporaryObject(document, testCase)
-        verify(doc, document.errorString())
-        doc.initUI()
-        doc.setProtectUI(0)
-        page = child(doc, "profileMain")
+    // The window on a gun model in English with the profile page open.
+    function openProfiles() {
+        const opened = openModal({ family: "553", isGun: true, config: { "common/language": "English" } }, {},
+                                 "configButton", "profileMain")
+        doc = opened[0]
+        page = opened[1]
         dropDown = child(doc, "upItem").profileBtn
-        mouseClick(child(doc, "configButton"))
-        verify(page.visible)
-        mouseSim.clearTrace()
-    }
-    function child(parent, name) {
-        const item = findChild(parent, name)
-        verify(item, name)
-        return item
     }
     function row(i) { return child(page, "profileRow" + i) }
     function names() {
-        const out = []
-        for (let i = 0; i < page.profileDataModel0.count; ++i)
-            out.push(page.profileDataModel0.get(i).textValue + page.profileDataModel0.get(i).profileNo)
-        return out
+        const m = page.profileDataModel0
+        return Array.from({ length: m.count }, (_, i) => m.get(i).textValue + m.get(i).profileNo)
     }
     function storedNames() { return ui_View.getNameList(2).map(String) }
+    function addProfiles(n) {
+        for (let i = 0; i < n; ++i)
+            mouseClick(child(page, "newButton"))
+    }
     function menuCommand(i, cmd) {
         mouseClick(row(i), 40, 10, Qt.RightButton)
         verify(child(page, "profileMenu").visible)
         mouseClick(child(page, "profileMenuItem" + cmd))
         verify(!child(page, "profileMenu").visible)
     }
-    // Chooses row i in the top-right drop-down, as the user does.
+    // Chooses row i in the top-right drop-down, as the user does, and opens the page again.
     function chooseInDropDown(i) {
         mouseClick(child(page, "profileCloseButton"))
         mouseClick(dropDown, 20, 12)
         tryCompare(child(dropDown, "panel"), "running", false)
         mouseClick(dropDown, 20, 24 * (i + 1) + 12)
         tryCompare(child(dropDown, "panel"), "running", false)
-    }
-    // Switches with the drop-down and opens the page again.
-    function switchTo(i) {
-        chooseInDropDown(i)
         mouseClick(child(doc, "configButton"))
         verify(page.visible)
     }
-    // A file under setting/ in the view's data folder.
     function profileFile(number) { return mouseSim.readFile("setting/p" + (number + 1) + ".bin") }
-
-    function init() { failOnWarning(/qml/) }
-    function cleanup() { compare(mouseSim.protocolErrors(), []) }
-
-    // Pure list rules.
-    function test_parse_data() {
-        return [
-            { tag: "one and the sentinel", stored: ["Standard0", "loaderbeacon"], out: ["S0"] },
-            { tag: "sentinel only at the end of two", stored: ["Standard0", "loaderbeacon", "b1"],
-              out: ["S0", "b1"] },
-            { tag: "numbers kept after a deletion", stored: ["Standard0", "a1", "c3"], out: ["S0", "a1", "c3"] },
-            { tag: "name ending in a digit", stored: ["Standard0", "CS23"], out: ["S0", "CS23"] },
-            { tag: "no number, out of range, twice", stored: ["Standard0", "x", "", "y7", "z0", "a2"],
-              out: ["S0", "a2"] },
-            { tag: "nothing stored", stored: [], out: ["S0"] },
-        ]
-    }
-    function test_parse(row) {
-        const entries = ProfileList.parse(row.stored, "S")
-        compare(ProfileList.toStored(entries), row.out)
-    }
-    function test_firstFree_data() {
-        return [
-            { tag: "standard only", stored: ["S0"], name: "profile_0", number: 1 },
-            { tag: "gap in the middle", stored: ["S0", "profile_01", "profile_13"],
-              name: "profile_2", number: 2 },
-            { tag: "user names", stored: ["S0", "profile_12", "mine1"], name: "profile_0", number: 3 },
-            { tag: "full", stored: ["S0", "a1", "b2", "c3", "d4", "e5"], name: "profile_0", number: 6 },
-        ]
-    }
-    function test_firstFree(row) {
-        const entries = ProfileList.parse(row.stored, "S")
-        compare(ProfileList.firstFreeName(entries), row.name)
-        compare(ProfileList.firstFreeNumber(entries), row.number)
-    }
-
-    // The shipped list: one profile and the sentinel.
-    function test_standardOnly() {
-        open()
-        compare(names(), ["Standard0"])
-        compare(row(0).textValue, "Standard")
-        compare(dropDown.textValue, "Standard")
-        compare(dropDown.count, 1)
-        compare(storedNames(), ["Standard0", "loaderbeacon"])
-        compare(page.profileNo, 0)
-    }
-
-    // New takes the first free name and number, from the factory profile; with six it adds none.
-    function test_new() {
-        open()
-        const newButton = child(page, "newButton")
-        ui_View.setCurrentProfile(3)
-        ui_View.setData("mouse/reportRate", 1)
+    // Gives profile n the report rate `rate` in its own file.
+    function setRate(n, rate) {
+        ui_View.setCurrentProfile(n)
+        ui_View.setData("mouse/reportRate", rate)
         ui_View.setCurrentProfile(0)
+    }
+
+    // The stored list read and written back; the first free name and number for New.
+    function test_listRules_data() {
+        return [
+            { tag: "the sentinel", stored: ["Standard0", "loaderbeacon"], out: ["S0"], name: "profile_0",
+              number: 1 },
+            { tag: "sentinel only at the end of two", stored: ["Standard0", "loaderbeacon", "b1"],
+              out: ["S0", "b1"], name: "profile_0", number: 2 },
+            { tag: "gap in the middle", stored: ["Standard0", "profile_01", "profile_13"],
+              out: ["S0", "profile_01", "profile_13"], name: "profile_2", number: 2 },
+            { tag: "name ending in a digit", stored: ["Standard0", "CS23"], out: ["S0", "CS23"],
+              name: "profile_0", number: 1 },
+            { tag: "no number, out of range, twice", stored: ["Standard0", "x", "", "y7", "z0", "a2"],
+              out: ["S0", "a2"], name: "profile_0", number: 1 },
+            { tag: "nothing stored", stored: [], out: ["S0"], name: "profile_0", number: 1 },
+            { tag: "user names", stored: ["S0", "profile_12", "mine1"], name: "profile_0", number: 3 },
+            { tag: "full", stored: ["S0", "a1", "b2", "c3", "d4", "e5"], name: "profile_0", number: 6 }
+        ]
+    }
+    function test_listRules(row) {
+        const entries = ProfileList.parse(row.stored, "S")
+        compare(ProfileList.toStored(entries), row.out ?? row.stored)
+        compare([ProfileList.firstFreeName(entries), ProfileList.firstFreeNumber(entries)],
+                [row.name, row.number])
+    }
+
+    // The shipped list is one profile and the sentinel. New takes the first free name and number,
+    // from the factory profile; with six it adds none.
+    function test_new() {
+        openProfiles()
+        compare([names(), row(0).textValue, dropDown.textValue, dropDown.count],
+                [["Standard0"], "Standard", "Standard", 1])
+        compare([storedNames(), page.profileNo], [["Standard0", "loaderbeacon"], 0])
+        setRate(3, 1)
         verify(mouseSim.writeFile("setting/p7.bin", "[mouse]\nreportRate=2\n"))
-        for (let i = 0; i < 6; ++i)
-            mouseClick(newButton)
-        compare(names(), ["Standard0", "profile_01", "profile_12", "profile_23", "profile_34",
-                          "profile_45"])
-        compare(storedNames(), names())
-        compare(dropDown.count, 6)
+        addProfiles(6)
+        compare(names(), ["Standard0", "profile_01", "profile_12", "profile_23", "profile_34", "profile_45"])
+        compare([storedNames(), dropDown.count], [names(), 6])
         ui_View.setCurrentProfile(3)
         compare(ui_View.getData("mouse/reportRate", false), ui_View.getData("mouse/reportRate", true))
         ui_View.setCurrentProfile(0)
         compare(profileFile(6), "[mouse]\nreportRate=2\n", "a seventh profile is neither added nor reset")
     }
 
-    // The active profile and the standard profile stay; another goes from the page and the
-    // drop-down, and its number is free again.
-    function test_delete() {
-        open()
-        for (let i = 0; i < 3; ++i)
-            mouseClick(child(page, "newButton"))
-        switchTo(3)
-        compare(page.profileNo, 3)
-        compare(dropDown.textValue, "profile_2")
-
+    // Rows and numbers part ways once a row in the middle is deleted: the drop-down still switches
+    // by the entry's own number, to the settings of its own file, sent to the mouse with the key
+    // matrix; choosing the profile in use again does nothing. The active and the standard profile
+    // cannot be deleted; a deleted number is free again. Export writes the active profile, whichever
+    // row was right-clicked; import fills the next free number from the chosen file and overwrites
+    // no other; a cancelled choice adds nothing.
+    function test_deleteSwitchExportImport() {
+        openProfiles()
+        addProfiles(3)
+        // p2 125 Hz, p3 250 Hz, p4 500 Hz
+        for (let n = 1; n <= 3; ++n)
+            setRate(n, n - 1)
+        chooseInDropDown(3)
         menuCommand(3, 0)
         menuCommand(0, 0)
         compare(names(), ["Standard0", "profile_01", "profile_12", "profile_23"])
-
         menuCommand(2, 0)
         compare(names(), ["Standard0", "profile_01", "profile_23"])
-        compare(storedNames(), names())
-        compare(dropDown.count, 3)
-        compare(dropDown.currentSelect, 2, "the drop-down still shows the profile in use")
-        compare(dropDown.textValue, "profile_2")
+        compare([storedNames(), dropDown.count], [names(), 3])
+        compare([dropDown.currentSelect, dropDown.textValue], [2, "profile_2"], "still the profile in use")
 
-        mouseClick(child(page, "newButton"))
+        chooseInDropDown(1)
+        compare([page.profileNo, dropDown.textValue], [1, "profile_0"])
+        compare(mouseSim.memory().reportRate, 8, "125 Hz, the rate of p2.bin")
+        verify(commandCodes().includes("02") && ui_View.enabled)
+        chooseInDropDown(2)
+        compare([page.profileNo, dropDown.textValue], [3, "profile_2"])
+        compare(String(ui_View.getGlobalData("mouse/profileNo")), "3")
+        compare(String(ui_View.getData("mouse/reportRate", false)), "2")
+        compare(mouseSim.memory().reportRate, 2, "500 Hz, the rate of p4.bin")
+        mouseSim.clearTrace()
+        chooseInDropDown(2)
+        compare(mouseSim.commands(), [])
+        addProfiles(1)
         compare(names(), ["Standard0", "profile_01", "profile_23", "profile_12"])
-    }
 
-    // Export writes the active profile, whichever row was right-clicked.
-    function test_export() {
-        open()
-        mouseClick(child(page, "newButton"))
-        mouseClick(child(page, "newButton"))
-        switchTo(2)
-        ui_View.setData("mouse/reportRate", 1)
         const target = mouseSim.tempPath("exported.pf")
         mouseSim.chooseFiles([target])
         menuCommand(1, 1)
         compare(mouseSim.chooserCalls().length, 1)
         verify(mouseSim.chooserCalls()[0].startsWith("save"))
-        tryVerify(() => mouseSim.readFile(target) === profileFile(2))
-        verify(mouseSim.readFile(target).includes("reportRate=1"))
-    }
+        tryVerify(() => mouseSim.readFile(target) === profileFile(3))
+        verify(mouseSim.readFile(target).includes("reportRate=2"))
 
-    // Import fills the next free number from the chosen file; a cancelled choice adds nothing.
-    function test_import() {
-        open()
-        for (let i = 0; i < 3; ++i)
-            mouseClick(child(page, "newButton"))
         menuCommand(1, 0)
         const file = mouseSim.tempPath("in.pf")
-        verify(mouseSim.writeFile(file, "[mouse]\nreportRate=2\n"))
+        const kept = profileFile(2)
+        verify(mouseSim.writeFile(file, "[mouse]\nreportRate=1\n"))
         mouseSim.chooseFiles([""])
         mouseClick(child(page, "importButton"))
-        compare(names(), ["Standard0", "profile_12", "profile_23"])
+        compare(names(), ["Standard0", "profile_23", "profile_12"])
         mouseSim.chooseFiles([file])
         mouseClick(child(page, "importButton"))
-        compare(names(), ["Standard0", "profile_12", "profile_23", "profile_01"])
+        compare(names(), ["Standard0", "profile_23", "profile_12", "profile_01"])
         compare(storedNames(), names())
-        compare(profileFile(1), mouseSim.readFile(file))
-        compare(profileFile(2), mouseSim.readFile("setting/pD.bin"), "no other profile overwritten")
+        compare([profileFile(1), profileFile(2)], [mouseSim.readFile(file), kept])
     }
 
     // A double click edits the name; Enter or a press elsewhere ends it. Names in use, an empty
-    // name and the standard profile's name are not taken.
-    function test_rename_data() {
-        return [
-            { tag: "enter", row: 1, typed: "Shooter", end: "enter", out: "Shooter1" },
-            { tag: "press elsewhere", row: 1, typed: "Racing", end: "press", out: "Racing1" },
-            { tag: "name in use", row: 1, typed: "profile_1", end: "enter", out: "profile_01" },
-            { tag: "empty", row: 1, typed: "", end: "enter", out: "profile_01" },
-            { tag: "standard", row: 0, typed: "Mine", end: "enter", out: "Standard0" },
-        ]
-    }
-    function test_rename(data) {
-        open()
-        mouseClick(child(page, "newButton"))
-        mouseClick(child(page, "newButton"))
-        dropDown.currentSelect = data.row
-        mouseDoubleClickSequence(row(data.row), 40, 10)
-        const input = child(row(data.row), "nameInput")
-        verify(input.visible && input.activeFocus)
-        compare(input.selectedText, input.text)
-        keyClick(Qt.Key_Delete)
-        for (const c of data.typed)
-            keyClick(c)
-        if (data.end === "enter")
-            keyClick(Qt.Key_Return)
-        else
-            mouseClick(page, 300, 270)
-        verify(!input.visible)
-        compare(names()[data.row], data.out)
-        compare(storedNames(), names())
-        compare(dropDown.textValue, data.out.slice(0, -1), "the drop-down shows the new name")
-    }
-
-    // The drop-down switches by the entry's own number after a deletion in the middle: the
-    // settings loaded and sent are the chosen profile's, read from its own file.
-    function test_switchAfterDeletingInTheMiddle() {
-        open()
-        for (let i = 0; i < 3; ++i)
-            mouseClick(child(page, "newButton"))
-        // each profile file with a report rate of its own: p2 125 Hz, p3 250 Hz, p4 500 Hz
-        for (let n = 1; n <= 3; ++n) {
-            ui_View.setCurrentProfile(n)
-            ui_View.setData("mouse/reportRate", n - 1)
+    // name and the standard profile's name are not taken; the drop-down shows the name.
+    function test_rename() {
+        openProfiles()
+        addProfiles(2)
+        const steps = [[1, "Shooter", "enter", "Shooter1"], [1, "Racing", "press", "Racing1"],
+                       [1, "profile_1", "enter", "Racing1"], [1, "", "enter", "Racing1"],
+                       [0, "Mine", "enter", "Standard0"]]
+        for (const [i, typed, end, out] of steps) {
+            dropDown.currentSelect = i
+            mouseDoubleClickSequence(row(i), 40, 10)
+            const input = child(row(i), "nameInput")
+            verify(input.visible && input.activeFocus)
+            compare(input.selectedText, input.text)
+            keyClick(Qt.Key_Delete)
+            for (const c of typed)
+                keyClick(c)
+            if (end === "enter")
+                keyClick(Qt.Key_Return)
+            else
+                mouseClick(page, 300, 270)
+            verify(!input.visible)
+            compare(names()[i], out)
+            compare(storedNames(), names())
+            compare(dropDown.textValue, out.slice(0, -1))
         }
-        ui_View.setCurrentProfile(0)
-        menuCommand(2, 0)
-        compare(names(), ["Standard0", "profile_01", "profile_23"])
-        mouseSim.clearTrace()
-
-        chooseInDropDown(2)
-        compare(page.profileNo, 3)
-        compare(String(ui_View.getGlobalData("mouse/profileNo")), "3")
-        compare(dropDown.textValue, "profile_2")
-        compare(String(ui_View.getData("mouse/reportRate", false)), "2")
-        compare(mouseSim.memory().reportRate, 2, "500 Hz, the rate of p4.bin")
-
-        chooseInDropDown(1)
-        compare(page.profileNo, 1)
-        compare(mouseSim.memory().reportRate, 8, "125 Hz, the rate of p2.bin")
-        compare(dropDown.textValue, "profile_0")
     }
 
     // A picked window gives the chosen kind when it has it, else class, executable, title in turn.
@@ -277,17 +203,12 @@ TestCase {
     // "Applications…" in the profile menu opens the row's own rules (entry 1 is profile 2 to the
     // rules). A typed and a picked rule land in the configuration; a refused one shows the store's
     // reason and stores nothing; Remove takes the row's own rule; closing leads back to the page.
-    function test_appRules_data() {
-        return [
-            { tag: "empty", kind: 0, typed: "   ", why: 'Not added: the match "class:" has no text' },
-            { tag: "over-long", kind: 1, typed: "x".repeat(201),
-              why: "Not added: the match text is longer than 200 characters" },
-            { tag: "twice", kind: 2, typed: "Counter", why: "Not added: profile 2 already has the rule title:Counter" },
-        ]
-    }
-    function test_appRules(data) {
-        open()
-        mouseClick(child(page, "newButton"))
+    // While the rules are on, the top-right line tells which rule chose the profile.
+    function test_appRules() {
+        openProfiles()
+        addProfiles(1)
+        const line = child(doc, "focusStatusLine")
+        verify(!line.visible)
         menuCommand(1, 2)
         const rules = child(doc, "appRulesMain")
         const input = child(rules, "appRulesInput")
@@ -303,13 +224,16 @@ TestCase {
         mouseClick(child(rules, "appRulesAdd"))
         compare([stored("count"), stored("rule1"), stored("profile1")], ["1", "title:Counter", "2"])
         compare(input.text, "")
-
-        mouseClick(child(rules, "appRulesKind" + data.kind))
-        input.text = data.typed
-        mouseClick(child(rules, "appRulesAdd"))
-        compare(message.text, data.why)
-        compare(stored("count"), "1", "nothing stored")
-        compare(rules.rules.count, 1)
+        const refused = [[0, "   ", 'Not added: the match "class:" has no text'],
+                         [1, "x".repeat(201), "Not added: the match text is longer than 200 characters"],
+                         [2, "Counter", "Not added: profile 2 already has the rule title:Counter"]]
+        for (const [kind, typed, why] of refused) {
+            mouseClick(child(rules, "appRulesKind" + kind))
+            input.text = typed
+            mouseClick(child(rules, "appRulesAdd"))
+            compare(message.text, why)
+        }
+        compare([stored("count"), rules.rules.count], ["1", 1], "nothing stored")
 
         // Picking waits for a focus watcher; the picked window's class fills the input.
         mouseClick(child(rules, "appRulesKind0"))
@@ -329,7 +253,8 @@ TestCase {
         mouseClick(child(rules, "appRulesDesktop"))
         compare(stored("desktopProfile"), "2")
 
-        compare(ui_View.removeAppRule(1, 2, "title:Other"), "the rules changed meanwhile; the list shows them again")
+        compare(ui_View.removeAppRule(1, 2, "title:Other"),
+                "the rules changed meanwhile; the list shows them again")
         compare(stored("count"), "2", "a rule the page did not show stays")
         tryVerify(() => findChild(rules, "appRuleRow1"), 5000, "the rows are laid out")
         mouseClick(child(child(rules, "appRuleRow0"), "appRuleRemove"))
@@ -340,18 +265,9 @@ TestCase {
         verify(!rules.visible && page.visible)
         menuCommand(0, 2)
         verify(child(rules, "appRulesEmpty").visible, "the standard profile has no rules")
-    }
 
-    // The top-right list follows the focus switching while the rules are on and is empty while
-    // they are off: a focused window that a rule names switches the profile, and the line says which.
-    function test_focusStatusLine() {
-        open()
-        const line = child(doc, "focusStatusLine")
-        verify(!line.visible)
-        compare(ui_View.addAppRule(2, "class", "steam_app_570"), "")
-        mouseSim.watchWindows(true)
-        ui_View.setAppRulesEnabled(true, 1)
         verify(line.visible)
+        mouseSim.focusWindow("Other", "other", "Other")
         mouseSim.focusWindow("steam_app_570", "dota2.exe", "Dota 2")
         tryCompare(line, "text", "Profile 2: rule 1 (class:steam_app_570) for steam_app_570")
         compare(mouseSim.setting("setting/apConfig.bin", "mouse/profileNo"), "1")
