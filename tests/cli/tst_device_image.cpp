@@ -12,11 +12,6 @@ const Model k553{}, k560{true, false, false, false, {}}, k560Gun{true, true, tru
 
 using Commands = QList<QStringList>;
 
-QStringList words(const char *line)
-{
-    return QString::fromLatin1(line).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-}
-
 int outputReports(const QStringList &trace)
 {
     return int(trace.filter(QStringLiteral(" -> output ")).size());
@@ -32,8 +27,8 @@ void twoProfiles(CtlRig &rig, const Commands &change)
     macro.sync();
     const Commands setUp = Commands{{"macro", "import", macro.fileName()},
                                     {"profile", "import", "2", rig.file(QStringLiteral("setting/p1.bin"))},
-                                    words("profile use 2")}
-                           + change + Commands{words("profile use 1"), words("profile use 2")};
+                                    CtlRig::words("profile use 2")}
+                           + change + Commands{CtlRig::words("profile use 1"), CtlRig::words("profile use 2")};
     for (const QStringList &args : setUp) {
         const CtlOutput out = rig.run(args);
         QVERIFY2(out.exitCode == Ctl::Ok, qPrintable(args.join(' ') + ": " + out.err));
@@ -57,9 +52,9 @@ private slots:
         QTest::addColumn<Model>("model");
         QTest::addColumn<Commands>("change");
         QTest::addColumn<QStringList>("sent");
-        const Commands none, dpi{words("dpi set 400 900")},
-            light{words("light set --effect breath --color 1=ff8000")}, button{words("button 4 key:F5")},
-            macro{words("button 5 macro:Reload:hold")};
+        const Commands none, dpi{CtlRig::words("dpi set 400 900")},
+            light{CtlRig::words("light set --effect breath --color 1=ff8000")}, button{CtlRig::words("button 4 key:F5")},
+            macro{CtlRig::words("button 5 macro:Reload:hold")};
         QTest::newRow("553 equal") << k553 << none << QStringList{};
         QTest::newRow("553 one stage") << k553 << dpi << QStringList{"11 04"};
         QTest::newRow("553 light") << k553 << light << QStringList{"0d 01", "10 01", "10 01"};
@@ -83,11 +78,11 @@ private slots:
         QFETCH(QStringList, sent);
         CtlRig rig(model);
         twoProfiles(rig, change);
-        QCOMPARE(rig.run(words("profile use 1")).exitCode, int(Ctl::Ok));
+        QCOMPARE(rig.run(CtlRig::words("profile use 1")).exitCode, int(Ctl::Ok));
         QCOMPARE(commandsOf(rig.mouse->trace()), sent);
         // And back: the same commands (with profile 2's values).
         rig.mouse->clearTrace();
-        QCOMPARE(rig.run(words("profile use 2")).exitCode, int(Ctl::Ok));
+        QCOMPARE(rig.run(CtlRig::words("profile use 2")).exitCode, int(Ctl::Ok));
         QCOMPARE(commandsOf(rig.mouse->trace()).size(), sent.size());
     }
 
@@ -103,23 +98,23 @@ private slots:
         QFETCH(Model, model);
         CtlRig rig(model);
         twoProfiles(rig, {});
-        QVERIFY(rig.run(words("profile use 1 --full")).exitCode == Ctl::Ok);
+        QVERIFY(rig.run(CtlRig::words("profile use 1 --full")).exitCode == Ctl::Ok);
         QStringList everything = commandsOf(rig.mouse->trace());
         everything.removeDuplicates();
         QVERIFY(outputReports(rig.mouse->trace()) > 0);
         // The mouse refuses every report of the next full send, then takes reports again.
         rig.mouse->failFromReport(1);
-        QCOMPARE(rig.run(words("profile use 1 --full")).exitCode, int(Ctl::MouseRefused));
+        QCOMPARE(rig.run(CtlRig::words("profile use 1 --full")).exitCode, int(Ctl::MouseRefused));
         rig.mouse->clearFailures();
         rig.mouse->clearTrace();
-        QVERIFY(rig.run(words("profile use 2")).exitCode == Ctl::Ok);
+        QVERIFY(rig.run(CtlRig::words("profile use 2")).exitCode == Ctl::Ok);
         // Every slot again, in the same order (a full send writes some slots twice: the 553's
         // colours, the 560's blocks 1 to 4 for the DPI and again for the lighting).
         QStringList sent = commandsOf(rig.mouse->trace());
         sent.removeDuplicates();
         QCOMPARE(sent, everything);
         rig.mouse->clearTrace();
-        QVERIFY(rig.run(words("profile use 1")).exitCode == Ctl::Ok);
+        QVERIFY(rig.run(CtlRig::words("profile use 1")).exitCode == Ctl::Ok);
         QCOMPARE(outputReports(rig.mouse->trace()), 0);
     }
 };
