@@ -3,6 +3,7 @@
 // empty message keeps its meaning, a request is answered, anything malformed, truncated, oversized
 // or of an unknown kind is refused with a logged reason and reaches nobody).
 #include "CtlWire.h"
+#include "LogCapture.h"
 #include "SingleInstance.h"
 
 #include <QDir>
@@ -28,14 +29,7 @@ class tst_SingleInstance : public QObject
     QString m_key;
     std::unique_ptr<SingleInstance> m_instance;
     QList<QByteArray> m_requests;
-    QtMessageHandler m_previous = nullptr;
-    static inline QStringList s_warnings; // logged while a test runs
-
-    static void captureWarnings(QtMsgType type, const QMessageLogContext &, const QString &message)
-    {
-        if (type == QtWarningMsg)
-            s_warnings << message;
-    }
+    std::unique_ptr<LogCapture> m_log;
 
     static QString probe() { return QStringLiteral(KO_PROBE_PATH); }
 
@@ -70,12 +64,11 @@ private slots:
             m_requests << request;
             reply("answer to " + request);
         });
-        s_warnings.clear();
-        m_previous = qInstallMessageHandler(captureWarnings);
+        m_log = std::make_unique<LogCapture>();
     }
     void cleanup()
     {
-        qInstallMessageHandler(m_previous);
+        m_log.reset();
         m_instance.reset();
     }
 
@@ -99,7 +92,7 @@ private slots:
         QTRY_COMPARE(spy.count(), 1);
         QCOMPARE(spy.at(0).at(0).toString(), QString());
         QCOMPARE(m_requests.size(), 0);
-        QVERIFY(s_warnings.isEmpty());
+        QVERIFY(m_log->warnings().isEmpty());
     }
 
     void refused_data()
@@ -129,9 +122,9 @@ private slots:
         if (hangUp)
             socket.disconnectFromServer();
         const QRegularExpression logged(QStringLiteral("^single instance: refused a message: ") + reason);
-        QTRY_VERIFY_WITH_TIMEOUT(!s_warnings.filter(logged).isEmpty(), SingleInstance::messageTimeoutMs + 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_log->warnings().filter(logged).isEmpty(), SingleInstance::messageTimeoutMs + 5000);
         QTRY_COMPARE(socket.state(), QLocalSocket::UnconnectedState);
-        QCOMPARE(s_warnings.size(), 1);
+        QCOMPARE(m_log->warnings().size(), 1);
         QCOMPARE(started.count(), 0);
         QCOMPARE(m_requests.size(), 0);
     }
@@ -145,7 +138,7 @@ private slots:
         QCOMPARE(m_requests, QList<QByteArray>{"status"});
         m_instance->setRequestHandler({});
         QVERIFY(ask(m_key, 10000).contains(QLatin1String("refused")));
-        QCOMPARE(s_warnings, QStringList{"single instance: refused a message: requests are not taken here"});
+        QCOMPARE(m_log->warnings(), QStringList{"single instance: refused a message: requests are not taken here"});
         QCOMPARE(SingleInstance::runningPid(m_key + QLatin1String("-other")), qint64(0));
         QVERIFY(ask(m_key + QLatin1String("-other"), 200).contains(QLatin1String("cannot reach")));
     }
