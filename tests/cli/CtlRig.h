@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -47,8 +48,8 @@ struct CtlRig
     }
 
     CtlOutput run(const QStringList &args) { return Ctl::run(args, *context); }
-    // A command line written as one text, split at spaces.
-    static QStringList words(const QString &line) { return line.split(QLatin1Char(' '), Qt::SkipEmptyParts); }
+    // A command line written as one text, split at spaces outside double quotes.
+    static QStringList words(const QString &line) { return QProcess::splitCommand(line); }
 
     QString file(const QString &relative) const { return QDir(modules).filePath(relative); }
     QVariant stored(const QString &relative, const QString &key) const

@@ -287,6 +287,22 @@ private slots:
             << Executable << "--memory-file m.json status" << int(Ctl::Usage) << QStringList{"go with --virtual"};
         QTest::newRow("unknown global option") << Executable << "--bogus status" << int(Ctl::Usage) << QStringList{};
 
+        // Rules are kept in the configuration and shown by list and status; the mouse is never asked.
+        const QString twoRules = QStringLiteral("rule add 3 class:steam_app_570 ; rule add 2 \"title:Doom Eternal\"");
+        auto rules = [](const char *name, const QString &line, int exitCode, const QString &says) {
+            QTest::newRow(name) << Plugged << line << exitCode << QStringList{says};
+        };
+        rules("rule added", "rule add 3 class:steam_app_570", Ctl::Ok, "rule 1 added: profile 3 for class:steam_app_570\n");
+        rules("rule twice", twoRules + " ; rule add 2 \"title:Doom Eternal\"", Ctl::Usage, "already has the rule");
+        rules("rules on", twoRules + " ; rule on", Ctl::Ok, "application rules on, desktop profile 1\n");
+        rules("rule removed", twoRules + " ; rule remove 1", Ctl::Ok, "rule 1 removed\n");
+        rules("rule gone", twoRules + " ; rule remove 1 ; rule remove 2", Ctl::Usage, "there is no rule 2 (rules are 1 to 1)");
+        rules("rule list", twoRules + " ; rule on ; rule remove 1 ; rule list", Ctl::Ok,
+              "^application rules: on, 1 rule(s), desktop profile 1 (they apply while the program runs)\n"
+              "1  profile 2  title:Doom Eternal\n");
+        rules("rules off", twoRules + " ; rule on ; rule off", Ctl::Ok, "application rules off\n");
+        rules("rules in the status", twoRules + " ; rule on ; rule off ; status", Ctl::Ok, "application rules: off, 2 rule(s)\n");
+
         // Each function form is stored, sent and read back as it was given (names in any case come
         // back as the window labels them).
         auto form = [](const QString &given, const QString &shown) {
@@ -332,6 +348,8 @@ private slots:
         if (setup == Unplugged)
             rig.mouse->unplug();
         rig.mouse->setOpenDenied(setup == Denied);
+        if (line.startsWith(QLatin1String("rule")))
+            QCOMPARE(rig.mouse->reportCount(), 0);
         if (setup == Refusing) {
             rig.connect();
             rig.mouse->failFromReport(1);
@@ -360,6 +378,8 @@ private slots:
             QCOMPARE(rig.files(), before);
             QCOMPARE(rig.mouse->reportCount(), 0);
         }
+        if (line.startsWith(QLatin1String("rule")))
+            QCOMPARE(rig.mouse->reportCount(), 0);
         if (setup == Refusing)
             QCOMPARE(rig.storedText("setting/p1.bin", "mouse/reportRate"), QStringLiteral("2"));
         if (setup == Plugged && line == QLatin1String("status")) {
@@ -453,33 +473,6 @@ private slots:
         QCOMPARE(rig.run({"profile", "reset", "1"}).exitCode, int(Ctl::Ok));
         QCOMPARE(rig.storedText("setting/p1.bin", "mouse/reportRate"), QStringLiteral("3"));
         QCOMPARE(int(rig.mouse->memory().reportRate), 1);
-    }
-
-    // Rules are kept in the configuration and shown by list and status; the mouse is never asked.
-    void applicationRules()
-    {
-        CtlRig rig(k560Gun);
-        const QList<std::tuple<QStringList, int, QString>> steps{
-            {{"rule", "add", "3", "class:steam_app_570"}, Ctl::Ok, "rule 1 added: profile 3 for class:steam_app_570\n"},
-            {{"rule", "add", "2", "title:Doom Eternal"}, Ctl::Ok, "rule 2 added"},
-            {{"rule", "add", "2", "title:Doom Eternal"}, Ctl::Usage, "already has the rule"},
-            {{"rule", "on"}, Ctl::Ok, "application rules on, desktop profile 1\n"},
-            {{"rule", "remove", "1"}, Ctl::Ok, "rule 1 removed\n"},
-            {{"rule", "remove", "2"}, Ctl::Usage, "there is no rule 2 (rules are 1 to 1)"},
-            {{"rule", "list"}, Ctl::Ok, "application rules: on, 1 rule(s), desktop profile 1 "
-                                        "(they apply while the program runs)\n1  profile 2  title:Doom Eternal\n"},
-            {{"rule", "off"}, Ctl::Ok, "application rules off\n"},
-        };
-        for (const auto &[args, exitCode, message] : steps) {
-            rig.fresh();
-            const CtlOutput out = rig.run(args);
-            QVERIFY2((out.out + out.err).contains(message), qPrintable(out.out + out.err));
-            QCOMPARE(out.exitCode, exitCode);
-        }
-        QCOMPARE(rig.mouse->reportCount(), 0);
-        QCOMPARE(rig.storedText("setting/apConfig.bin", "appRules/rule1"), QStringLiteral("title:Doom Eternal"));
-        rig.fresh();
-        QVERIFY(rig.run({"status"}).out.endsWith(QLatin1String("application rules: off, 1 rule(s)\n")));
     }
 
     // The demo's virtual mouse with its memory written out, and file names taken from the working folder.
