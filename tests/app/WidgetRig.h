@@ -36,11 +36,6 @@ public:
     }
 };
 
-inline QString info(const QString &text)
-{
-    return QStringLiteral("Info|%1|%2|10000").arg(text).arg(int(QSystemTrayIcon::Information));
-}
-
 // The model of the shipped device table's mouse group: a 560 gun model with colours, enciphered.
 inline VirtualMouseConfig demoMouse()
 {

@@ -186,19 +186,19 @@ private slots:
         tray.trayAvailable = [] { return true; };
         auto w = m_rig->makeWidget(fault.backend(*m_rig), tray);
         LogCapture log;
-        w->startUp(false);
-        w->checkDevice();
+        w->startUp(true); // a hidden start shows no window
+        QVERIFY(!w->statusWindow() || !w->statusWindow()->isVisible());
+        w->trayIconActivated(QSystemTrayIcon::DoubleClick);
+        w->receiveMessage(QString()); // a second start shows the status window, not the main window
+        QCoreApplication::processEvents();
+        QVERIFY(!w->isVisible());
+        QVERIFY(m_rig->notifier.shown.isEmpty());
         QCOMPARE(log.count(line), 1);
         QCOMPARE(log.count(QStringLiteral("Device DisConnect")), 2);
         QVERIFY(w->lastOutcome() && !w->lastOutcome()->connected);
         QCOMPARE(int(w->lastOutcome()->reason), reason);
         if (reason == int(NoMouseReason::NoDevice))
             QCOMPARE(m_rig->mouse->reportCount(), 0);
-        w->trayIconActivated(QSystemTrayIcon::DoubleClick);
-        w->receiveMessage(QString());
-        QCoreApplication::processEvents();
-        QVERIFY(!w->isVisible());
-        QVERIFY(m_rig->notifier.shown.isEmpty());
 
         const QStringList texts = LanguageStore(m_rig->modules).getLangStrings(QStringLiteral("status"), language);
         QCOMPARE(texts.size(), int(StatusWindow::TextCount));
@@ -222,20 +222,14 @@ private slots:
         QCOMPARE(log.count(line), 2);
     }
 
-    // Without a tray: a hidden start shows nothing; a user's start shows the status window with the
-    // note that the program runs on, once; "Check again" tells the new reason, and once the mouse
-    // connects the window closes by itself, the main window instead.
+    // Without a tray: a user's start shows the status window with the note that the program runs
+    // on, once; "Check again" tells the new reason, and once the mouse connects the window closes
+    // by itself, the main window instead.
     void statusWindowComesAndGoes()
     {
         m_rig->mouse->setOpenDenied(true);
         WidgetEnvironment noTray;
         noTray.trayAvailable = [] { return false; };
-        auto hidden = m_rig->makeWidget(m_rig->mouse.get(), noTray);
-        hidden->startUp(true);
-        QVERIFY(!hidden->isVisible() && !hidden->deviceConnected());
-        QVERIFY(!hidden->statusWindow() || !hidden->statusWindow()->isVisible());
-        hidden.reset();
-
         auto w = m_rig->makeWidget(m_rig->mouse.get(), noTray);
         w->startUp(false);
         const QString note = StatusWindow::loadTexts(m_rig->modules).at(StatusWindow::BackgroundNote);
@@ -297,7 +291,7 @@ private slots:
         auto w = connectedWidget(m_rig->mouse.get());
         QVERIFY(w->deviceConnected() && w->isVisible() && w->view()->isEnabled());
         QVERIFY(w->hid.isListening());
-        QCOMPARE(m_rig->notifier.shown, QStringList{info(QStringLiteral("Detect Device"))});
+        QCOMPARE(m_rig->notifier.shown, QStringList{"Info|Detect Device|1|10000"}); // title|text|icon|ms
         QStringList reads;
         for (const QString &line : m_rig->mouse->trace())
             if (line.contains(QLatin1String("<- feature 00 8c")))
