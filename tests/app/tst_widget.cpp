@@ -356,7 +356,8 @@ private slots:
         m_rig->mouse->pressDpiButton(9);
         QTRY_COMPARE(service.notices.size(), 5);
         const QString other = dpiNoticeText(0) + QLatin1Char(' ');
-        QCOMPARE(service.notices.mid(2), QStringList({notice(43, dpiNoticeText(7) + " "), notice(44, other), notice(45, other)}));
+        QCOMPARE(service.notices.mid(2),
+                 QStringList({notice(43, dpiNoticeText(7) + " "), notice(44, other), notice(45, other)}));
         QVERIFY(rootCalls(*w).contains(QStringLiteral("setCurrentDPI 0")));
         QCOMPARE(w->view()->rootObject()->property("currentDPI").toInt(), 8);
 

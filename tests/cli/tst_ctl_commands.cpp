@@ -159,8 +159,9 @@ private slots:
                                           })
                                        << Stored{{"p1.bin|mouse/lightValue", "4,2,4"}};
         const ViewCall sniper = [](Rig &r) { r.view->mouseSetKeyMatrix(matrixWith(r, 5, {5, 0, 4, 0}), true, kPeriods); };
-        QTest::newRow("553 sniper") << k553 << "button 6 dpi:sniper" << sniper << Stored{{"p1.bin|mouseKeyMatrix/5", "5,0,4,0"}};
-        QTest::newRow("560 sniper") << k560 << "button 6 dpi:sniper" << sniper << Stored{{"p1.bin|mouseKeyMatrix/5", "5,0,4,0"}};
+        const Stored sniperStored{{"p1.bin|mouseKeyMatrix/5", "5,0,4,0"}};
+        QTest::newRow("553 sniper") << k553 << "button 6 dpi:sniper" << sniper << sniperStored;
+        QTest::newRow("560 sniper") << k560 << "button 6 dpi:sniper" << sniper << sniperStored;
         QTest::newRow("553 system as media")
             << k553 << "button 4 system:computer"
             << ViewCall([](Rig &r) { r.view->mouseSetKeyMatrix(matrixWith(r, 3, {6, 0, 0x94, 1}), true, kPeriods); })
@@ -301,13 +302,15 @@ private slots:
               "^application rules: on, 1 rule(s), desktop profile 1 (they apply while the program runs)\n"
               "1  profile 2  title:Doom Eternal\n");
         rules("rules off", twoRules + " ; rule on ; rule off", Ctl::Ok, "application rules off\n");
-        rules("rules in the status", twoRules + " ; rule on ; rule off ; status", Ctl::Ok, "application rules: off, 2 rule(s)\n");
+        rules("rules in the status", twoRules + " ; rule on ; rule off ; status", Ctl::Ok,
+              "application rules: off, 2 rule(s)\n");
 
         // Each function form is stored, sent and read back as it was given (names in any case come
         // back as the window labels them).
         auto form = [](const QString &given, const QString &shown) {
             QTest::addRow("form %s", qPrintable(given))
-                << Plugged << "button 2 key:A ; button 2 " + given + " ; button 2" << int(Ctl::Ok) << QStringList{"^" + shown + " "};
+                << Plugged << "button 2 key:A ; button 2 " + given + " ; button 2" << int(Ctl::Ok)
+                << QStringList{"^" + shown + " "};
         };
         const QString forms = QStringLiteral(
             "right middle back forward double-fire key:F5 key:Enter key:KP1 combo:LCtrl+LShift+A combo:RAlt+Tab "
@@ -338,7 +341,8 @@ private slots:
         garbage.close();
         QSettings(rig.dir.filePath("a.mc"), QSettings::IniFormat).setValue("config/total", 0);
         writeMacro(rig.modules, "hello", {"1,A", "2,A"}, 1);
-        line.replace("@dir", rig.dir.path()).replace("@garbage", garbage.fileName()).replace("@macro", rig.dir.filePath("a.mc"));
+        line.replace("@dir", rig.dir.path()).replace("@garbage", garbage.fileName());
+        line.replace("@macro", rig.dir.filePath("a.mc"));
         QStringList commands = line.split(" ; ");
         line = commands.takeLast();
         for (const QString &command : commands) {
