@@ -3,6 +3,7 @@
 // The main window against the virtual mouse, on a fresh copy of the shipped modules/, with a hotplug
 // source and a notifier the test controls and a recording document in place of the UI.
 #include "HotplugMonitor.h"
+#include "LogCapture.h"
 #include "ProtocolClock.h"
 #include "ShippedData.h"
 #include "TrayNotifier.h"
@@ -35,11 +36,6 @@ public:
     }
 };
 
-inline QString info(const QString &text)
-{
-    return QStringLiteral("Info|%1|%2|10000").arg(text).arg(int(QSystemTrayIcon::Information));
-}
-
 // The model of the shipped device table's mouse group: a 560 gun model with colours, enciphered.
 inline VirtualMouseConfig demoMouse()
 {
@@ -48,38 +44,6 @@ inline VirtualMouseConfig demoMouse()
     c.isEncode = c.isGun = c.isColorful = true;
     return c;
 }
-
-// Collects the program's debug lines (still passing them on, so that QTest's message checks work).
-class LogCapture
-{
-public:
-    LogCapture() : m_previous(qInstallMessageHandler(handler)) { instance() = this; }
-    ~LogCapture()
-    {
-        qInstallMessageHandler(m_previous);
-        instance() = nullptr;
-    }
-    int count(const QString &line) const { return int(m_lines.count(line)); }
-    QStringList lines() const { return m_lines; }
-    void clear() { m_lines.clear(); }
-
-private:
-    static LogCapture *&instance()
-    {
-        static LogCapture *current = nullptr;
-        return current;
-    }
-    static void handler(QtMsgType type, const QMessageLogContext &context, const QString &message)
-    {
-        LogCapture *self = instance();
-        self->m_lines << message;
-        if (self->m_previous)
-            self->m_previous(type, context, message);
-    }
-
-    QtMessageHandler m_previous;
-    QStringList m_lines;
-};
 
 struct WidgetRig
 {

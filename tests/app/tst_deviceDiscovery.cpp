@@ -42,22 +42,26 @@ DeviceEntry entry(quint16 id, quint16 page, quint16 usage, quint16 page2, quint1
     return e;
 }
 
+// An entry as "type vid:pid usagePage/usage usagePage2/usage2 reportLength isEncode sCode paths".
+QString describe(const DeviceEntry &e)
+{
+    return QStringLiteral("%1 %2:%3 %4/%5 %6/%7 %8 %9 %10 %11")
+        .arg(e.type)
+        .arg(e.vid, 4, 16, QLatin1Char('0'))
+        .arg(e.pid, 4, 16, QLatin1Char('0'))
+        .arg(e.usagePage, 0, 16)
+        .arg(e.usage, 0, 16)
+        .arg(e.usagePage2, 0, 16)
+        .arg(e.usage2, 0, 16)
+        .arg(e.reportLength)
+        .arg(e.isEncode ? "encoded" : "plain", e.sCode, e.commandPath + e.eventPath);
+}
+
 } // namespace
 
 class tst_DeviceDiscovery : public QObject
 {
     Q_OBJECT
-
-    QTemporaryDir m_dir;
-
-    QString writeConfig(const QByteArray &text)
-    {
-        const QString path = m_dir.filePath(QStringLiteral("apConfig.bin"));
-        QFile f(path);
-        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        f.write(text);
-        return path;
-    }
 
 private slots:
     void hex_data()
@@ -76,53 +80,46 @@ private slots:
         QCOMPARE(int(DeviceDiscovery::parseHex16(text)), value);
     }
 
-    void readsGroupsWithDefaultsAndMalformedValues()
-    {
-        const DeviceTable t = DeviceDiscovery::readDeviceTable(writeConfig(
-            "[common]\ndeviceCount=3\n"
-            "[0]\ntype=0\nvid=04d9\npid=8008\nusagePage=ff00\nusage=1\nusagePage2=ff01\nusage2=2\n"
-            "reportLength=64\nisEncode=true\nsCode=123456\n"
-            "[1]\nvid=nothex\ntype=what\nreportLength=x\n"));
-        QCOMPARE(t.size(), 3);
-        QCOMPARE(t[0].type, 0);
-        QCOMPARE(t[0].pid, quint16(0x8008));
-        QCOMPARE(t[0].usage, quint16(1));
-        QCOMPARE(t[0].usage2, quint16(2));
-        QCOMPARE(t[0].reportLength, 64);
-        QCOMPARE(t[0].sCode, QStringLiteral("123456"));
-        QCOMPARE(t[1].type, 0); // present but malformed
-        QCOMPARE(t[1].vid, quint16(0));
-        QCOMPARE(t[1].reportLength, 0);
-        QCOMPARE(t[2].type, -1); // the group is absent: every default
-        QCOMPARE(t[2].reportLength, 32);
-        QCOMPARE(t[2].sCode, QStringLiteral("583014"));
-        QVERIFY(t[0].commandPath.isEmpty() && t[0].eventPath.isEmpty());
-    }
-
-    void tableSizeAndBooleanRule_data()
+    // The table's size and one of its entries (`entry` -1: none) as read from apConfig.bin.
+    void readsTheTable_data()
     {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<int>("size");
-        QTest::addColumn<bool>("isEncode");
-        const QByteArray one = "[common]\ndeviceCount=1\n[0]\nisEncode=";
-        QTest::newRow("true") << one + "true" << 1 << true;
-        QTest::newRow("FALSE in any case") << one + "FALSE" << 1 << false;
-        QTest::newRow("zero") << one + "0" << 1 << false;
-        QTest::newRow("any other text") << one + "yes" << 1 << true;
-        QTest::newRow("no count") << QByteArray("[0]\nvid=04d9\n") << 0 << false;
-        QTest::newRow("negative count") << QByteArray("[common]\ndeviceCount=-5\n") << 0 << false;
+        QTest::addColumn<int>("entry");
+        QTest::addColumn<QString>("expected");
+        const QByteArray three = "[common]\ndeviceCount=3\n"
+                                 "[0]\ntype=0\nvid=04d9\npid=8008\nusagePage=ff00\nusage=1\nusagePage2=ff01\n"
+                                 "usage2=2\nreportLength=64\nisEncode=true\nsCode=123456\n"
+                                 "[1]\nvid=nothex\ntype=what\nreportLength=x\n";
+        QTest::newRow("every value") << three << 3 << 0 << "0 04d9:8008 ff00/1 ff01/2 64 encoded 123456 ";
+        QTest::newRow("malformed values") << three << 3 << 1 << "0 0000:0000 0/0 0/0 0 plain 583014 ";
+        QTest::newRow("absent group: defaults") << three << 3 << 2 << "-1 0000:0000 0/0 0/0 32 plain 583014 ";
+        const QByteArray one = "[common]\ndeviceCount=1\n[0]\ntype=1\nisEncode=";
+        QTest::newRow("true") << one + "true" << 1 << 0 << "1 0000:0000 0/0 0/0 32 encoded 583014 ";
+        QTest::newRow("FALSE in any case") << one + "FALSE" << 1 << 0 << "1 0000:0000 0/0 0/0 32 plain 583014 ";
+        QTest::newRow("zero") << one + "0" << 1 << 0 << "1 0000:0000 0/0 0/0 32 plain 583014 ";
+        QTest::newRow("any other text") << one + "yes" << 1 << 0 << "1 0000:0000 0/0 0/0 32 encoded 583014 ";
+        QTest::newRow("no count") << QByteArray("[0]\nvid=04d9\n") << 0 << -1 << "";
+        QTest::newRow("negative count") << QByteArray("[common]\ndeviceCount=-5\n") << 0 << -1 << "";
         QTest::newRow("absurd count") << QByteArray("[common]\ndeviceCount=2147483647\n")
-                                      << DeviceDiscovery::maxDeviceCount << false;
-        QTest::newRow("binary garbage") << QByteArray("\x00\xff\x13[[[\n=\x01", 9) << 0 << false;
+                                      << DeviceDiscovery::maxDeviceCount << -1 << "";
+        QTest::newRow("binary garbage") << QByteArray("\x00\xff\x13[[[\n=\x01", 9) << 0 << -1 << "";
     }
-    void tableSizeAndBooleanRule()
+    void readsTheTable()
     {
         QFETCH(QByteArray, text);
         QFETCH(int, size);
-        QFETCH(bool, isEncode);
-        const DeviceTable table = DeviceDiscovery::readDeviceTable(writeConfig(text));
+        QFETCH(int, entry);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        QFile file(dir.filePath(QStringLiteral("apConfig.bin")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text);
+        file.close();
+        const DeviceTable table = DeviceDiscovery::readDeviceTable(file.fileName());
         QCOMPARE(table.size(), size);
-        QCOMPARE(table.value(0).isEncode, isEncode);
+        if (entry >= 0)
+            QCOMPARE(describe(table.at(entry)), expected);
     }
 
     void lastMatchWinsAndOneInterfaceMayFillBoth()

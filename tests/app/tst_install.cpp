@@ -38,16 +38,13 @@ private slots:
     void manifestListsEveryInstalledFileAndNoDemoModel()
     {
         QStringList found;
-        QDirIterator it(m_destdir.path(), QDir::Files | QDir::System | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext())
-            found << it.next();
-        // A dangling or relative link is still a file the uninstall must remove.
-        QDirIterator links(m_destdir.path(), QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot,
-                           QDirIterator::Subdirectories);
-        while (links.hasNext()) {
-            const QString path = links.next();
-            if (QFileInfo(path).isSymLink() && !found.contains(path))
-                found << path;
+        QDirIterator it(m_destdir.path(), QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            // A dangling or relative link is still a file the uninstall must remove.
+            const QFileInfo entry(it.next());
+            if (!entry.isDir() || entry.isSymLink())
+                found << entry.filePath();
         }
         found.sort();
         QStringList listed = m_manifest;

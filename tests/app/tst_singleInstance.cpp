@@ -1,12 +1,23 @@
+// One program per installation: the key, the private folder of the lock and the socket, a later
+// start handing over, another local user getting nothing, and the messages over the socket (the
+// empty message keeps its meaning, a request is answered, anything malformed, truncated, oversized
+// or of an unknown kind is refused with a logged reason and reaches nobody).
+#include "CtlWire.h"
+#include "LogCapture.h"
 #include "SingleInstance.h"
 
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUuid>
+#include <QtConcurrent>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,13 +27,49 @@ class tst_SingleInstance : public QObject
     Q_OBJECT
 
     QString m_key;
+    std::unique_ptr<SingleInstance> m_instance;
+    QList<QByteArray> m_requests;
+    std::unique_ptr<LogCapture> m_log;
 
-    QString probe() const { return QStringLiteral(KO_PROBE_PATH); }
+    static QString probe() { return QStringLiteral(KO_PROBE_PATH); }
+
+    void connectAndWrite(QLocalSocket &socket, const QByteArray &bytes)
+    {
+        socket.connectToServer(SingleInstance::socketPath(m_key));
+        QVERIFY(socket.waitForConnected(5000));
+        socket.write(bytes);
+        QVERIFY(socket.waitForBytesWritten(5000));
+    }
+
+    static QString ask(const QString &key, int timeoutMs)
+    {
+        auto asked = QtConcurrent::run([=] {
+            QString error;
+            const auto reply = SingleInstance::request(key, "status", timeoutMs, 1024, &error);
+            return reply ? QString::fromUtf8(*reply) : QStringLiteral("failed: ") + error;
+        });
+        QTest::qWaitFor([&] { return asked.isFinished(); }, timeoutMs + 5000);
+        return asked.isFinished() ? asked.result() : QStringLiteral("no answer");
+    }
 
 private slots:
     void init()
     {
         m_key = QStringLiteral("ko-test-") + QUuid::createUuid().toString(QUuid::Id128).left(12);
+        m_instance = std::make_unique<SingleInstance>(m_key);
+        QVERIFY(!m_instance->isRunning());
+        QVERIFY(!m_instance->isRunning()); // asking again keeps it the instance
+        m_requests.clear();
+        m_instance->setRequestHandler([this](const QByteArray &request, const SingleInstance::Reply &reply) {
+            m_requests << request;
+            reply("answer to " + request);
+        });
+        m_log = std::make_unique<LogCapture>();
+    }
+    void cleanup()
+    {
+        m_log.reset();
+        m_instance.reset();
     }
 
     void keysDifferByExecutablePath()
@@ -33,12 +80,10 @@ private slots:
                 != SingleInstance::keyFor(QStringLiteral("/opt/b/kestrel-orbit")));
     }
 
-    void primaryReceivesTheMessageOfALaterStart()
+    // A later start (another process) hands over the empty message, which is no request, and ends.
+    void aLaterStartHandsOver()
     {
-        SingleInstance first(m_key);
-        QVERIFY(!first.isRunning());
-        QVERIFY(!first.isRunning()); // asking again keeps it the instance
-        QSignalSpy spy(&first, &SingleInstance::messageReceived);
+        QSignalSpy spy(m_instance.get(), &SingleInstance::messageReceived);
         QProcess later;
         later.start(probe(), {m_key});
         QVERIFY(later.waitForStarted());
@@ -46,6 +91,106 @@ private slots:
         QCOMPARE(later.exitCode(), 1);
         QTRY_COMPARE(spy.count(), 1);
         QCOMPARE(spy.at(0).at(0).toString(), QString());
+        QCOMPARE(m_requests.size(), 0);
+        QVERIFY(m_log->warnings().isEmpty());
+    }
+
+    void refused_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("hangUp");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("garbage") << QByteArray("GET / HTTP/1.0\r\n\r\n") << false << "malformed length";
+        QTest::newRow("endless digits") << QByteArray("123456789") << false << "malformed length";
+        QTest::newRow("no length") << QByteArray("\nhello") << false << "malformed length";
+        QTest::newRow("negative length") << QByteArray("-5\nhello") << false << "malformed length";
+        QTest::newRow("oversized") << QByteArray("70000\n") + QByteArray(100, 'x') << false
+                                   << "too long \\(70000 bytes, at most 65536\\)";
+        QTest::newRow("bytes after the message") << QByteArray("2\nabXY") << false << "bytes after the message";
+        QTest::newRow("truncated") << QByteArray("10\nabc") << true << "truncated \\(6 bytes\\)";
+        // A sender that stops half-way is cut off, not waited for.
+        QTest::newRow("never ends") << QByteArray("10\nabc") << false << "not complete within";
+    }
+    void refused()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, hangUp);
+        QFETCH(QString, reason);
+        QSignalSpy started(m_instance.get(), &SingleInstance::messageReceived);
+        QLocalSocket socket;
+        connectAndWrite(socket, bytes);
+        if (hangUp)
+            socket.disconnectFromServer();
+        const QRegularExpression logged(QStringLiteral("^single instance: refused a message: ") + reason);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_log->warnings().filter(logged).isEmpty(), SingleInstance::messageTimeoutMs + 5000);
+        QTRY_COMPARE(socket.state(), QLocalSocket::UnconnectedState);
+        QCOMPARE(m_log->warnings().size(), 1);
+        QCOMPARE(started.count(), 0);
+        QCOMPARE(m_requests.size(), 0);
+    }
+
+    // A request is answered by the running program; without a handler it is refused, and under
+    // another key nobody runs.
+    void requests()
+    {
+        QCOMPARE(SingleInstance::runningPid(m_key), qint64(::getpid()));
+        QCOMPARE(ask(m_key, 10000), QStringLiteral("answer to status"));
+        QCOMPARE(m_requests, QList<QByteArray>{"status"});
+        m_instance->setRequestHandler({});
+        QVERIFY(ask(m_key, 10000).contains(QLatin1String("refused")));
+        QCOMPARE(m_log->warnings(), QStringList{"single instance: refused a message: requests are not taken here"});
+        QCOMPARE(SingleInstance::runningPid(m_key + QLatin1String("-other")), qint64(0));
+        QVERIFY(ask(m_key + QLatin1String("-other"), 200).contains(QLatin1String("cannot reach")));
+    }
+
+    // The tool's request inside the frame: only a request of this version, with a command line of
+    // texts, within the bounds; a reply comes back whole.
+    void requestMessages_data()
+    {
+        QTest::addColumn<QByteArray>("message");
+        QTest::addColumn<QString>("reason"); // empty: accepted
+        auto json = [](const QJsonObject &o) { return QJsonDocument(o).toJson(QJsonDocument::Compact); };
+        const QJsonObject good{{"type", "ctl-request"}, {"version", 1}, {"args", QJsonArray{"dpi", "set", "400"}}};
+        QTest::newRow("good") << json(good) << QString();
+        QTest::newRow("not JSON") << QByteArray("dpi set 400") << "not a JSON object";
+        QTest::newRow("an array") << QByteArray("[\"dpi\"]") << "not a JSON object";
+        QJsonObject o = good;
+        o["type"] = "shutdown";
+        QTest::newRow("unknown kind") << json(o) << "unknown message type 'shutdown'";
+        o = good;
+        o["version"] = 2;
+        QTest::newRow("newer version") << json(o) << "unsupported version 2";
+        o["version"] = "1";
+        QTest::newRow("version as text") << json(o) << "unsupported version 1";
+        o = good;
+        o.remove("args");
+        QTest::newRow("no command line") << json(o) << "no command line";
+        o["args"] = QJsonArray{"dpi", 400};
+        QTest::newRow("a number in the line") << json(o) << "not text";
+        QJsonArray many;
+        for (int i = 0; i <= CtlWire::maxRequestWords; ++i)
+            many.append("400");
+        o["args"] = many;
+        QTest::newRow("too many words") << json(o) << "no command line of 1 to 64 words";
+        o["args"] = QJsonArray{QString(CtlWire::maxRequestBytes, QLatin1Char('x'))};
+        QTest::newRow("too long") << json(o) << "too long";
+    }
+    void requestMessages()
+    {
+        QFETCH(QByteArray, message);
+        QFETCH(QString, reason);
+        QString why;
+        const auto args = CtlWire::decodeRequest(message, &why);
+        QCOMPARE(args.has_value(), reason.isEmpty());
+        if (!args) {
+            QVERIFY2(why.contains(reason), qPrintable(why));
+            return;
+        }
+        QCOMPARE(*args, (QStringList{"dpi", "set", "400"}));
+        const CtlOutput sent{3, QStringLiteral("out ü\n"), QStringLiteral("err\n")};
+        const auto got = CtlWire::decodeReply(CtlWire::encodeReply(sent), &why);
+        QVERIFY(got && !CtlWire::decodeReply(message, &why));
+        QCOMPARE(QStringList({QString::number(got->exitCode), got->out, got->err}), QStringList({"3", sent.out, sent.err}));
     }
 
     // Which folder holds the lock and the socket: the runtime folder only when it is this user's
@@ -72,22 +217,21 @@ private slots:
         QTemporaryDir tmp;
         const QString runtimeDir = tmp.filePath(QStringLiteral("run"));
         const QString fallbackDir = tmp.filePath(QStringLiteral("kestrel-orbit-%1").arg(::geteuid()));
+        auto makeDir = [](const QString &path, const QString &mode) {
+            const QByteArray p = QFile::encodeName(path);
+            return ::mkdir(p.constData(), 0700) == 0 && ::chmod(p.constData(), mode.toUInt(nullptr, 8)) == 0;
+        };
         const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR"), savedTmp = qgetenv("TMPDIR");
         qputenv("TMPDIR", QFile::encodeName(tmp.path()));
         qunsetenv("XDG_RUNTIME_DIR");
-        if (!runtime.isEmpty()) {
-            QVERIFY(QDir().mkpath(tmp.filePath(QStringLiteral("real"))));
-            ::chmod(QFile::encodeName(tmp.filePath(QStringLiteral("real"))).constData(), 0700);
-            if (runtime == QLatin1String("link"))
-                QVERIFY(QFile::link(tmp.filePath(QStringLiteral("real")), runtimeDir));
-            else
-                QVERIFY(::mkdir(QFile::encodeName(runtimeDir).constData(), runtime.toUInt(nullptr, 8)) == 0
-                        && ::chmod(QFile::encodeName(runtimeDir).constData(), runtime.toUInt(nullptr, 8)) == 0);
+        if (runtime == QLatin1String("link"))
+            QVERIFY(makeDir(tmp.filePath(QStringLiteral("real")), "0700") && QFile::link(tmp.filePath("real"), runtimeDir));
+        else if (!runtime.isEmpty())
+            QVERIFY(makeDir(runtimeDir, runtime));
+        if (!runtime.isEmpty())
             qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir));
-        }
         if (!fallback.isEmpty())
-            QVERIFY(::mkdir(QFile::encodeName(fallbackDir).constData(), 0700) == 0
-                    && ::chmod(QFile::encodeName(fallbackDir).constData(), fallback.toUInt(nullptr, 8)) == 0);
+            QVERIFY(makeDir(fallbackDir, fallback));
         QStringList refused;
         const QString dir = SingleInstance::privateDir(&refused);
         qputenv("TMPDIR", savedTmp);

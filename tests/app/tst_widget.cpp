@@ -1,41 +1,145 @@
+// The main window against the virtual mouse, with a hotplug source and a notifier the test controls
+// and a recording document in place of the UI: connecting, the status window that tells why no
+// mouse connects, notices through the desktop's notification service when there is no tray (a
+// private session bus, dbus-run-session), and the start-at-login option (a temporary XDG_CONFIG_HOME).
+#include "Autostart.h"
+#include "HidapiBackend.h"
 #include "HookWiring.h"
 #include "InputHook.h"
 #include "LanguageStore.h"
+#include "StatusWindow.h"
 #include "WidgetRig.h"
 
+#include <QAction>
+#include <QDBusConnection>
+#include <QFile>
+#include <QMenu>
+#include <QProcess>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 
-// The main window against the virtual mouse, with a tray and a hotplug source the test controls
-// and a recording document in place of the UI.
+#include <glib.h>
+#include <unistd.h>
+
+#include <functional>
+#include <optional>
+#include <utility>
+
+namespace {
+
+using DeviceDiscovery::NoMouseReason;
+
+// Stands in for the desktop's notification daemon.
+class NotificationService : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+public:
+    QStringList notices; // "app|replacesId|icon|summary|body|timeout"
+
+public slots:
+    uint Notify(const QString &app, uint replacesId, const QString &icon, const QString &summary,
+                const QString &body, const QStringList &, const QVariantMap &, int timeout)
+    {
+        notices << QStringLiteral("%1|%2|%3|%4|%5|%6").arg(app).arg(replacesId).arg(icon, summary, body).arg(timeout);
+        return uint(41 + notices.size());
+    }
+};
+
+// Runs a GUI action in the middle of a device check, as the events the probe lets through do.
+class InterruptingBackend : public HidBackend
+{
+public:
+    VirtualHidBus bus;
+    std::function<void()> duringCheck;
+    int depth = 0, deepest = 0;
+
+    std::optional<QList<HidInterfaceInfo>> enumerate(quint16 vid, quint16 pid) override
+    {
+        deepest = std::max(deepest, ++depth);
+        if (auto action = std::exchange(duringCheck, nullptr))
+            action();
+        --depth;
+        return bus.enumerate(vid, pid);
+    }
+    std::unique_ptr<HidDeviceHandle> openPath(const QString &path) override { return bus.openPath(path); }
+    HidOpenFailure openFailure(const QString &path) override { return bus.openFailure(path); }
+};
+
+// How a row breaks the connection, and how it mends it again.
+struct Fault
+{
+    std::function<HidBackend *(WidgetRig &)> backend;
+    std::function<void(WidgetRig &)> breakIt;
+    std::function<void(WidgetRig &)> mend;
+};
+
+HidBackend *theMouse(WidgetRig &r)
+{
+    return r.mouse.get();
+}
+// A failure the virtual mouse plays on demand, mended by clearing it.
+Fault onMouse(void (VirtualMouse::*set)(bool))
+{
+    return {theMouse, [set](WidgetRig &r) { (r.mouse.get()->*set)(true); }, [](WidgetRig &r) { r.mouse->clearFailures(); }};
+}
+Fault inConfig(const char *key, const QVariant &broken, const QVariant &shipped)
+{
+    return {theMouse, [=](WidgetRig &r) { r.setConfig(key, broken); }, [=](WidgetRig &r) { r.setConfig(key, shipped); }};
+}
+// Nothing attached: the mouse leaves the bus.
+const Fault absent{[](WidgetRig &r) -> HidBackend * { return &r.bus; }, [](WidgetRig &r) { r.bus.detach(r.mouse.get()); },
+                   [](WidgetRig &r) { r.bus.attach(r.mouse.get()); }};
+
+// What a desktop runs for an autostart entry: the Exec value read as GLib's launcher reads it
+// (string escapes, then the quoting rules, then "%%" as a literal percent sign).
+QStringList launchedCommand(const QByteArray &entry)
+{
+    QStringList argv;
+    GKeyFile *file = g_key_file_new();
+    if (g_key_file_load_from_data(file, entry.constData(), gsize(entry.size()), G_KEY_FILE_NONE, nullptr)) {
+        gchar *exec = g_key_file_get_string(file, "Desktop Entry", "Exec", nullptr);
+        gchar **words = nullptr;
+        if (exec && g_shell_parse_argv(exec, nullptr, &words, nullptr)) {
+            for (gchar **w = words; *w; ++w)
+                argv << QString::fromUtf8(*w).replace(QLatin1String("%%"), QLatin1String("%"));
+        }
+        g_strfreev(words);
+        g_free(exec);
+    }
+    g_key_file_free(file);
+    return argv;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Fault)
+
 class tst_Widget : public QObject
 {
     Q_OBJECT
 
     std::unique_ptr<WidgetRig> m_rig;
+    QTemporaryDir m_config;
 
-    std::unique_ptr<Widget> makeWidget(HidBackend *backend)
+    std::unique_ptr<Widget> connectedWidget(HidBackend *backend, WidgetEnvironment env = {}, bool desktopNotices = false)
     {
-        auto w = m_rig->makeWidget(backend);
+        auto w = m_rig->makeWidget(backend, env, desktopNotices);
         w->showNormal();
-        return w;
-    }
-
-    std::unique_ptr<Widget> connectedWidget()
-    {
-        auto w = makeWidget(m_rig->mouse.get());
         QTest::ignoreMessage(QtDebugMsg, "Device Connect");
         w->checkDevice();
-        m_rig->notifier.shown.clear();
         return w;
     }
-
-    static QStringList rootCalls(Widget &w)
+    static QStringList rootCalls(Widget &w) { return w.view()->rootObject()->property("calls").toStringList(); }
+    static QPushButton *statusButton(Widget &w, const char *name)
     {
-        return w.view()->rootObject()->property("calls").toStringList();
+        return w.statusWindow() ? w.statusWindow()->findChild<QPushButton *>(QLatin1String(name)) : nullptr;
     }
 
 private slots:
+    void initTestCase() { qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path())); }
     void init()
     {
         m_rig = std::make_unique<WidgetRig>();
@@ -43,32 +147,126 @@ private slots:
     }
     void cleanup() { m_rig.reset(); }
 
-    void withoutADeviceTheWindowHidesAndStaysHidden_data()
+    // No mouse connects: the reason is logged once per change, the main window stays hidden (also
+    // for the tray and a second start), the status window says why in the user's language, and
+    // once the mouse connects it closes; broken again, the reason is a change again.
+    void withoutAMouse_data()
     {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QVariant>("value");
-        QTest::newRow("nothing attached") << QString() << QVariant();
-        QTest::newRow("empty device table") << "common/deviceCount" << QVariant(0);
+        QTest::addColumn<Fault>("fault");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<int>("reason");
+        QTest::addColumn<QString>("line");
+        const QString noDevice = QStringLiteral("No mouse: no device of the device table is attached");
+        const QString noAnswer = QStringLiteral("No mouse: the device at <path> did not answer the challenge");
+        QTest::newRow("nothing attached") << absent << "English" << int(NoMouseReason::NoDevice) << noDevice;
+        QTest::newRow("empty device table") << inConfig("common/deviceCount", 0, 2) << "ChineseSimplified"
+                                            << int(NoMouseReason::NoDevice) << noDevice;
         // The mouse is there, but only its event interface matches: the entry is skipped.
-        QTest::newRow("only the event interface") << "1/usage" << QVariant("1234");
+        QTest::newRow("only the event interface") << inConfig("1/usage", "1234", "ff00") << "English"
+                                                  << int(NoMouseReason::NoDevice) << noDevice;
+        QTest::newRow("permission denied")
+            << onMouse(&VirtualMouse::setOpenDenied) << "ChineseSimplified" << int(NoMouseReason::PermissionDenied)
+            << "No mouse: permission denied on <path> (the udev rule is missing or not loaded, or the mouse was "
+               "plugged in before it was)";
+        QTest::newRow("no answer to the challenge") << onMouse(&VirtualMouse::setWrongChallengeAnswer) << "English"
+                                                    << int(NoMouseReason::NoAnswer) << noAnswer;
+        QTest::newRow("silent mouse") << onMouse(&VirtualMouse::setNoReply) << "ChineseSimplified"
+                                      << int(NoMouseReason::NoAnswer) << noAnswer;
     }
-    void withoutADeviceTheWindowHidesAndStaysHidden()
+    void withoutAMouse()
     {
-        QFETCH(QString, key);
-        QFETCH(QVariant, value);
-        if (!key.isEmpty())
-            m_rig->setConfig(key, value);
-        auto w = makeWidget(key.isEmpty() ? nullptr : m_rig->mouse.get());
-        QTest::ignoreMessage(QtDebugMsg, "Device DisConnect");
-        w->checkDevice();
-        QVERIFY(!w->isVisible() && !w->deviceConnected());
-        QVERIFY(m_rig->notifier.shown.isEmpty());
-        QCOMPARE(m_rig->mouse->reportCount(), 0);
-        // Neither the tray nor a second start shows the window without a device.
+        QFETCH(Fault, fault);
+        QFETCH(QString, language);
+        QFETCH(int, reason);
+        QFETCH(QString, line);
+        line.replace(QLatin1String("<path>"), m_rig->mouse->commandPath());
+        m_rig->setConfig(QStringLiteral("common/language"), language);
+        fault.breakIt(*m_rig);
+        WidgetEnvironment tray;
+        tray.trayAvailable = [] { return true; };
+        auto w = m_rig->makeWidget(fault.backend(*m_rig), tray);
+        LogCapture log;
+        w->startUp(true); // a hidden start shows no window
+        QVERIFY(!w->statusWindow() || !w->statusWindow()->isVisible());
         w->trayIconActivated(QSystemTrayIcon::DoubleClick);
-        w->receiveMessage(QString());
+        w->receiveMessage(QString()); // a second start shows the status window, not the main window
         QCoreApplication::processEvents();
         QVERIFY(!w->isVisible());
+        QVERIFY(m_rig->notifier.shown.isEmpty());
+        QCOMPARE(log.count(line), 1);
+        QCOMPARE(log.count(QStringLiteral("Device DisConnect")), 2);
+        QVERIFY(w->lastOutcome() && !w->lastOutcome()->connected);
+        QCOMPARE(int(w->lastOutcome()->reason), reason);
+        if (reason == int(NoMouseReason::NoDevice))
+            QCOMPARE(m_rig->mouse->reportCount(), 0);
+
+        const QStringList texts = LanguageStore(m_rig->modules).getLangStrings(QStringLiteral("status"), language);
+        QCOMPARE(texts.size(), int(StatusWindow::TextCount));
+        const int headline = reason == int(NoMouseReason::NoDevice)   ? StatusWindow::NoDeviceHeadline
+            : reason == int(NoMouseReason::PermissionDenied) ? StatusWindow::PermissionHeadline
+                                                             : StatusWindow::NoAnswerHeadline;
+        QStringList expected{texts[headline], texts[headline + 1]};
+        if (reason == int(NoMouseReason::PermissionDenied))
+            expected << QStringLiteral("sudo udevadm control --reload-rules\nsudo udevadm trigger --subsystem-match=hidraw");
+        QVERIFY(w->statusWindow() && w->statusWindow()->isVisible());
+        QCOMPARE(w->statusWindow()->shownText(), expected.join('\n'));
+        QCOMPARE(w->statusWindow()->windowTitle(), texts[StatusWindow::Title]);
+        QCOMPARE(statusButton(*w, "checkAgain")->text(), texts[StatusWindow::CheckAgain]);
+        QCOMPARE(w->startAtLoginAction()->text(), texts[StatusWindow::StartAtLogin]);
+
+        fault.mend(*m_rig);
+        w->checkDevice();
+        QVERIFY(w->deviceConnected() && !w->statusWindow()->isVisible());
+        fault.breakIt(*m_rig);
+        w->checkDevice();
+        QCOMPARE(log.count(line), 2);
+    }
+
+    // Without a tray: a user's start shows the status window with the note that the program runs
+    // on, once; "Check again" tells the new reason, and once the mouse connects the window closes
+    // by itself, the main window instead.
+    void statusWindowComesAndGoes()
+    {
+        m_rig->mouse->setOpenDenied(true);
+        WidgetEnvironment noTray;
+        noTray.trayAvailable = [] { return false; };
+        auto w = m_rig->makeWidget(m_rig->mouse.get(), noTray);
+        w->startUp(false);
+        const QString note = StatusWindow::loadTexts(m_rig->modules).at(StatusWindow::BackgroundNote);
+        QVERIFY(w->statusWindow()->shownText().endsWith(note));
+        QCOMPARE(w->statusWindow()->reason(), NoMouseReason::PermissionDenied);
+        w->checkDevice(); // an open window keeps what it says
+        QVERIFY(w->statusWindow()->shownText().endsWith(note));
+        QTest::mouseClick(statusButton(*w, "close"), Qt::LeftButton);
+        QVERIFY(!w->statusWindow()->isVisible());
+        w->receiveMessage(QString());
+        QVERIFY(w->statusWindow()->isVisible());
+        QVERIFY(!w->statusWindow()->shownText().contains(note));
+
+        m_rig->mouse->setOpenDenied(false);
+        m_rig->mouse->setWrongChallengeAnswer(true);
+        QTest::mouseClick(statusButton(*w, "checkAgain"), Qt::LeftButton);
+        QCOMPARE(w->statusWindow()->reason(), NoMouseReason::NoAnswer);
+        QVERIFY(w->statusWindow()->isVisible());
+        m_rig->mouse->clearFailures();
+        QTest::mouseClick(statusButton(*w, "checkAgain"), Qt::LeftButton);
+        QVERIFY(w->deviceConnected() && !w->statusWindow()->isVisible());
+        QTRY_VERIFY(w->isVisible());
+    }
+
+    // "Check again" pressed (or a second start) while a check runs: the check comes after it.
+    void aCheckAskedForDuringACheckComesAfterIt()
+    {
+        InterruptingBackend backend;
+        auto w = m_rig->makeWidget(&backend);
+        w->startUp(false);
+        backend.duringCheck = [&] { QTest::mouseClick(statusButton(*w, "checkAgain"), Qt::LeftButton); };
+        w->checkDevice();
+        QCOMPARE(backend.deepest, 1);
+        QVERIFY(w->checkTimer.isActive());
+        backend.bus.attach(m_rig->mouse.get());
+        QTRY_VERIFY_WITH_TIMEOUT(w->deviceConnected(), 5000);
+        backend.bus.detach(m_rig->mouse.get());
     }
 
     void connectingAnnouncesReadsBlocksAndStartsTheUi_data()
@@ -90,12 +288,10 @@ private slots:
         VirtualMouseConfig c = demoMouse();
         c.family = icType;
         m_rig->mouse = std::make_unique<VirtualMouse>(c, &m_rig->clock);
-        auto w = makeWidget(m_rig->mouse.get());
-        QTest::ignoreMessage(QtDebugMsg, "Device Connect");
-        w->checkDevice();
+        auto w = connectedWidget(m_rig->mouse.get());
         QVERIFY(w->deviceConnected() && w->isVisible() && w->view()->isEnabled());
         QVERIFY(w->hid.isListening());
-        QCOMPARE(m_rig->notifier.shown, QStringList{info(QStringLiteral("Detect Device"))});
+        QCOMPARE(m_rig->notifier.shown, QStringList{"Info|Detect Device|1|10000"}); // title|text|icon|ms
         QStringList reads;
         for (const QString &line : m_rig->mouse->trace())
             if (line.contains(QLatin1String("<- feature 00 8c")))
@@ -117,9 +313,7 @@ private slots:
         VirtualMouse keyboardType(first, &m_rig->clock);
         m_rig->bus.attach(m_rig->mouse.get());
         m_rig->bus.attach(&keyboardType);
-        auto w = makeWidget(&m_rig->bus);
-        QTest::ignoreMessage(QtDebugMsg, "Device Connect");
-        w->checkDevice();
+        auto w = connectedWidget(&m_rig->bus);
         m_rig->bus.detach(m_rig->mouse.get());
         m_rig->bus.detach(&keyboardType);
         QCOMPARE(w->hid.currentIndex(), 0);
@@ -127,31 +321,47 @@ private slots:
         QCOMPARE(m_rig->mouse->reportCount(), 0);
     }
 
-    void deviceChangesAreCoalescedAndIgnoredWhileListening()
+    // One connection, without a tray, so that the notices travel through the session bus as to
+    // another process: the DPI notice, the tray and a second start bringing the window back,
+    // device changes (ignored while listening, coalesced after an unplug), reconnecting, the
+    // balloons going to a tray again once there is one, and none after quitting.
+    void aConnectedSession()
     {
-        auto w = makeWidget(nullptr);
-        QSignalSpy checks(&w->checkTimer, &QTimer::timeout);
-        m_rig->hotplug.report();
-        QTRY_VERIFY(w->checkTimer.remainingTime() < 1900);
-        const int before = w->checkTimer.remainingTime();
-        m_rig->hotplug.report();
-        QVERIFY(w->checkTimer.remainingTime() > before); // restarted, not stacked
-        QCOMPARE(w->checkTimer.interval(), 2048);
-        QTest::ignoreMessage(QtDebugMsg, "Device DisConnect");
-        QTRY_COMPARE_WITH_TIMEOUT(checks.count(), 1, 5000);
-        QVERIFY(!w->checkTimer.isActive());
+        QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("service"));
+        QVERIFY2(bus.isConnected(), "no session bus: run the test under dbus-run-session");
+        NotificationService service;
+        QVERIFY(bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &service,
+                                   QDBusConnection::ExportAllSlots));
+        QVERIFY(bus.registerService(QStringLiteral("org.freedesktop.Notifications")));
+        bool tray = false;
+        WidgetEnvironment env;
+        env.trayAvailable = [&tray] { return tray; };
+        auto w = connectedWidget(m_rig->mouse.get(), env, true);
+        auto notice = [](int replaces, const QString &body) {
+            return QStringLiteral("Kestrel Orbit|%1|dialog-information|Info|%2|10000").arg(replaces).arg(body);
+        };
+        m_rig->mouse->pressDpiButton(3);
+        QTRY_COMPARE_WITH_TIMEOUT(service.notices, QStringList({notice(0, "Detect Device"), notice(42, "DPI Switch to ")}),
+                                  5000);
+        QCOMPARE(w->view()->rootObject()->property("currentDPI").toInt(), 2);
+        // Texts from the language file; stages outside 1..7 take the last entry. (Which reports are
+        // stages is the listener's, tst_hid_listener.)
+        LanguageStore(m_rig->modules).getLangStrings(QStringLiteral("other"), QStringLiteral("English"));
+        QVERIFY(dpiNoticeText(7) != QLatin1String("DPI Switch to"));
+        // One at a time: a notice given while the last is on its way takes its place.
+        m_rig->mouse->pressDpiButton(7);
+        QTRY_COMPARE(service.notices.size(), 3);
+        m_rig->mouse->sendEventReport(QByteArray::fromHex("06070000"));
+        QTRY_COMPARE(service.notices.size(), 4);
+        m_rig->mouse->pressDpiButton(9);
+        QTRY_COMPARE(service.notices.size(), 5);
+        const QString other = dpiNoticeText(0) + QLatin1Char(' ');
+        QCOMPARE(service.notices.mid(2),
+                 QStringList({notice(43, dpiNoticeText(7) + " "), notice(44, other), notice(45, other)}));
+        QVERIFY(rootCalls(*w).contains(QStringLiteral("setCurrentDPI 0")));
+        QCOMPARE(w->view()->rootObject()->property("currentDPI").toInt(), 8);
 
-        auto connected = connectedWidget();
-        w.reset();
-        m_rig->hotplug.report();
-        QVERIFY(!connected->checkTimer.isActive());
-    }
-
-    // A single click leaves the window as it is; a double click and a second start bring it back.
-    // Quit while listening: no balloon after it, also for a report already on its way.
-    void restoreFromTheTrayAndQuit()
-    {
-        auto w = connectedWidget();
+        // A single click leaves the window as it is; a double click and a second start bring it back.
         w->showMinimized();
         w->trayIconActivated(QSystemTrayIcon::Trigger);
         QCoreApplication::processEvents();
@@ -162,59 +372,47 @@ private slots:
         w->receiveMessage(QStringLiteral("any text"));
         QTRY_VERIFY(w->isVisible());
 
+        m_rig->hotplug.report();
+        QVERIFY(!w->checkTimer.isActive());
+        QTest::ignoreMessage(QtDebugMsg, "Device removed");
+        m_rig->mouse->unplug();
+        QTRY_VERIFY_WITH_TIMEOUT(!w->view()->isEnabled() && !w->hid.isListening(), 3000);
+        QSignalSpy checks(&w->checkTimer, &QTimer::timeout);
+        m_rig->hotplug.report();
+        QTRY_VERIFY(w->checkTimer.remainingTime() < 1900);
+        const int before = w->checkTimer.remainingTime();
+        m_rig->hotplug.report();
+        QVERIFY(w->checkTimer.remainingTime() > before); // restarted, not stacked
+        QCOMPARE(w->checkTimer.interval(), 2048);
+        QTest::ignoreMessage(QtDebugMsg, "Device DisConnect");
+        QTRY_COMPARE_WITH_TIMEOUT(checks.count(), 1, 5000);
+        QVERIFY(!w->checkTimer.isActive() && !w->deviceConnected());
+        m_rig->mouse->plugIn();
+        m_rig->hotplug.report();
+        QTest::ignoreMessage(QtDebugMsg, "Device Connect");
+        QTRY_VERIFY_WITH_TIMEOUT(w->deviceConnected() && w->view()->isEnabled(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(service.notices.size(), 6, 5000);
+        m_rig->mouse->pressDpiButton(2);
+        QTRY_COMPARE_WITH_TIMEOUT(service.notices.size(), 7, 3000);
+
+        tray = true;
+        const QString shown = QStringLiteral("setCurrentDPI %1").arg(m_rig->mouse->pressDpiButton());
+        QTRY_VERIFY(rootCalls(*w).contains(shown));
+        tray = false;
+        // Quit while listening: no notice after it, also for a report already on its way.
         w->exitSYS();
         QVERIFY(!w->hid.isListening());
         m_rig->mouse->pressDpiButton(4);
         w.reset(); // waits for the listener's current read to end
         QCoreApplication::processEvents();
-        QVERIFY(m_rig->notifier.shown.isEmpty());
-    }
-
-    void dpiSwitchMovesTheStageAndShowsTheNotice()
-    {
-        auto w = connectedWidget();
-        m_rig->mouse->pressDpiButton(3);
-        QTRY_COMPARE_WITH_TIMEOUT(m_rig->notifier.shown, QStringList{info("DPI Switch to ")}, 3000);
-        QCOMPARE(w->view()->rootObject()->property("currentDPI").toInt(), 2);
-
-        // Texts from the language file; stages outside 1..7 take the last entry. (Which reports are
-        // stages is the listener's, tst_hid_listener.)
-        m_rig->notifier.shown.clear();
-        LanguageStore(m_rig->modules).getLangStrings(QStringLiteral("other"), QStringLiteral("English"));
-        m_rig->mouse->pressDpiButton(7);
-        m_rig->mouse->sendEventReport(QByteArray::fromHex("06070000"));
-        m_rig->mouse->pressDpiButton(9);
-        const QString other = dpiNoticeText(0) + QLatin1Char(' ');
-        QVERIFY(dpiNoticeText(7) != QLatin1String("DPI Switch to"));
-        QTRY_COMPARE_WITH_TIMEOUT(m_rig->notifier.shown,
-                                  QStringList({info(dpiNoticeText(7) + " "), info(other), info(other)}), 5000);
-        QVERIFY(rootCalls(*w).contains(QStringLiteral("setCurrentDPI 0")));
-        QCOMPARE(w->view()->rootObject()->property("currentDPI").toInt(), 8);
-    }
-
-    void unplugDisablesTheViewAndTheNextChangeReconnects()
-    {
-        auto w = connectedWidget();
-        QTest::ignoreMessage(QtDebugMsg, "Device removed");
-        m_rig->mouse->unplug();
-        QTRY_VERIFY_WITH_TIMEOUT(!w->view()->isEnabled() && !w->hid.isListening(), 3000);
-
-        // While unplugged a device change ends disconnected; plugged back in, it connects again.
-        m_rig->hotplug.report();
-        QTest::ignoreMessage(QtDebugMsg, "Device DisConnect");
-        QTRY_VERIFY_WITH_TIMEOUT(!w->deviceConnected(), 5000);
-        m_rig->mouse->plugIn();
-        m_rig->hotplug.report();
-        QTest::ignoreMessage(QtDebugMsg, "Device Connect");
-        QTRY_VERIFY_WITH_TIMEOUT(w->deviceConnected() && w->view()->isEnabled(), 5000);
-        m_rig->notifier.shown.clear();
-        m_rig->mouse->pressDpiButton(2);
-        QTRY_COMPARE_WITH_TIMEOUT(m_rig->notifier.shown.size(), 1, 3000);
+        QCOMPARE(service.notices.size(), 7);
+        bus.unregisterService(QStringLiteral("org.freedesktop.Notifications"));
+        QDBusConnection::disconnectFromBus(QStringLiteral("service"));
     }
 
     void capturedKeysAndButtonsReachTheDocumentAfterTheHookReturns()
     {
-        auto w = makeWidget(nullptr);
+        auto w = m_rig->makeWidget(nullptr);
         InputHook hook(false, {});
         connectInputHook(hook, *w);
         hook.keyEvent({0x1E, false, false, true}); // A pressed
@@ -224,6 +422,102 @@ private slots:
         QVERIFY(rootCalls(*w).isEmpty()); // queued, not called from inside the hook
         QTRY_COMPARE(rootCalls(*w), QStringList({"detectKeyboard true 4", "detectKeyboard true 88",
                                                  "detectMouse true 241 4294967293 7"}));
+    }
+
+    // The window's English texts stand in for a language file without the section (a user's copy of
+    // modules/ made by an older release), and they are the English file's. The README gives the
+    // user the same commands as the window.
+    void textsOutsideTheLanguageFile()
+    {
+        QCOMPARE(LanguageStore(m_rig->modules).getLangStrings(QStringLiteral("status"), QStringLiteral("English")),
+                 StatusWindow::defaultTexts());
+        m_rig->setConfig(QStringLiteral("common/language"), QStringLiteral("Klingon"));
+        QCOMPARE(StatusWindow::loadTexts(m_rig->modules), StatusWindow::defaultTexts());
+        QFile file(QStringLiteral(KO_SOURCE_DIR "/README.md"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString readme = QString::fromUtf8(file.readAll());
+        QVERIFY(readme.contains(QLatin1String("## If the mouse is not found")));
+        for (const QString &command : StatusWindow::permissionCommands().split('\n'))
+            QVERIFY2(readme.contains(QLatin1String("\n    ") + command + QLatin1Char('\n')), qPrintable(command));
+    }
+
+    void hidapiBackendTellsWhyAPathDoesNotOpen()
+    {
+        QTemporaryDir dir;
+        const QString node = dir.filePath(QStringLiteral("hidraw9"));
+        QFile file(node);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        HidapiBackend backend;
+        QCOMPARE(backend.openFailure(node), HidOpenFailure::None);
+        QCOMPARE(backend.openFailure(dir.filePath(QStringLiteral("gone"))), HidOpenFailure::Gone);
+        if (::geteuid() == 0)
+            QSKIP("root opens any node; the permission case needs an ordinary user");
+        QVERIFY(file.setPermissions(QFileDevice::ReadOwner));
+        QCOMPARE(backend.openFailure(node), HidOpenFailure::PermissionDenied);
+    }
+
+    // The login entry desktops accept (desktop-file-validate), whose Exec line runs exactly this
+    // program with --hidden wherever it is installed.
+    void loginEntryRunsExactlyTheProgram_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::newRow("plain") << "/usr/local/lib/kestrel-orbit/kestrel-orbit";
+        QTest::newRow("space") << "/opt/Kestrel Orbit/kestrel-orbit";
+        QTest::newRow("quotes and dollar") << "/home/a\"b/it's/$HOME/kestrel-orbit";
+        QTest::newRow("backslash and backtick") << "/tmp/back\\slash/`tick`/kestrel-orbit";
+        QTest::newRow("percent") << "/tmp/100%/%f/kestrel-orbit";
+        QTest::newRow("shell characters") << "/tmp/~x/(a);b&c|d*?#<e>/kestrel-orbit";
+        QTest::newRow("not ASCII") << QString::fromUtf8("/home/用户/kestrel-orbit");
+    }
+    void loginEntryRunsExactlyTheProgram()
+    {
+        QFETCH(QString, program);
+        const QByteArray entry = Autostart::entryText(program);
+        QCOMPARE(launchedCommand(entry), QStringList({program, QStringLiteral("--hidden")}));
+        QFile file(m_rig->dir.filePath(QStringLiteral("kestrel-orbit.desktop")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(entry);
+        file.close();
+        QProcess validate;
+        validate.setProcessChannelMode(QProcess::MergedChannels);
+        validate.start(QStringLiteral("desktop-file-validate"), {file.fileName()});
+        QVERIFY2(validate.waitForFinished(), "desktop-file-validate did not run (package desktop-file-utils)");
+        const QString out = QString::fromUtf8(validate.readAll()).trimmed();
+        QVERIFY2(validate.exitCode() == 0 && out.isEmpty(), qPrintable(out));
+    }
+
+    // The tray option follows the entry when changed elsewhere (removed, or switched off by the
+    // desktop's settings) as the menu opens; where it cannot be written it stays off and says so.
+    void loginOptionFollowsTheEntry()
+    {
+        QFile::remove(Autostart::entryPath());
+        auto w = m_rig->makeWidget(nullptr);
+        QAction *option = w->startAtLoginAction();
+        option->trigger();
+        QFile file(Autostart::entryPath());
+        QVERIFY(file.open(QIODevice::Append));
+        file.write("Hidden=true\n");
+        file.close();
+        emit w->trayIcon->contextMenu()->aboutToShow();
+        QVERIFY(!option->isChecked());
+        QVERIFY(QFile::exists(Autostart::entryPath())); // the desktop's choice, kept
+        option->trigger();
+        QVERIFY(option->isChecked() && Autostart::isEnabled());
+        QVERIFY(QFile::remove(Autostart::entryPath()));
+        emit w->trayIcon->contextMenu()->aboutToShow();
+        QVERIFY(!option->isChecked());
+
+        const QString blocked = m_rig->dir.filePath(QStringLiteral("config"));
+        QFile blocker(blocked); // a file where the folder should be
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(blocked));
+        QTest::ignoreMessage(QtDebugMsg, qPrintable(QStringLiteral("Start at login: cannot change %1")
+                                                        .arg(blocked + QStringLiteral("/autostart/kestrel-orbit.desktop"))));
+        option->trigger();
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
+        QVERIFY(!option->isChecked());
     }
 };
 

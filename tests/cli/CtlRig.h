@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -47,11 +48,18 @@ struct CtlRig
     }
 
     CtlOutput run(const QStringList &args) { return Ctl::run(args, *context); }
+    // A command line written as one text, split at spaces outside double quotes.
+    static QStringList words(const QString &line) { return QProcess::splitCommand(line); }
 
     QString file(const QString &relative) const { return QDir(modules).filePath(relative); }
     QVariant stored(const QString &relative, const QString &key) const
     {
         return QSettings(file(relative), QSettings::IniFormat).value(key);
+    }
+    QString storedText(const QString &relative, const QString &key) const
+    {
+        const QVariant v = stored(relative, key);
+        return v.typeId() == QMetaType::QStringList ? v.toStringList().join(QLatin1Char(',')) : v.toString();
     }
     void store(const QString &relative, const QString &key, const QVariant &value) const
     {
