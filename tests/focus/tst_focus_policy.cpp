@@ -14,21 +14,17 @@ const QList<AppRule> Rules{
     {AppRule::Kind::Title, "launcher", 2},      // rule 5
 };
 
-FocusInfo window(const QString &name)
-{
-    static const QMap<QString, FocusInfo> windows{
-        {"game", {"Game", "game", "Game", 100, "game"}},
-        {"gameinst", {"Other", "GAME", "x", 101, "x"}},
-        {"wine", {"sniper.exe", "sniper.exe", "Sniper Elite", 102, "Sniper.EXE"}},
-        {"doom", {"gzdoom", "gzdoom", "DOOM II - Hell on Earth", 103, "gzdoom"}},
-        {"proton", {"steam_app_570", "steam_app_570", "Dota 2", 104, "wine64-preloader"}},
-        {"launcher", {"lutris", "lutris", "Game Launcher", 105, "lutris"}},
-        {"desk", {"firefox", "Navigator", "Mozilla Firefox", 106, "firefox-esr"}},
-        {"own", {"kestrel-orbit", "kestrel-orbit", "Kestrel Orbit", 42, "kestrel-orbit"}},
-        {"ownid", {"kestrel-orbit-demo", "", "Virtual mouse", 0, ""}},
-    };
-    return windows.value(name);
-}
+const QMap<QString, FocusInfo> Windows{
+    {"game", {"Game", "game", "Game", 100, "game"}},
+    {"gameinst", {"Other", "GAME", "x", 101, "x"}},
+    {"wine", {"sniper.exe", "sniper.exe", "Sniper Elite", 102, "Sniper.EXE"}},
+    {"doom", {"gzdoom", "gzdoom", "DOOM II - Hell on Earth", 103, "gzdoom"}},
+    {"proton", {"steam_app_570", "steam_app_570", "Dota 2", 104, "wine64-preloader"}},
+    {"launcher", {"lutris", "lutris", "Game Launcher", 105, "lutris"}},
+    {"desk", {"firefox", "Navigator", "Mozilla Firefox", 106, "firefox-esr"}},
+    {"own", {"kestrel-orbit", "kestrel-orbit", "Kestrel Orbit", 42, "kestrel-orbit"}},
+    {"ownid", {"kestrel-orbit-demo", "", "Virtual mouse", 0, ""}},
+};
 
 } // namespace
 
@@ -48,42 +44,36 @@ private slots:
     void script_data()
     {
         QTest::addColumn<QStringList>("steps");
-        QTest::newRow("switch once held 300 ms")
-            << QStringList{"focus game 0", "at 299 -> hold@300", "at 300 -> switch 2", "done",
-                           "status Profile 2: rule 1 (class:Game) for Game", "at 900 -> idle"};
-        QTest::newRow("class instance part") << QStringList{"focus gameinst 10", "at 310 -> switch 2"};
-        QTest::newRow("wine exe, case") << QStringList{"focus wine 0", "at 300 -> switch 3", "done", "status rule 2 (exe:sniper.exe)"};
-        QTest::newRow("title part") << QStringList{"focus doom 0", "at 300 -> switch 4"};
-        QTest::newRow("proton class") << QStringList{"focus proton 0", "at 300 -> switch 5"};
-        QTest::newRow("no rule: desktop profile in use")
-            << QStringList{"focus desk 0", "at 300 -> idle", "status Profile 1: desktop profile for firefox"};
-        QTest::newRow("back to the desktop profile")
-            << QStringList{"focus game 0", "at 300 -> switch 2", "done", "focus desk 1000", "at 1299 -> hold@1300",
-                           "at 1300 -> switch 1", "done", "status desktop profile"};
-        QTest::newRow("alt-tab flick does nothing") << QStringList{"focus game 0", "focus desk 150", "at 400 -> idle"};
-        QTest::newRow("latest wins, hold restarts")
-            << QStringList{"focus game 0", "focus doom 200", "at 300 -> hold@500", "at 500 -> switch 4"};
-        QTest::newRow("same profile keeps the hold") << QStringList{"focus game 0", "focus launcher 200", "at 300 -> switch 2"};
-        QTest::newRow("waits for a busy mouse")
-            << QStringList{"focus game 0", "at 300 busy -> busy", "at 5000 busy -> busy", "at 5020 -> switch 2"};
-        QTest::newRow("never interrupts a running switch")
-            << QStringList{"focus game 0", "at 300 -> switch 2", "focus doom 310", "at 700 -> busy", "done",
-                           "at 700 -> switch 4", "done", "status rule 3"};
-        QTest::newRow("change back during a running switch")
-            << QStringList{"focus game 0", "at 300 -> switch 2", "focus desk 310", "done", "at 610 -> switch 1"};
-        QTest::newRow("unsaved edits hold it back")
-            << QStringList{"focus game 0", "at 300 unsaved -> unsaved", "status unsaved changes", "at 9000 unsaved -> unsaved",
-                           "at 9500 -> switch 2"};
-        QTest::newRow("own window is no focus change")
-            << QStringList{"focus game 0", "focus own 100", "focus ownid 200", "at 300 -> switch 2", "done",
-                           "focus own 400", "at 800 -> idle", "status rule 1"};
-        QTest::newRow("failed switch is not retried")
-            << QStringList{"focus game 0", "at 300 -> switch 2", "fail", "status Profile 1 kept: switching to profile 2 failed: gone",
-                           "at 900 -> idle", "focus desk 1000", "focus game 1100", "at 1400 -> switch 2"};
-        QTest::newRow("no rule and no desktop profile")
-            << QStringList{"desktop 0", "hand 3", "focus desk 0", "at 1000 -> idle"};
-        QTest::newRow("chosen by hand meanwhile")
-            << QStringList{"focus game 0", "hand 2", "at 300 -> idle", "status rule 1", "hand 6", "status Profile 6: chosen by hand"};
+        const std::pair<const char *, const char *> rows[] = {
+            {"switch once held 300 ms", "focus game 0; at 299 -> hold@300; at 300 -> switch 2; done; "
+                                        "status Profile 2: rule 1 (class:Game) for Game; at 900 -> idle"},
+            {"class instance, exe with case, title part, proton class",
+             "focus gameinst 10; at 310 -> switch 2; done; focus wine 400; at 700 -> switch 3; done; "
+             "status rule 2 (exe:sniper.exe); focus doom 800; at 1100 -> switch 4; done; focus proton 1200; "
+             "at 1500 -> switch 5"},
+            {"no rule: desktop profile in use", "focus desk 0; at 300 -> idle; status Profile 1: desktop profile for firefox"},
+            {"back to the desktop profile", "focus game 0; at 300 -> switch 2; done; focus desk 1000; "
+                                            "at 1299 -> hold@1300; at 1300 -> switch 1; done; status desktop profile"},
+            {"alt-tab flick does nothing", "focus game 0; focus desk 150; at 400 -> idle"},
+            {"latest wins, hold restarts", "focus game 0; focus doom 200; at 300 -> hold@500; at 500 -> switch 4"},
+            {"same profile keeps the hold", "focus game 0; focus launcher 200; at 300 -> switch 2"},
+            {"waits for a busy mouse", "focus game 0; at 300 busy -> busy; at 5000 busy -> busy; at 5020 -> switch 2"},
+            {"never interrupts a running switch", "focus game 0; at 300 -> switch 2; focus doom 310; at 700 -> busy; "
+                                                  "done; at 700 -> switch 4; done; status rule 3"},
+            {"change back during a running switch",
+             "focus game 0; at 300 -> switch 2; focus desk 310; done; at 610 -> switch 1"},
+            {"unsaved edits hold it back", "focus game 0; at 300 unsaved -> unsaved; status unsaved changes; "
+                                           "at 9000 unsaved -> unsaved; at 9500 -> switch 2"},
+            {"own window is no focus change", "focus game 0; focus own 100; focus ownid 200; at 300 -> switch 2; "
+                                              "done; focus own 400; at 800 -> idle; status rule 1"},
+            {"failed switch is not retried",
+             "focus game 0; at 300 -> switch 2; fail; status Profile 1 kept: switching to profile 2 failed: gone; "
+             "at 900 -> idle; focus desk 1000; focus game 1100; at 1400 -> switch 2"},
+            {"no rule and no desktop profile", "desktop 0; hand 3; focus desk 0; at 1000 -> idle"},
+            {"chosen by hand meanwhile",
+             "focus game 0; hand 2; at 300 -> idle; status rule 1; hand 6; status Profile 6: chosen by hand"}};
+        for (const auto &[tag, steps] : rows)
+            QTest::newRow(tag) << QString::fromUtf8(steps).split(QStringLiteral("; "));
     }
     void script()
     {
@@ -97,18 +87,14 @@ private slots:
             if (w[0] == "desktop") {
                 desktop = w[1].toInt();
             } else if (w[0] == "focus") {
-                const FocusInfo f = window(w[1]);
+                const FocusInfo f = Windows.value(w[1]);
                 const bool own = w[1].startsWith("own"); // the program's own windows change nothing
                 QCOMPARE(policy.focusChanged(f, AppRuleMatch::choose(Rules, f, desktop), w[2].toLongLong()), !own);
             } else if (w[0] == "at") {
                 const auto s = policy.next(w[1].toLongLong(), !w.contains("busy"), w.contains("unsaved"));
-                static const char *kinds[] = {"idle", "hold", "busy", "unsaved", "switch"};
-                QString got = kinds[s.kind];
-                if (s.kind == FocusSwitchPolicy::Step::Hold)
-                    got += "@" + QString::number(s.dueAt);
-                if (s.kind == FocusSwitchPolicy::Step::Switch)
-                    got += " " + QString::number(s.profile);
-                QCOMPARE(got, step.section(" -> ", 1));
+                const QStringList kinds{"idle", "hold@" + QString::number(s.dueAt), "busy", "unsaved",
+                                        "switch " + QString::number(s.profile)};
+                QCOMPARE(kinds[s.kind], step.section(" -> ", 1));
             } else if (w[0] == "done" || w[0] == "fail") {
                 policy.switchDone(w[0] == "done", "gone");
             } else if (w[0] == "hand") {
@@ -119,26 +105,19 @@ private slots:
         }
     }
 
-    void exeName_data()
-    {
-        QTest::addColumn<QString>("exe");
-        QTest::addColumn<QStringList>("cmdline");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("native") << "/usr/bin/gzdoom" << QStringList{"gzdoom", "-iwad", "x.exe"} << "gzdoom";
-        QTest::newRow("deleted image") << "/opt/game/run (deleted)" << QStringList{"./run"} << "run";
-        QTest::newRow("wine loader") << "/usr/lib/wine/wine64-preloader"
-                                     << QStringList{"C:\\Games\\Sniper\\Sniper.exe", "-windowed"} << "Sniper.exe";
-        QTest::newRow("wine, unix path") << "/usr/bin/wine" << QStringList{"wine", "/home/u/games/Setup.EXE"} << "Setup.EXE";
-        QTest::newRow("proton") << "/home/u/.steam/proton/files/bin/wine64-preloader"
-                                << QStringList{"Z:\\home\\u\\steamapps\\common\\dota\\dota2.exe"} << "dota2.exe";
-        QTest::newRow("unreadable exe") << "" << QStringList{"/usr/bin/python3", "script.py"} << "python3";
-        QTest::newRow("gone") << "" << QStringList{} << "";
-    }
     void exeName()
     {
-        QFETCH(QString, exe);
-        QFETCH(QStringList, cmdline);
-        QTEST(AppRuleMatch::exeNameOf(exe, cmdline), "name");
+        const std::tuple<QString, QStringList, QString> rows[] = {
+            {"/usr/bin/gzdoom", {"gzdoom", "-iwad", "x.exe"}, "gzdoom"},
+            {"/opt/game/run (deleted)", {"./run"}, "run"},
+            {"/usr/lib/wine/wine64-preloader", {"C:\\Games\\Sniper\\Sniper.exe", "-windowed"}, "Sniper.exe"},
+            {"/usr/bin/wine", {"wine", "/home/u/games/Setup.EXE"}, "Setup.EXE"},
+            {"/home/u/.steam/proton/files/bin/wine64-preloader", {"Z:\\home\\u\\steamapps\\common\\dota\\dota2.exe"},
+             "dota2.exe"},
+            {"", {"/usr/bin/python3", "script.py"}, "python3"}, // the executable could not be read
+            {"", {}, ""}};                                      // the process is gone
+        for (const auto &[exe, cmdline, name] : rows)
+            QCOMPARE(AppRuleMatch::exeNameOf(exe, cmdline), name);
     }
 };
 
