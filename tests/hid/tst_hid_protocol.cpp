@@ -46,10 +46,7 @@ const Call read8C = [](Hid_Thread &h) {
     h.hid560_8CH_readProfile(bytes(b), 1);
     return b;
 };
-QByteArray factoryBlock1()
-{
-    return VirtualMouseMemory::initial(mouseConfig(QStringLiteral("560"))).profileBlocks[1];
-}
+QByteArray factoryBlock1() { return VirtualMouseMemory::initial(mouseConfig(QStringLiteral("560"))).profileBlocks[1]; }
 
 // What the mouse must see: the command reports (given without their report ID 0), enciphered the way
 // an enciphering mouse with the shipped code expects them; then the data phase in reports of

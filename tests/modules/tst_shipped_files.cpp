@@ -16,15 +16,9 @@
 
 namespace {
 
-QString imagePath(const QString &name)
-{
-    return QStringLiteral(KO_MODULES_SOURCE_DIR "/img/") + name;
-}
+QString imagePath(const QString &name) { return QStringLiteral(KO_MODULES_SOURCE_DIR "/img/") + name; }
 
-QString doubleName(const QString &path)
-{
-    return path.left(path.lastIndexOf(QLatin1Char('.'))) + QStringLiteral("@2x.png");
-}
+QString doubleName(const QString &path) { return path.left(path.lastIndexOf('.')) + QStringLiteral("@2x.png"); }
 
 // Something is drawn: not fully transparent, and more than `colours` colours, every `step` pixels.
 bool isDrawn(const QImage &image, int colours = 1, int step = 1)
