@@ -11,6 +11,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+// Xlib's macros clash with Qt names, so it comes after Qt.
+#include <X11/Xlib.h>
+
 namespace {
 
 // Records what it was offered; takes it or not as told.
@@ -113,9 +116,8 @@ private slots:
         }
         QVERIFY(backend->setDoubleClickTime(210));
         // What the store cannot hold leaves it as it was.
-        QVERIFY(!backend->setCursorSpeed(21));
-        QVERIFY(!backend->setDoubleClickTime(0x80000000u));
-        QVERIFY(!backend->setWheelScrollLines(3)); // GNOME keeps no such setting
+        // GNOME keeps no wheel lines.
+        QVERIFY(!backend->setCursorSpeed(21) && !backend->setDoubleClickTime(0x80000000u) && !backend->setWheelScrollLines(3));
         QCOMPARE(g_settings_get_double(check, "speed"), -1.0);
         QCOMPARE(g_settings_get_int(check, "double-click"), 210);
         g_object_unref(check);
@@ -129,6 +131,29 @@ private slots:
         if (qEnvironmentVariableIsSet("GSETTINGS_BACKEND") || !qEnvironmentVariableIsSet("GIO_MODULE_DIR"))
             QSKIP("needs GIO without modules and without GSETTINGS_BACKEND");
         QVERIFY(!GioPointerBackend::open());
+    }
+
+    // On the test's own Xvfb display, never the desktop's: speed/5, so the middle is the server's
+    // default 2/1; the threshold is left alone; what the X server cannot keep is refused.
+    void xPointerAcceleration()
+    {
+        Display *check = XOpenDisplay(nullptr);
+        QVERIFY2(check, "needs an X display (run under xvfb-run)");
+        int num = 0, den = 0, threshold = 0, thresholdBefore = 0;
+        XGetPointerControl(check, &num, &den, &thresholdBefore);
+        auto backend = XPointerBackend::open();
+        QVERIFY(backend);
+        const QList<std::array<int, 3>> rows = {{1, 1, 5}, {7, 7, 5}, {10, 2, 1}, {20, 4, 1}};
+        for (const auto &[speed, numerator, denominator] : rows) {
+            QVERIFY(backend->setCursorSpeed(quint32(speed)));
+            XGetPointerControl(check, &num, &den, &threshold);
+            QCOMPARE(QList<int>({num, den, threshold}), QList<int>({numerator, denominator, thresholdBefore}));
+        }
+        QVERIFY(!backend->setCursorSpeed(21) && !backend->setDoubleClickTime(400) && !backend->setWheelScrollLines(3));
+        XGetPointerControl(check, &num, &den, &threshold);
+        XCloseDisplay(check);
+        QCOMPARE(QList<int>({num, den}), QList<int>({4, 1}));
+        QVERIFY(!XPointerBackend::open("unix:4711")); // no such display, no backend
     }
 
     // The KDE globals edit keeps every other line and leaves locked values alone.

@@ -3,10 +3,9 @@
 // Every other suite trusts it. Checked elsewhere through the same paths: what it stores of each
 // write (tst_view_mouse, the UI suites), its memory as JSON and the shipped demo model being in the
 // device table (every end-to-end suite reads the demo's memory file), a refused open (tst_noMouse).
-#include "ProtocolClock.h"
+#include "../hid/HidTestRig.h"
 #include "ReportCipher.h"
 #include "VirtualHidBus.h"
-#include "VirtualMouse.h"
 #include "VirtualMouseConfig.h"
 #include "VirtualMouseDump.h"
 
@@ -16,17 +15,8 @@
 #include <QTest>
 #include <QThread>
 
-#include <functional>
-#include <tuple>
 
 namespace {
-
-VirtualMouseConfig makeConfig(const QString &family, int reportLength = 32, bool isEncode = false)
-{
-    VirtualMouseConfig c;
-    std::tie(c.family, c.reportLength, c.isEncode) = std::tie(family, reportLength, isEncode);
-    return c;
-}
 
 QByteArray hex(const char *text) { return QByteArray::fromHex(text); }
 
@@ -72,7 +62,13 @@ struct Driver
                 bytes << b.toInt(nullptr, 16);
             if (!bytes.isEmpty())
                 send(bytes.takeFirst(), bytes);
-            writeBlock(QByteArray::fromHex(step.section('/', 1).toLatin1()));
+            // The block as output reports of the mouse's report length.
+            const QByteArray block = QByteArray::fromHex(step.section('/', 1).toLatin1());
+            const int piece = mouse.config().reportLength;
+            for (int offset = 0; offset < block.size(); offset += piece) {
+                const QByteArray report = '\0' + block.mid(offset, piece).leftJustified(piece, '\0');
+                handle->write(reinterpret_cast<const unsigned char *>(report.constData()), size_t(piece + 1));
+            }
         }
     }
 
@@ -81,18 +77,6 @@ struct Driver
     {
         QByteArray r(9, '\0');
         return handle->getFeatureReport(reinterpret_cast<unsigned char *>(r.data()), 9) == 9 ? r.mid(1) : QByteArray();
-    }
-
-    // The block as output reports of the mouse's report length; false when one failed.
-    bool writeBlock(const QByteArray &block)
-    {
-        const int piece = mouse.config().reportLength;
-        for (int offset = 0; offset < block.size(); offset += piece) {
-            const QByteArray report = '\0' + block.mid(offset, piece).leftJustified(piece, '\0');
-            if (handle->write(reinterpret_cast<const unsigned char *>(report.constData()), size_t(piece + 1)) < 0)
-                return false;
-        }
-        return true;
     }
 
     VirtualMouse &mouse;
@@ -115,63 +99,49 @@ class TestVirtualMouse : public QObject
 
 private slots:
     // What the mouse finds wrong is listed and changes nothing.
-    void protocolErrors_data()
-    {
-        using Act = std::function<void(Driver &)>;
-        QTest::addColumn<Act>("act");
-        QTest::addColumn<QString>("error");
-        const auto play = [](const QString &script) { return Act([=](Driver &d) { d.play(script); }); };
-        QTest::newRow("bad checksum") << Act([](Driver &d) { d.send(0x02, {1}, 9, 1); }) << "bad checksum";
-        QTest::newRow("other secrecy code")
-            << Act([](Driver &d) { Driver(d.mouse, QStringLiteral("123456")).send(2, {3}); }) << "bad checksum";
-        QTest::newRow("short command report") << Act([](Driver &d) { d.send(0x82, {}, 8); }) << "command report of 8 bytes";
-        QTest::newRow("unknown command") << play("7e") << "unknown command 7e";
-        QTest::newRow("stray output") << play("/01010101") << "output report without a data phase";
-        QTest::newRow("data phase broken off") << play("0c 01 80/" + QByteArray(32, '\1').toHex() + ";82")
-                                               << "data phase of 0c broken off after 32 of 128 bytes";
-        QTest::newRow("block out of range") << play("0c 05 80") << "profile block with a number out of range";
-        QTest::newRow("wrong block length") << play("0d 01 40") << "key matrix with block length 64";
-    }
     void protocolErrors()
     {
-        QFETCH(std::function<void(Driver &)>, act);
-        QFETCH(QString, error);
-        VirtualMouse mouse(makeConfig("560", 32, true));
-        Driver driver(mouse);
-        act(driver);
-        QCOMPARE(mouse.protocolErrors().size(), 1);
-        QVERIFY2(mouse.protocolErrors().first().startsWith(error), qPrintable(mouse.protocolErrors().first()));
-        QCOMPARE(mouse.memory(), VirtualMouseMemory::initial(mouse.config()));
+        using Act = std::function<void(Driver &)>;
+        const auto play = [](const QString &script) { return Act([=](Driver &d) { d.play(script); }); };
+        const std::pair<Act, QString> rows[] = {
+            {[](Driver &d) { d.send(0x02, {1}, 9, 1); }, "bad checksum"},
+            {[](Driver &d) { Driver(d.mouse, QStringLiteral("123456")).send(2, {3}); }, "bad checksum"},
+            {[](Driver &d) { d.send(0x82, {}, 8); }, "command report of 8 bytes"},
+            {play("7e"), "unknown command 7e"},
+            {play("/01010101"), "output report without a data phase"},
+            {play("0c 01 80/" + QByteArray(32, '\1').toHex() + ";82"), "data phase of 0c broken off after 32 of 128 bytes"},
+            {play("0c 05 80"), "profile block with a number out of range"},
+            {play("0d 01 40"), "key matrix with block length 64"}};
+        for (const auto &[act, error] : rows) {
+            VirtualMouse mouse(mouseConfig("560", 32, true));
+            Driver driver(mouse);
+            act(driver);
+            QCOMPARE(mouse.protocolErrors().size(), 1);
+            QVERIFY2(mouse.protocolErrors().first().startsWith(error), qPrintable(mouse.protocolErrors().first()));
+            QCOMPARE(mouse.memory(), VirtualMouseMemory::initial(mouse.config()));
+        }
     }
 
-    // A mouse whose two usages agree has one interface for both; the bus lists what its mice list,
-    // filters by id, routes an open to the mouse owning the path and fails when one of them fails.
-    void enumerationAndBus()
+    // A mouse whose two usages agree has one interface for both; the bus lists what its mice list
+    // and fails when one of them fails. (Opens routed to the mouse owning the path and ids
+    // filtered: tst_widget, with a mouse and a keyboard on the bus.) Unplugging fails every open
+    // handle, wakes a read waiting for an event, empties enumeration and says so once; plugged in
+    // again, old handles stay dead and new ones find the memory kept.
+    void busUnplugAndPlugIn()
     {
-        VirtualMouse first(makeConfig("553"));
-        VirtualMouseConfig other = makeConfig("560", 64);
-        std::tie(other.pid, other.usagePage2, other.usage2) = std::tuple(0x1234, other.usagePage, other.usage);
+        VirtualMouse mouse(mouseConfig("553", 64));
+        VirtualMouseConfig other = mouseConfig("560", 64);
+        std::tie(other.usagePage2, other.usage2) = std::tuple(other.usagePage, other.usage);
         VirtualMouse second(other);
-        QCOMPARE(first.enumerate(0, 0)->size(), 2);
         QCOMPARE(second.enumerate(0, 0)->size(), 1);
         QCOMPARE(second.eventPath(), second.commandPath());
         VirtualHidBus bus;
-        bus.attach(&first);
+        bus.attach(&mouse);
         bus.attach(&second);
         QCOMPARE(bus.enumerate(0, 0)->size(), 3);
-        QCOMPARE(bus.enumerate(other.vid, other.pid)->at(0).path, second.commandPath());
-        const auto handle = bus.openPath(second.commandPath());
-        QCOMPARE(second.openHandleCount(VirtualMouse::Interface::Command), 1);
-        QCOMPARE(first.openHandleCount(VirtualMouse::Interface::Command), 0);
-        first.setEnumerationFails(true);
+        second.setEnumerationFails(true);
         QVERIFY(!bus.enumerate(0, 0).has_value());
-    }
 
-    // Unplugging fails every open handle, wakes a read waiting for an event, empties enumeration and
-    // says so once; plugged in again, old handles stay dead and new ones find the memory kept.
-    void unplugAndPlugIn()
-    {
-        VirtualMouse mouse(makeConfig("553", 64));
         QSignalSpy plugs(&mouse, &VirtualMouse::plugChanged);
         Driver driver(mouse);
         QCOMPARE(driver.send(0x01, {3}), 9);
@@ -199,44 +169,37 @@ private slots:
 
     // The DPI button steps through the stages the program made active, as the mouse holds them, and
     // reports each stage it reaches on the event interface.
-    void dpiButtonCyclesActiveStages_data()
+    void dpiButtonCyclesActiveStages()
     {
-        QTest::addColumn<QString>("family");
-        QTest::addColumn<QString>("script");
-        QTest::addColumn<QList<int>>("stages");
         const auto block560 = [](int profile, int mask) {
             return QStringLiteral("0c %1 80/").arg(profile) + pattern(128, 9, 100, mask).toHex();
         };
-        QTest::newRow("553 factory: 4 stages, from 2") << "553" << "" << QList<int>{3, 4, 1, 2, 3};
-        QTest::newRow("553 five stages") << "553" << "11 05 08/030710fa3f808080" << QList<int>{3, 4, 5, 1, 2, 3};
-        QTest::newRow("553 stages switched off inside the count")
-            << "553" << "11 08 08/0380101f803f8040" << QList<int>{3, 4, 6, 8, 1, 3};
-        QTest::newRow("553 no stage active: stays") << "553" << "11 00 08/8080808080808080" << QList<int>{2, 2};
-        QTest::newRow("560 factory: mask 0f") << "560" << "" << QList<int>{3, 4, 1, 2};
-        QTest::newRow("560 five stages in profile 1") << "560" << block560(1, 0x1f) << QList<int>{3, 4, 5, 1, 2};
-        QTest::newRow("560 the profile in use counts") << "560" << block560(3, 0x85) + ";02 03" << QList<int>{3, 8, 1, 3};
-    }
-    void dpiButtonCyclesActiveStages()
-    {
-        QFETCH(QString, family);
-        QFETCH(QString, script);
-        QFETCH(QList<int>, stages);
-        VirtualMouse mouse(makeConfig(family));
-        Driver(mouse).play(script);
-        QVERIFY2(mouse.protocolErrors().isEmpty(), qPrintable(mouse.protocolErrors().join('\n')));
-        QCOMPARE(mouse.memory().currentDpiStage, quint8(2));
-        auto events = mouse.openPath(mouse.eventPath());
-        QList<int> pressed;
-        for (int i = 0; i < stages.size(); ++i) {
-            pressed << mouse.pressDpiButton();
-            unsigned char report[4] = {};
-            QCOMPARE(events->readTimeout(report, 4, 0), 4);
-            QCOMPARE(QByteArray(reinterpret_cast<char *>(report), 4), hex("060700") + char(pressed.last()));
+        const std::tuple<QString, QString, QList<int>> rows[] = {
+            {"553", "", {3, 4, 1, 2, 3}}, // factory: 4 stages, from 2
+            {"553", "11 05 08/030710fa3f808080", {3, 4, 5, 1, 2, 3}},
+            {"553", "11 08 08/0380101f803f8040", {3, 4, 6, 8, 1, 3}}, // stages switched off inside the count
+            {"553", "11 00 08/8080808080808080", {2, 2}},             // no stage active: stays
+            {"560", "", {3, 4, 1, 2}},                                // factory: mask 0f
+            {"560", block560(1, 0x1f), {3, 4, 5, 1, 2}},
+            {"560", block560(3, 0x85) + ";02 03", {3, 8, 1, 3}}}; // the profile in use counts
+        for (const auto &[family, script, stages] : rows) {
+            VirtualMouse mouse(mouseConfig(family));
+            Driver(mouse).play(script);
+            QVERIFY2(mouse.protocolErrors().isEmpty(), qPrintable(mouse.protocolErrors().join('\n')));
+            QCOMPARE(mouse.memory().currentDpiStage, quint8(2));
+            auto events = mouse.openPath(mouse.eventPath());
+            QList<int> pressed;
+            for (int i = 0; i < stages.size(); ++i) {
+                pressed << mouse.pressDpiButton();
+                unsigned char report[4] = {};
+                QCOMPARE(events->readTimeout(report, 4, 0), 4);
+                QCOMPARE(QByteArray(reinterpret_cast<char *>(report), 4), hex("060700") + char(pressed.last()));
+            }
+            QCOMPARE(pressed, stages);
+            QCOMPARE(int(mouse.memory().currentDpiStage), stages.last());
+            mouse.unplug();
+            QCOMPARE(mouse.pressDpiButton(), 0);
         }
-        QCOMPARE(pressed, stages);
-        QCOMPARE(int(mouse.memory().currentDpiStage), stages.last());
-        mouse.unplug();
-        QCOMPARE(mouse.pressDpiButton(), 0);
     }
 
     // One line per report that crossed, stamped with the clock, enciphered reports as they crossed;
@@ -244,7 +207,7 @@ private slots:
     void trace()
     {
         VirtualClock clock;
-        VirtualMouse mouse(makeConfig("553", 32, true), &clock);
+        VirtualMouse mouse(mouseConfig("553", 32, true), &clock);
         QStringList sunk;
         mouse.setTraceSink([&](const QString &line) { sunk.append(line); });
         Driver driver(mouse);
@@ -277,7 +240,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("memory.json"));
-        VirtualMouse mouse(makeConfig("560"));
+        VirtualMouse mouse(mouseConfig("560"));
         VirtualMouseMemoryFile file(mouse, path);
         QCOMPARE(readJson(path), memoryToJson(mouse.memory()));
         QVERIFY(mouse.pressDpiButton(5));
@@ -301,38 +264,32 @@ private slots:
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("missing"))));
     }
 
-    void modelFile_data()
-    {
-        QTest::addColumn<QByteArray>("ini");
-        // What loaded ("family reportLength isEncode usagePage2") or the word the refusal names.
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("defaults") << QByteArray("[mouse]\n") << "553 32 0 ff01";
-        QTest::newRow("hex ids, one interface")
-            << QByteArray("[mouse]\nfamily=553\nreportLength=64\nisEncode=false\nusagePage2=FF00\nusage2=ff00\n")
-            << "553 64 0 ff00";
-        QTest::newRow("flag written as 1") << QByteArray("[mouse]\nfamily=560\nisEncode=1\n") << "560 32 1 ff01";
-        QTest::newRow("unknown family") << QByteArray("[mouse]\nfamily=561\n") << "family";
-        QTest::newRow("report length 48") << QByteArray("[mouse]\nreportLength=48\n") << "reportLength";
-        QTest::newRow("report length text") << QByteArray("[mouse]\nreportLength=big\n") << "reportLength";
-        QTest::newRow("short sCode") << QByteArray("[mouse]\nsCode=58301\n") << "sCode";
-        QTest::newRow("vid not hex") << QByteArray("[mouse]\nvid=04g9\n") << "vid";
-        QTest::newRow("usage above 16 bits") << QByteArray("[mouse]\nusage=1ff00\n") << "usage";
-        QTest::newRow("missing file") << QByteArray() << "no model file";
-    }
+    // What a model file loads ("family reportLength isEncode usagePage2"), or the word its refusal names.
     void modelFile()
     {
-        QFETCH(QByteArray, ini);
-        QFETCH(QString, expected);
-        QTemporaryDir dir;
-        QFile file(dir.filePath(QStringLiteral("model.ini")));
-        QVERIFY(ini.isEmpty() || (file.open(QIODevice::WriteOnly) && file.write(ini) == ini.size()));
-        file.close();
-        QString why;
-        const auto config = loadVirtualMouseConfig(file.fileName(), &why);
-        QCOMPARE(config ? QStringLiteral("%1 %2 %3 %4").arg(config->family).arg(config->reportLength)
-                                  .arg(int(config->isEncode)).arg(config->usagePage2, 0, 16)
-                        : why.contains(expected) ? expected : why,
-                 expected);
+        const std::pair<QByteArray, QString> rows[] = {
+            {"[mouse]\n", "553 32 0 ff01"},
+            {"[mouse]\nfamily=553\nreportLength=64\nisEncode=false\nusagePage2=FF00\nusage2=ff00\n", "553 64 0 ff00"},
+            {"[mouse]\nfamily=560\nisEncode=1\n", "560 32 1 ff01"},
+            {"[mouse]\nfamily=561\n", "family"},
+            {"[mouse]\nreportLength=48\n", "reportLength"},
+            {"[mouse]\nreportLength=big\n", "reportLength"},
+            {"[mouse]\nsCode=58301\n", "sCode"},
+            {"[mouse]\nvid=04g9\n", "vid"},
+            {"[mouse]\nusage=1ff00\n", "usage"},
+            {{}, "no model file"}};
+        for (const auto &[ini, expected] : rows) {
+            QTemporaryDir dir;
+            QFile file(dir.filePath(QStringLiteral("model.ini")));
+            QVERIFY(ini.isEmpty() || (file.open(QIODevice::WriteOnly) && file.write(ini) == ini.size()));
+            file.close();
+            QString why;
+            const auto config = loadVirtualMouseConfig(file.fileName(), &why);
+            QCOMPARE(config ? QStringLiteral("%1 %2 %3 %4").arg(config->family).arg(config->reportLength)
+                                      .arg(int(config->isEncode)).arg(config->usagePage2, 0, 16)
+                            : why.contains(expected) ? expected : why,
+                     expected);
+        }
     }
 };
 
