@@ -111,41 +111,37 @@ Item {
         // ["index", i, send], ["click", x], ["drag", x, dx], ["slide", dx] (the knob pressed, moved
         // half and all the way, let go), or a check of (control, signals so far).
         function drive(l, log, steps) {
-            for (const step of steps) {
-                const [what, a, b] = Array.isArray(step) ? step : [step]
-                if (what === "open" || what === "head")
-                    mouseClick(l, 10, 12)
-                if (what === "open" || what === "still")
-                    tryCompare(panelOf(l), "running", false)
-                if (what === "moving")
-                    verify(panelOf(l).running)
-                if (what === "close")
-                    l.closeMenu()
-                if (what === "page")
-                    l.btnClick.connect(l.closeMenu)
-                if (what === "row")
-                    mouseClick(l, b ?? 10, 24 + 24 * a + 12)
-                if (what === "select")
-                    l.currentSelect = a
-                if (what === "bar")
-                    mouseDrag(l, l.width - 6, a, 0, b)
-                if (what === "value")
-                    l.setValue(a)
-                if (what === "index")
-                    l.setIndexValue(a, b)
-                if (what === "click")
-                    mouseClick(l, a, 3)
-                if (what === "drag")
-                    mouseDrag(l, a, 3, b, 0)
-                if (what === "slide") {
+            const act = {
+                head: () => mouseClick(l, 10, 12),
+                still: () => tryCompare(panelOf(l), "running", false),
+                open: () => {
+                    act.head()
+                    act.still()
+                },
+                moving: () => verify(panelOf(l).running),
+                close: () => l.closeMenu(),
+                page: () => l.btnClick.connect(l.closeMenu),
+                row: (i, x) => mouseClick(l, x ?? 10, 24 + 24 * i + 12),
+                select: i => l.currentSelect = i,
+                bar: (y, dy) => mouseDrag(l, l.width - 6, y, 0, dy),
+                value: v => l.setValue(v),
+                index: (i, send) => l.setIndexValue(i, send),
+                click: x => mouseClick(l, x, 3),
+                drag: (x, dx) => mouseDrag(l, x, 3, dx, 0),
+                slide: dx => {
                     const knob = l.sliderControl ?? l
                     mousePress(knob, 9, 3)
-                    mouseMove(knob, 9 + Math.round(a / 2), 3)
-                    mouseMove(knob, 9 + a, 3)
-                    mouseRelease(knob, 9 + a, 3)
+                    mouseMove(knob, 9 + Math.round(dx / 2), 3)
+                    mouseMove(knob, 9 + dx, 3)
+                    mouseRelease(knob, 9 + dx, 3)
                 }
+            }
+            for (const step of steps) {
+                const [what, ...args] = Array.isArray(step) ? step : [step]
                 if (typeof step === "function")
                     step(l, log)
+                else
+                    act[what](...args)
             }
         }
 
@@ -326,24 +322,21 @@ Item {
             compare(busy.visible, false)
         }
 
-        function test_titleButtons_data() {
-            return [
-                { tag: "ask", x: 8, index: 2, normal: sourceAsk, hovered: sourceAskH },
-                { tag: "minimise", x: 40, index: 0, normal: sourceMinBtn, hovered: sourceMinBtnH },
-                { tag: "close", x: 72, index: 1, normal: sourceCloseBtn, hovered: sourceCloseBtnH }
-            ]
-        }
-        function test_titleButtons(data) {
+        function test_titleButtons() {
             const menu = createTemporaryObject(menuType, root)
             const log = record(menu)
-            const button = menu.children[1].childAt(data.x, 8)
-            compare(button.source, data.normal)
-            mouseMove(menu, data.x, 8)
-            compare(button.source, data.hovered)
-            mouseClick(menu, data.x, 8)
-            compare(log, ["btnClicked " + data.index])
-            mouseMove(menu, data.x, 40)
-            compare(button.source, data.normal)
+            const buttons = [[8, 2, sourceAsk, sourceAskH], [40, 0, sourceMinBtn, sourceMinBtnH],
+                             [72, 1, sourceCloseBtn, sourceCloseBtnH]]
+            for (const [x, index, normal, hovered] of buttons) {
+                const button = menu.children[1].childAt(x, 8)
+                compare(button.source, normal)
+                mouseMove(menu, x, 8)
+                compare(button.source, hovered)
+                mouseClick(menu, x, 8)
+                compare(log.splice(0), ["btnClicked " + index])
+                mouseMove(menu, x, 40)
+                compare(button.source, normal)
+            }
         }
     }
 }
