@@ -34,7 +34,11 @@ PageCase {
     function keys(doc) { return child(doc, "keyMatrixMain") }
     // The four codes of the page or of a list entry.
     function codesOf(o) { return [o.keyCode0, o.keyCode1, o.keyCode2, o.keyCode3] }
-    function entry(doc, i) { return codesOf(keys(doc).modKeys.get(i)) }
+    // The codes and the text of the list's entry i.
+    function entry(doc, i) {
+        const e = keys(doc).modKeys.get(i)
+        return [codesOf(e), e.keyText]
+    }
     function stored(i) { return storedList("mouseKeyMatrix/" + i) }
     function matrix(n) { return mouseSim.memory().keyMatrices[n - 1] }
     function mouseMain(doc) { return child(doc, "mouseMain") }
@@ -60,36 +64,41 @@ PageCase {
     function settle(dropDown) { tryCompare(child(dropDown, "panel"), "running", false) }
     // Steps on the page: [what, argument(s)]; keys arrive as the input hook hands them over.
     function run(doc, page, steps) {
-        for (const [what, a, b] of steps) {
-            if (what === "click") {
-                click(page, a)
-            } else if (what === "cell") {
-                const grid = reveal(page, child(page, a))
-                mouseClick(grid)
-                settle(grid)
-                mouseClick(grid, (b % 3 + 0.5) * grid.width, 24 * (1 + Math.floor(b / 3)) + 12)
+        const open = name => {
+            const dropDown = reveal(page, child(page, name))
+            mouseClick(dropDown)
+            settle(dropDown)
+            return dropDown
+        }
+        const act = {
+            click: name => click(page, name),
+            cell: (name, i) => {
+                const grid = open(name)
+                mouseClick(grid, (i % 3 + 0.5) * grid.width, 24 * (1 + Math.floor(i / 3)) + 12)
                 settle(grid)
                 verify(!grid.isDrop)
-            } else if (what === "rate") {
-                // the knob to position a, which stands for a + 1 ms
-                const rate = reveal(page, child(page, "fireRate"))
-                mouseClick(rate)
-                settle(rate)
-                mouseClick(rate.sliderControl, a + 6, rate.sliderControl.height / 2)
-                tryCompare(rate, "textValue", (a + 1) + "ms")
-            } else if (what === "times") {
-                typeInto(reveal(page, child(page, "fireTimes")), a)
-            } else if (what === "macro") {
-                choose(reveal(page, child(page, "macroList")), a)
-                tryCompare(page, "keyString", macroNames[a])
-            } else if (what === "keys") {
-                click(page, a)
-                for (const code of b) {
+            },
+            // the knob to position p, which stands for p + 1 ms
+            rate: p => {
+                const rate = open("fireRate")
+                mouseClick(rate.sliderControl, p + 6, rate.sliderControl.height / 2)
+                tryCompare(rate, "textValue", (p + 1) + "ms")
+            },
+            times: text => typeInto(reveal(page, child(page, "fireTimes")), text),
+            macro: i => {
+                choose(reveal(page, child(page, "macroList")), i)
+                tryCompare(page, "keyString", macroNames[i])
+            },
+            keys: (name, codes) => {
+                click(page, name)
+                for (const code of codes) {
                     doc.detectKeyboard(true, code)
                     doc.detectKeyboard(false, code)
                 }
             }
         }
+        for (const [what, ...args] of steps)
+            act[what](...args)
     }
     // The fire period of the gun the gun page holds in slot 1 … 3; 0 while it offers none.
     function slotPeriod(doc, slot) {
@@ -147,46 +156,39 @@ PageCase {
         const page = openPage(doc, row.button)
         compare(mouseMain(doc).selectKey, row.button)
         run(doc, page, row.steps)
-        compare(codesOf(page), row.codes)
-        compare(page.keyString, row.text)
-        verify(!keys(doc).isSave)
+        compare([codesOf(page), page.keyString, keys(doc).isSave], [row.codes, row.text, false])
         closePage(doc)
-        verify(keys(doc).isSave)
-        compare(mouseMain(doc).selectKey, -1)
-        compare(entry(doc, row.button), row.codes)
-        compare(keys(doc).modKeys.get(row.button).keyText, row.text)
+        compare([keys(doc).isSave, mouseMain(doc).selectKey], [true, -1])
+        compare(entry(doc, row.button), [row.codes, row.text])
 
         save(doc)
         verify(!keys(doc).isSave)
-        for (let i = 0; i < 16; ++i) {
-            const want = i === row.button ? row.codes : ui_View.mouseGetKeydefine(i, true).map(Number)
-            compare(stored(i), want, "entry " + i)
-        }
-        const expected = factoryDevice.slice()
-        expected[row.button] = row.device
-        compare(matrix(1), [].concat(...expected))
+        const want = Array.from({ length: 16 }, (_, i) => ui_View.mouseGetKeydefine(i, true).map(Number))
+        want[row.button] = row.codes
+        compare(want.map((_, i) => stored(i)), want)
+        const device = factoryDevice.slice()
+        device[row.button] = row.device
+        compare(matrix(1), [].concat(...device))
         compare(commandCodes().filter(c => c === "12" || c === "0d").length, row.gun ? 4 : 1)
-        if (row.gun) {
-            // the gun matrices carry the fire periods of the slotted guns in their first entry
-            for (let n = 2; n <= 4; ++n)
-                compare(matrix(n).slice(0, 4), [0x0B, n - 2, slotPeriod(doc, n - 1), 0])
-        }
+        // the gun matrices carry the fire periods of the slotted guns in their first entry
+        for (const n of row.gun ? [2, 3, 4] : [])
+            compare(matrix(n).slice(0, 4), [0x0B, n - 2, slotPeriod(doc, n - 1), 0])
         keys(doc).init(false, false)
-        compare(keys(doc).modKeys.get(row.button).keyText, row.storedText ?? row.text)
+        compare(entry(doc, row.button)[1], row.storedText ?? row.text)
     }
 
     // Another macro on a macro button is a change. What leaves the choice as it was is none:
     // the same macro while the macro list shows another, the macro editor opened over the page, a
     // key while nothing waits for one, an empty or a cancelled capture, a release or a key without a
-    // label as the fire key. Nothing is then marked unsaved or sent.
-    function test_noChange() {
+    // label as the fire key. Nothing is then marked unsaved or sent. Then the resets.
+    function test_noChangeThenResets() {
         const doc = openKeys({ family: "560" })
         for (const [button, macro] of [[2, 0], [2, 1], [3, 0]]) {
             run(doc, openPage(doc, button), [["macro", macro]])
             closePage(doc)
             verify(keys(doc).isSave)
             compare(ui_View.getData("mouseMacroKey/" + button, false), macroNames[macro])
-            compare(keys(doc).modKeys.get(button).keyText, macroNames[macro])
+            compare(entry(doc, button)[1], macroNames[macro])
             save(doc)
         }
         mouseSim.clearTrace()
@@ -211,14 +213,28 @@ PageCase {
         click(page, "fireKeyField")
         doc.detectKeyboard(false, 0x05)
         doc.detectKeyboard(true, 0x01)
-        verify(page.isFireInput)
-        compare(codesOf(page), [0, 0, 0xF1, 0])
+        compare([page.isFireInput, codesOf(page)], [true, [0, 0, 0xF1, 0]])
         // closing ends a capture that is still waiting
         closePage(doc)
-        verify(!page.isFireInput)
-        verify(!keys(doc).isSave)
+        compare([page.isFireInput, keys(doc).isSave], [false, false])
         save(doc)
         compare(mouseSim.commands(), [])
+
+        // the page's reset image gives the button its factory function; the list's gives every button
+        run(doc, openPage(doc, 3), [["click", "dpiFunction0"]])
+        closePage(doc)
+        page = openPage(doc, 4)
+        run(doc, page, [["cell", "mediaGrid", 0]])
+        mouseClick(child(doc, "assignReset"))
+        compare([codesOf(page), page.keyString, keys(doc).isSave], [[0, 0, 0xF3, 0], "Back Key", true])
+        closePage(doc)
+        compare([entry(doc, 4)[0], entry(doc, 3)[0]], [[0, 0, 0xF3, 0], [5, 0, 1, 0]])
+        save(doc)
+        mouseClick(child(doc, "keyMatrixReset"))
+        compare([keys(doc).isSave, entry(doc, 3)], [true, [[0, 0, 0xF4, 0], "Forward Key"]])
+        save(doc)
+        compare(stored(3), [0, 0, 0xF4, 0])
+        compare(matrix(1), [].concat(...factoryDevice))
     }
 
     // The list and the picture show keyCount buttons, each with the profile's function. A tag
@@ -237,7 +253,7 @@ PageCase {
         const doc = openKeys({ family: row.family, isGun: row.isGun, config: config })
         const texts = ["Left Key", "Right Key", "Middle Key", "Forward Key", "Back Key", "DPI+", "DPI-",
                        "Double Fire"]
-        compare(texts.map((t, i) => keys(doc).modKeys.get(i).keyText), texts)
+        compare(texts.map((t, i) => entry(doc, i)[1]), texts)
         compare(mouseMain(doc).keyCount, row.count)
         for (let i = 0; i < 16; ++i) {
             compare(child(doc, "keyRow" + i).visible, i < row.count, "row " + i)
@@ -253,14 +269,12 @@ PageCase {
         tryCompare(rates, "isDrop", false)
         closePage(doc)
         mouseMove(keyRow, 10, 10)
-        compare(mouseMain(doc).selectKey, 5)
-        compare(keyRow.color, doc.colorOrange)
+        compare([mouseMain(doc).selectKey, keyRow.color], [5, doc.colorOrange])
         mouseMove(doc, 600, 600)
         compare(mouseMain(doc).selectKey, -1)
         mouseClick(keyRow)
         verify(page.visible && child(doc, "mainMask").visible)
-        compare(page.keyString, "DPI+")
-        compare([page.x, page.y], [(1024 - 416) / 2, (640 - 404) / 2])
+        compare([page.keyString, page.x, page.y], ["DPI+", (1024 - 416) / 2, (640 - 404) / 2])
         mouseMove(doc, 600, 600)
         compare(mouseMain(doc).selectKey, 5)
         closePage(doc)
@@ -269,16 +283,16 @@ PageCase {
         compare(mouseMain(doc).selectKey, -1)
         mouseClick(child(doc, "keyRow0"))
         verify(!page.visible)
-        run(doc, openPage(doc, 1), [["click", "mouseFunction0"]])
-        closePage(doc)
-        run(doc, openPage(doc, 0), [["click", "mouseFunction2"]])
-        closePage(doc)
+        // the left click moved from button 0 to button 1
+        for (const [button, left] of [[1, "mouseFunction0"], [0, "mouseFunction2"]]) {
+            run(doc, openPage(doc, button), [["click", left]])
+            closePage(doc)
+        }
         mouseClick(child(doc, "mouseTag1"))
         verify(!page.visible)
 
         openPage(doc, 2)
-        compare(child(page, "gunSection").visible, row.isGun)
-        compare(child(page, "assignContent").height, 830)
+        compare([child(page, "gunSection").visible, child(page, "assignContent").height], [row.isGun, 830])
         // the content scrolls with the wheel and the scroll bar and stops at its ends
         const bar = child(page, "assignScrollBar")
         page.scrollTo(0)
@@ -286,37 +300,10 @@ PageCase {
         mouseWheel(page, 200, 200, 0, -120)
         verify(page.contentY > 0)
         mouseDrag(bar, 6, 10, 0, 400)
-        compare(page.contentY, 830 - 360)
-        compare(bar.y + bar.height, 41 + 360)
+        compare([page.contentY, bar.y + bar.height], [830 - 360, 41 + 360])
         mouseDrag(bar, 6, 10, 0, -400)
         compare(page.contentY, 0)
         mouseWheel(page, 200, 200, 0, 120)
         compare(page.contentY, 0)
-    }
-
-    // The page's reset image gives the button its factory function; the list's gives every button.
-    function test_resets() {
-        const doc = openKeys({ family: "553" })
-        let page = openPage(doc, 3)
-        click(page, "dpiFunction0")
-        closePage(doc)
-        page = openPage(doc, 4)
-        run(doc, page, [["cell", "mediaGrid", 0]])
-        mouseClick(child(doc, "assignReset"))
-        compare(codesOf(page), [0, 0, 0xF3, 0])
-        compare(page.keyString, "Back Key")
-        verify(keys(doc).isSave)
-        closePage(doc)
-        compare(entry(doc, 4), [0, 0, 0xF3, 0])
-        compare(entry(doc, 3), [5, 0, 1, 0])
-
-        save(doc)
-        mouseClick(child(doc, "keyMatrixReset"))
-        verify(keys(doc).isSave)
-        compare(entry(doc, 3), [0, 0, 0xF4, 0])
-        compare(keys(doc).modKeys.get(3).keyText, "Forward Key")
-        save(doc)
-        compare(stored(3), [0, 0, 0xF4, 0])
-        compare(matrix(1), [].concat(...factoryDevice))
     }
 }
