@@ -14,11 +14,10 @@ PageCase {
     // the editor open.
     function openEditor(names, actions) {
         doc = open({ family: "553" }, {}, () => {
-            if (names.length > 0)
-                ui_View.updataNameList(0, names)
+            ui_View.updataNameList(0, names)
             for (const name of names) {
                 ui_View.createMacroIni(name, 0)
-                ui_View.saveMacroIni(name, actions ?? [], 1)
+                ui_View.saveMacroIni(name, actions, 1)
             }
         })
         page = item("macroEditorMain")
@@ -37,6 +36,11 @@ PageCase {
     function menu(row, entry) {
         mouseClick(item(row), 5, 5, Qt.RightButton)
         click(entry)
+    }
+    // Opens row's input with a double click, replaces its text and presses Enter.
+    function edit(row, text) {
+        mouseDoubleClickSequence(item(row))
+        typeText(text)
     }
     // Replaces the text of the focused input and presses Enter.
     function typeText(text) {
@@ -58,29 +62,34 @@ PageCase {
         return Array.from({ length: 2 * n - 1 }, (_, i) => i % 2 ? "0," + gapMs : i % 4 ? "2,A" : "1,A")
     }
 
-    // Keys typed while recording, with or without the delays between them (whole 10 ms).
-    function test_record_data() {
-        return [{ tag: "Delay box cleared", delays: false }, { tag: "delays recorded", delays: true }]
-    }
-    function test_record(data) {
+    // Keys typed while recording, with the delays between them (whole 10 ms), then without once the
+    // Delay box is cleared; a recording stops at the mouse's 126 bytes, and the page says why.
+    function test_record() {
         openEditor(["M"], ["1,Z", "2,Z"])
         click("macroRow0")
-        if (!data.delays)
-            click("macroDelayBox")
+        for (const delays of [true, false]) {
+            if (!delays)
+                click("macroDelayBox")
+            click("macroRecordButton")
+            verify(page.isInputting)
+            for (const [down, code] of [[1, 0x04], [0, 0x04], [1, 0xE1], [1, 0x05], [0, 0x05], [0, 0xE1]])
+                doc.detectKeyboard(down === 1, code)
+            click("macroRecordButton")
+            verify(!page.isInputting)
+            const got = stored("M")
+            compare(got.pop(), "1")
+            compare(got.filter(a => !a.startsWith("0,")), ["1,A", "2,A", "1,LShift", "1,B", "2,B", "2,LShift"])
+            const waits = got.filter(a => a.startsWith("0,"))
+            compare(waits.length, delays ? 5 : 0)
+            verify(waits.every(a => /^0,\d*0$/.test(a)), waits)
+            verify(got.every((a, i) => a.startsWith("0,") === (delays && i % 2 === 1)), got)
+        }
         click("macroRecordButton")
-        verify(page.isInputting)
-        for (const [down, code] of [[1, 0x04], [0, 0x04], [1, 0xE1], [1, 0x05], [0, 0x05], [0, 0xE1]])
-            doc.detectKeyboard(down === 1, code)
+        for (let i = 0; i < 70; ++i)
+            doc.detectKeyboard(i % 2 === 0, 0x04)
+        verify(item("macroRefusal").visible)
         click("macroRecordButton")
-        verify(!page.isInputting)
-        const got = stored("M")
-        compare(got.pop(), "1")
-        compare(got.filter(a => !a.startsWith("0,")), ["1,A", "2,A", "1,LShift", "1,B", "2,B", "2,LShift"])
-        const delays = got.filter(a => a.startsWith("0,"))
-        compare(delays.length, data.delays ? 5 : 0)
-        verify(delays.every(a => /^0,\d*0$/.test(a)), delays)
-        if (data.delays)
-            verify(got.every((a, i) => a.startsWith("0,") === (i % 2 === 1)), got)
+        compare(stored("M").length, 61 + 1)
     }
 
     // A delay typed into a macro that buttons run: rounded to whole 10 ms, stored, and sent at
@@ -88,28 +97,23 @@ PageCase {
     // repeat count likewise.
     function test_editsSent() {
         openEditor(["M", "N"], ["1,A", "2,A", "0,50", "1,B", "2,B"])
-        useMacro(3, "M")
-        useMacro(5, "M")
-        useMacro(6, "N")
+        for (const [button, name] of [[3, "M"], [5, "M"], [6, "N"]])
+            useMacro(button, name)
         click("macroRow0")
-        mouseDoubleClickSequence(item("actionRow2"))
-        typeText("1504")
+        edit("actionRow2", "1504")
         compare(stored("M"), ["1,A", "2,A", "0,1500", "1,B", "2,B", "1"])
         compare(mouseSim.commands(), ["13 04", "13 06"])
-        for (const slot of [3, 5]) {
+        for (const slot of [3, 5])
             compare(block(slot).slice(0, 16), [0x00, 0x01, 0x01, 0x04, 0x80, 0x04, 0x00, 0x01,
                                                0x00, 0x4B, 0x01, 0x05, 0x81, 0x05, 0x00, 0x00])
-        }
         // an empty delay is no number: the old one stays
-        mouseDoubleClickSequence(item("actionRow2"))
-        typeText("")
+        edit("actionRow2", "")
         // a press on the page outside its controls ends any editing
         mouseClick(page, 300, 20)
         compare(stored("M")[2], "0,1500")
 
         mouseSim.clearTrace()
-        mouseClick(item("macroTimes"))
-        typeText("3")
+        typeInto(item("macroTimes"), "3")
         compare(stored("M").pop(), "3")
         compare(mouseSim.commands(), ["13 04", "13 06"])
         compare(block(5).slice(0, 2), [0x00, 0x03])
@@ -126,16 +130,14 @@ PageCase {
         useMacro(3, "M")
         useMacro(4, "N")
         compare(page.macroNumber_lv.currentIndex, -1)
-        mouseDoubleClickSequence(item("macroRow0"))
-        typeText("Fast")
+        edit("macroRow0", "Fast")
         compare(shownNames(), ["Fast", "N"])
         compare(storedNames(), ["Fast", "N"])
         verify(!mouseSim.fileExists(macroFile("M")))
         compare(stored("Fast"), ["1,A", "0,30", "2,A", "1"])
         compare(String(ui_View.getData("mouseMacroKey/3", false)), "Fast")
         for (const taken of ["N", "Fast", "a/b", ""]) {
-            mouseDoubleClickSequence(item("macroRow0"))
-            typeText(taken)
+            edit("macroRow0", taken)
             compare(storedNames(), ["Fast", "N"], taken)
             compare(stored("Fast"), ["1,A", "0,30", "2,A", "1"], taken)
         }
@@ -206,13 +208,11 @@ PageCase {
         click("macroRow0")
         verify(!item("macroRefusal").visible)
         // a longer wait would need the long form of the delay
-        mouseDoubleClickSequence(item("actionRow1"))
-        typeText("1270")
+        edit("actionRow1", "1270")
         compare(stored("M")[1], "0,10")
         verify(item("macroRefusal").visible)
         compare(item("macroRefusal").text, ui_View.getLangStrings("macroEditor", doc.language)[20])
-        mouseDoubleClickSequence(item("actionRow1"))
-        typeText("1260")
+        edit("actionRow1", "1260")
         compare(stored("M")[1], "0,1260")
         verify(!item("macroRefusal").visible)
         menu("actionRow0", "actionMenu1")
@@ -228,14 +228,5 @@ PageCase {
         menu("actionRow120", "actionMenu0")
         verify(item("macroRefusal").visible)
         compare(stored("M").length, 2 * 60 - 1 + 4 + 1)
-
-        // recording stops at 126 bytes
-        click("macroDelayBox")
-        click("macroRecordButton")
-        for (let i = 0; i < 70; ++i)
-            doc.detectKeyboard(i % 2 === 0, 0x04)
-        verify(item("macroRefusal").visible)
-        click("macroRecordButton")
-        compare(stored("M").length, 61 + 1)
     }
 }
