@@ -80,16 +80,13 @@ TestCase {
         const onlyLeft = KeyAssign.isLastLeftClick
         // texts of assignments no table item covers; the page drives one item of every table (tst_keys)
         const keyAssign = [
-            ["unknown button code", text([0, 0, 0x05, 0]), "L7"],
-            ["fire backslash", text([1, 0x31, 4, 3]), "\\"],
+            // an unknown button code, a fire key, keys only, the modifier byte of a system item ignored
+            ["texts", [[0, 0, 0x05, 0], [1, 0x31, 4, 3], [2, 0, 0, 0x29], [6, 0x10, 0x2C, 0x1B]].map(text),
+             ["L7", "\\", "Esc", "L38"]],
+            // a media code without item, a macro without a name, DPI 5, gun 4, an unknown class
+            ["no text", [[3, 0, 0x83, 0x02], [4, 0, 3, 0], [5, 0, 5, 0], [8, 0, 4, 0], [9, 0, 1, 0]].map(text),
+             ["", "", "", "", ""]],
             ["all modifiers", text([2, 0xFF, 0, 0]), "LCtrl+LShift+LAlt+LWin+RCtrl+RShift+RAlt+RWin"],
-            ["keys only", text([2, 0, 0, 0x29]), "Esc"],
-            ["media without item", text([3, 0, 0x83, 0x02]), ""],
-            ["macro without a name", text([4, 0, 3, 0]), ""],
-            ["DPI 5", text([5, 0, 5, 0]), ""],
-            ["system, modifier byte ignored", text([6, 0x10, 0x2C, 0x1B]), "L38"],
-            ["gun 4", text([8, 0, 4, 0]), ""],
-            ["unknown class", text([9, 0, 1, 0]), ""],
             ["split bad text", KeyAssign.splitCode("03zz"), [3, 0, 0, 0]],
             ["join wide", KeyAssign.joinCode([0x104, 0, 0xAB, 1]), "0400ab01"],
             ["combo modifier after keys", combo([0x04, 0xE6, 0xE7]), ["A + RAlt + RWin", [2, 0xC0, 4, 0]]],
@@ -100,9 +97,9 @@ TestCase {
             ["stored", [["1", "4", "10", "0"], [], undefined, ["x", "", "240", "2"], ["255", "256", "-1", "1"]]
                  .map(list => KeyAssign.toCodes(list, right)),
              [[1, 4, 10, 0], right, right, [0, 0, 240, 2], [255, 0, 255, 1]]],
-            ["only left click", onlyLeft([left, right], 0), true],
-            ["two left clicks", onlyLeft([left, right, left], 0), false],
-            ["fire is no left click", onlyLeft([right, [1, 0xF0, 10, 0]], 1), false],
+            // the only left click, one of two, a fire key on the left button
+            ["left click", [onlyLeft([left, right], 0), onlyLeft([left, right, left], 0),
+                            onlyLeft([right, [1, 0xF0, 10, 0]], 1)], [true, false, false]],
             ["rate empty", KeyAssign.rateOfText(""), 10],
             ["times", ["12", "", "999"].map(KeyAssign.timesOfText), [12, 0, 255]],
             ["gun periods, slot 3 absent", KeyAssign.gunPeriods(s => ({ 1: "12", 2: 9.7 })[s], [1, 2, 3]),
@@ -116,20 +113,18 @@ TestCase {
             // whole ticks, half up, below a tick, the input's top, spaces, no number, negative
             ["delays rounded", ["50", "55", "4", "65535", " 120 ", "5a", "-20"].map(MacroCodec.roundDelay),
              ["50", "60", "0", "65530", "120", "", ""]],
-            ["stored repeat", loaded.repeat, "12"],
-            ["stored actions", loaded.actions, [{ type: 1, info: "A" }, { type: 0, info: "50" },
-                                                { type: 2, info: "," }, { type: 3, info: "MS-L" }]],
+            ["stored", [loaded.repeat, loaded.actions],
+             ["12", [{ type: 1, info: "A" }, { type: 0, info: "50" }, { type: 2, info: "," },
+                     { type: 3, info: "MS-L" }]]],
             ["stored again", MacroCodec.toStored(loaded.actions), ["1,A", "0,50", "2,,", "3,MS-L"]],
             ["stored empty", MacroCodec.fromStored([]).actions, []],
             ["types", types.map(e => MacroCodec.actionType(...e)), [1, 2, 3, 4]],
             // an over-long list from a file: whole records up to the block, ended properly
-            ["cut for the mouse", forMouse(tooLong), encode(keys(60, 10))],
-            ["cut size", encode(keys(60, 10)).length, 124],
+            ["cut for the mouse", [forMouse(tooLong), forMouse(tooLong).length], [encode(keys(60, 10)), 124]],
             ["fitting kept", forMouse(keys(62, 10)), encode(keys(62, 10))]
         ]
         const at = (r, g, b) => ColorMath.positionOf(r, g, b)
         const ratios = [[100, 200, 6000], [9000, 200, 6000], [500, 6000, 6000]]
-        const channels = ColorMath.channels
         // Slider positions run 3 … 161 on the DPI slider and 3 … 337 on the pointer-speed one; the
         // colour bar's columns 0 … 183 run red, yellow, green, cyan, blue, magenta and end white.
         const perfMath = [
@@ -148,7 +143,7 @@ TestCase {
             ["white, off the edges, texts placed", [at(255, 255, 255), at(10, 20, 30), at("0", "0", "255")],
              [183, 0, 121]],
             ["hex", [ColorMath.hex(255, 128, 0), ColorMath.hex("7", 300, -1)], ["#ff8000", "#07ff00"]],
-            ["channels", [channels("#FF8001"), channels("red")], [[255, 128, 1], [0, 0, 0]]],
+            ["channels", ["#FF8001", "red"].map(ColorMath.channels), [[255, 128, 1], [0, 0, 0]]],
             ["no stage, no square", [0, 1, 7].map(k => LightRules.squareOffered(k, 0, 0, false, false)),
              [false, false, false]],
             ["damaged colours filled up", LightRules.colorsToSave([], 0, false).length, 24],
@@ -157,8 +152,8 @@ TestCase {
             ["index past the end, as text", [9, "2"].map(i => SliderMath.indexToPos(96, 4, i)), [81, 42]],
             ["times of 4 and 18", [4, 18].map(SliderMath.animationTime), [140, 0]],
             ["grid rows of 10", SliderMath.gridRows(10, 3), 4],
-            ["bar of 12", SliderMath.scrollBarSize(12), 200],
-            ["no bar for 10", SliderMath.hasScrollBar(10), false],
+            ["bar of 12, none for 10", [SliderMath.scrollBarSize(12), SliderMath.hasScrollBar(10)],
+             [200, false]],
             ["bar closed", SliderMath.scrollBarPos(480, 20), 240],
             // letters, minus, 0 below the least
             ["settled", [["abc", 0, 255], ["-3", 0, 255], ["0", 1, 65535]].map(a => NumberInput.settle(...a)),
