@@ -41,17 +41,6 @@ TestCase {
     }
     function encode(actions) { return MacroCodec.encode(actions, 1, labels, codes) }
 
-    // Every label leads back to its own code, except the second backslash, which the first wins;
-    // no code stands twice, and the tables handed out are copies.
-    function test_keyCodesRoundTrip() {
-        compare(new Set(codes).size, labels.length)
-        for (const code of codes)
-            compare(KeyCodes.strTokeycode(labels, codes, label(code)), code === 0x32 ? 0x31 : code, code)
-        const mine = KeyCodes.defaultLabels()
-        mine[0] = "changed"
-        compare(KeyCodes.defaultLabels()[0], "A")
-    }
-
     // The shipped English list is the default table (tst_language_files holds the others to it),
     // and the shared table's look-ups follow the list that replaces it.
     function test_languageList() {
@@ -75,6 +64,16 @@ TestCase {
             [0x32, "\\"], [0x2C, "Space"], [0xF2, "MS-M"], [0x74, ""], [0x86, ""], [0x00, ""],
             ["49", "\\"], ["0x85", "Keypad"], ["", ""], [undefined, ""]
         ].map(([code, l]) => ["label of " + code, label(code), l])
+        const mine = KeyCodes.defaultLabels()
+        mine[0] = "changed"
+        // every label leads back to its own code, except the second backslash, which the first wins;
+        // no code stands twice, and the tables handed out are copies
+        const keyCodes = [
+            ["labels lead back", codes.map(c => KeyCodes.strTokeycode(labels, codes, label(c))),
+             codes.map(c => c === 0x32 ? 0x31 : c)],
+            ["no code twice", new Set(codes).size, labels.length],
+            ["tables are copies", KeyCodes.defaultLabels()[0], "A"]
+        ]
         const left = [0, 0, 0xF0, 0]
         const right = [0, 0, 0xF1, 0]
         const onlyLeft = KeyAssign.isLastLeftClick
@@ -124,6 +123,10 @@ TestCase {
             ["fitting kept", forMouse(keys(62, 10)), encode(keys(62, 10))]
         ]
         const at = (r, g, b) => ColorMath.positionOf(r, g, b)
+        const dpis = [200, 500, 1550, 3000, 6000].map(v => [v, 6000, 50])
+                         .concat([400, 800, 3200, 12000].map(v => [v, 12000, 100]))
+        const knobs = dpis.map(([v, max]) => PerfMath.dpiPosition(v, 200, max))
+        const columns = Array.from({ length: 180 }, (_, p) => p)
         const ratios = [[100, 200, 6000], [9000, 200, 6000], [500, 6000, 6000]]
         // Slider positions run 3 … 161 on the DPI slider and 3 … 337 on the pointer-speed one; the
         // colour bar's columns 0 … 183 run red, yellow, green, cyan, blue, magenta and end white.
@@ -132,6 +135,10 @@ TestCase {
             ["dpi", [[3, 200, 6000, 50], [161, 200, 6000, 50], [161, 200, 6030, 50], [3, 230, 6000, 100],
                      [-40, 200, 6000, 50], [400, 200, 6000, 50], [82, 200, 6000, 50], [161, 200, 6000, 0]]
                  .map(a => PerfMath.dpiForPosition(...a)), [200, 6000, 6000, 200, 200, 6000, 3100, 6000]],
+            // a stored DPI placed on its slider and read back off the knob is the value itself
+            ["dpi round trip", dpis.map((d, i) => PerfMath.dpiForPosition(knobs[i], 200, d[1], d[2])),
+             dpis.map(d => d[0])],
+            ["dpi knobs on the track", knobs.filter(x => x < 3 || x > 161), []],
             ["dpi ratio", ratios.map(a => PerfMath.dpiRatio(...a)), [0, 1, 0]],
             ["speed steps", [3, 4, 36, 37, 155, 304, 305, 337, 338].map(PerfMath.speedIndex),
              [0, 1, 1, 2, 5, 9, 10, 10, 0]],
@@ -140,6 +147,9 @@ TestCase {
             ["colours", [0, 30, 120, 180, 500].map(ColorMath.colorAt),
              [[255, 0, 0], [255, 255, 0], [0, 0, 255], [255, 0, 0], [255, 255, 255]]],
             ["orange placed", Math.abs(at(255, 128, 0) - 15) <= 2, true],
+            // placing the knob for the colour under it puts it back within a few columns, over the
+            // whole bar: both directions agree on the order of the edges
+            ["bar and placing agree", columns.filter(p => Math.abs(at(...ColorMath.colorAt(p)) - p) > 3), []],
             ["white, off the edges, texts placed", [at(255, 255, 255), at(10, 20, 30), at("0", "0", "255")],
              [183, 0, 121]],
             ["hex", [ColorMath.hex(255, 128, 0), ColorMath.hex("7", 300, -1)], ["#ff8000", "#07ff00"]],
@@ -159,7 +169,7 @@ TestCase {
             ["settled", [["abc", 0, 255], ["-3", 0, 255], ["0", 1, 65535]].map(a => NumberInput.settle(...a)),
              ["0", "0", "0"]]
         ]
-        const rows = toCode.concat(toLabel, keyAssign, macroCodec, perfMath)
+        const rows = toCode.concat(toLabel, keyCodes, keyAssign, macroCodec, perfMath)
         return rows.map(([tag, got, want]) => ({ tag, got, want }))
     }
     function test_library(data) { compare(data.got, data.want) }
@@ -199,24 +209,5 @@ TestCase {
         const bytes = MacroCodec.encode(actions, data.repeat, labels, codes)
         compare(bytes, data.bytes)
         compare(MacroCodec.encodedSize(actions), bytes.length)
-    }
-
-    // A stored DPI placed on its slider and read back off the knob is the value itself.
-    function test_dpiRoundTrip() {
-        const values = [200, 500, 1550, 3000, 6000].map(v => [v, 6000, 50])
-        for (const [v, max, base] of values.concat([400, 800, 3200, 12000].map(v => [v, 12000, 100]))) {
-            const x = PerfMath.dpiPosition(v, 200, max)
-            verify(x >= 3 && x <= 161, v + " at " + x)
-            compare(PerfMath.dpiForPosition(x, 200, max, base), v, v + " at " + x)
-        }
-    }
-
-    // Placing the knob for the colour under it puts it back within a few columns, over the whole
-    // bar: both directions agree on the order of the edges.
-    function test_barAndPlacingAgree() {
-        for (let p = 0; p < 180; ++p) {
-            const c = ColorMath.colorAt(p)
-            verify(Math.abs(ColorMath.positionOf(c[0], c[1], c[2]) - p) <= 3, p)
-        }
     }
 }
