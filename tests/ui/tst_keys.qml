@@ -116,7 +116,7 @@ PageCase {
     function test_assign_data() {
         const fire = code => ["keys", "fireKeyField", [code]]
         const pick = name => ["click", name]
-        const empty = (grid, item, cell) => [["cell", grid, item], pick("mouseFunction3"), ["cell", grid, cell]]
+        const empty = (grid, i, cell) => [["cell", grid, i], pick("mouseFunction3"), ["cell", grid, cell]]
         // tag, button, steps, codes, text, device form, that of the 560 where it differs, text once stored
         const classes = [
             ["mouse right", 3, [pick("mouseFunction2")], [0, 0, 0xF1, 0], "Right Key", [1, 0, 0xF1, 0]],
@@ -140,12 +140,10 @@ PageCase {
         ]
         // An empty cell closes the grid and applies its chosen item again (or the first).
         const emptyCells = [
-            ["media, empty cell", 1, empty("mediaGrid", 2, 8), [3, 0, 0xB6, 0], "Previous", [3, 0, 0xB6, 0]],
-            ["system, empty cell", 1, empty("systemGrid", 4, 7), [6, 4, 0x2C, 0x11], "Minimize",
-             [0, 4, 0x2C, 0x11]],
-            ["shortcut, empty cell", 1, empty("shortcutGrid", 9, 11), [7, 0, 0xE0, 4], "Select All",
-             [0, 0, 0xE0, 4]],
-            ["shortcut, empty cell first", 1, [["cell", "shortcutGrid", 10]], [7, 0, 0xE0, 0x11], "New",
+            ["media empty", 1, empty("mediaGrid", 2, 8), [3, 0, 0xB6, 0], "Previous", [3, 0, 0xB6, 0]],
+            ["system empty", 1, empty("systemGrid", 4, 7), [6, 4, 0x2C, 0x11], "Minimize", [0, 4, 0x2C, 0x11]],
+            ["shortcut empty", 1, empty("shortcutGrid", 9, 11), [7, 0, 0xE0, 4], "Select All", [0, 0, 0xE0, 4]],
+            ["shortcut first empty", 1, [["cell", "shortcutGrid", 10]], [7, 0, 0xE0, 0x11], "New",
              [0, 0, 0xE0, 0x11]]
         ]
         const row = (family, [tag, button, steps, codes, text, device, device560, storedText]) => ({
@@ -233,10 +231,8 @@ PageCase {
     // button left that does a left click cannot be opened, from the picture or the list. Without
     // the gun features the page hides its gun section and keeps its height.
     function test_layout_data() {
-        return [
-            { tag: "six, gun", count: 6, family: "553", isGun: true },
-            { tag: "eight, plain", count: 8, family: "560", isGun: false }
-        ]
+        return [{ tag: "six, gun", count: 6, family: "553", isGun: true },
+                { tag: "eight, plain", count: 8, family: "560", isGun: false }]
     }
     function test_layout(row) {
         const config = Object.assign({ "mouse/keyCount": row.count }, english)
