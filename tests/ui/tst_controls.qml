@@ -19,20 +19,18 @@ TestCase {
     readonly property color colorGray2: "#969696"
     readonly property color colorGray3: "#d1d1d1"
     readonly property color colorOrange: "#cf3e00"
-    readonly property url sourceSlide: skinImage("index", "slide.png")
-    readonly property url sourceDropBtn: skinImage("index", "dropBtn.png")
-    readonly property url sourceDropBtnU: skinImage("index", "dropBtnU.png")
-    readonly property url sourceCheckBtn: skinImage("index", "checkBtn.png")
-    readonly property url sourceAsk: skinImage("index", "ask.png")
-    readonly property url sourceAskH: skinImage("index", "askH.png")
-    readonly property url sourceMinBtn: skinImage("index", "minBtn.png")
-    readonly property url sourceMinBtnH: skinImage("index", "minBtnH.png")
-    readonly property url sourceCloseBtn: skinImage("index", "closeBtn.png")
-    readonly property url sourceCloseBtnH: skinImage("index", "closeBtnH.png")
+    readonly property url sourceSlide: skin("slide.png")
+    readonly property url sourceDropBtn: skin("dropBtn.png")
+    readonly property url sourceDropBtnU: skin("dropBtnU.png")
+    readonly property url sourceCheckBtn: skin("checkBtn.png")
+    readonly property url sourceAsk: skin("ask.png")
+    readonly property url sourceAskH: skin("askH.png")
+    readonly property url sourceMinBtn: skin("minBtn.png")
+    readonly property url sourceMinBtnH: skin("minBtnH.png")
+    readonly property url sourceCloseBtn: skin("closeBtn.png")
+    readonly property url sourceCloseBtnH: skin("closeBtnH.png")
 
-    function skinImage(group, file) {
-        return "qrc:/" + group + "/modules/img/skin1/" + group + "/" + file
-    }
+    function skin(file) { return "qrc:/index/modules/img/skin1/index/" + file }
 
     name: "Controls"
     width: 1024
@@ -77,31 +75,27 @@ TestCase {
     function panelOf(control) { return findChild(control, "panel") }
     function knob(slider) { return findChild(slider, "knob") }
 
-    // Inside the 6-pixel margin or not; the handler sees the state from before the click. A
-    // radio button is set first, then reported, and stays chosen.
+    // Inside the 6-pixel margin or not: the state before and after, and the state the handler sees
+    // (none when the click misses). A radio button is set first, then reported, and stays chosen.
     function test_toggle_data() {
         return [
-            { tag: "box", at: (w, h) => [w - 6, h / 2], was: false, now: true },
-            { tag: "box label, ticked", at: (w, h) => [2, h / 2], was: true, now: false },
-            { tag: "box 6 left", at: (w, h) => [-6, h / 2], was: false, now: true },
-            { tag: "box 6 below", at: (w, h) => [w / 2, h + 5], was: true, now: false },
-            { tag: "box 7 right", at: (w, h) => [w + 7, h / 2], was: false },
-            { tag: "box 7 above", at: (w, h) => [w / 2, -7], was: false },
-            { tag: "radio", radio: true, at: (w, h) => [-6, h / 2], was: false, now: true },
-            { tag: "radio chosen", radio: true, at: (w, h) => [-6, h / 2], was: true, now: true },
-            { tag: "radio 7 right", radio: true, at: (w, h) => [w + 7, h / 2], was: false }
+            { tag: "box", at: (w, h) => [w - 6, h / 2], was: false, now: true, seen: false },
+            { tag: "box label, ticked", at: (w, h) => [2, h / 2], was: true, now: false, seen: true },
+            { tag: "box 6 left", at: (w, h) => [-6, h / 2], was: false, now: true, seen: false },
+            { tag: "box 6 below", at: (w, h) => [w / 2, h + 5], was: true, now: false, seen: true },
+            { tag: "box 7 right", at: (w, h) => [w + 7, h / 2], was: false, now: false },
+            { tag: "box 7 above", at: (w, h) => [w / 2, -7], was: false, now: false },
+            { tag: "radio", type: radioType, at: (w, h) => [-6, h / 2], was: false, now: true, seen: true },
+            { tag: "radio on", type: radioType, at: (w, h) => [-6, h / 2], was: true, now: true, seen: true },
+            { tag: "radio 7 right", type: radioType, at: (w, h) => [w + 7, h / 2], was: false, now: false }
         ]
     }
     function test_toggle(data) {
-        const button = createTemporaryObject(data.radio ? radioType : checkBoxType, root,
-                                             { index: 5, isSelect: data.was })
+        const button = createTemporaryObject(data.type ?? checkBoxType, root, { index: 5, isSelect: data.was })
         const seen = []
         button.btnClick.connect(i => seen.push([i, button.isSelect]))
-        const [x, y] = data.at(button.width, button.height)
-        mouseClick(button, x, y)
-        const clicked = data.now !== undefined
-        compare(seen, clicked ? [[5, data.radio ? data.now : data.was]] : [])
-        compare(button.isSelect, clicked ? data.now : data.was)
+        mouseClick(button, ...data.at(button.width, button.height))
+        compare([seen, button.isSelect], [data.seen === undefined ? [] : [[5, data.seen]], data.now])
     }
 
     // Steps on a control: "open" (the head, then at rest), "head", "close" (closeMenu), "page" (a
