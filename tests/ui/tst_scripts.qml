@@ -41,15 +41,6 @@ TestCase {
     }
     function encode(actions) { return MacroCodec.encode(actions, 1, labels, codes) }
 
-    // The shipped English list is the default table (tst_language_files holds the others to it),
-    // and the shared table's look-ups follow the list that replaces it.
-    function test_languageList() {
-        mouseSim.useModel({ family: "553" })
-        compare(Array.from(ui_View.getLangStrings("keyCode", "English")), labels)
-        const table = createTemporaryObject(tableType, testCase, { keyCodeStr: ["x", "y"] })
-        compare([table.strTokeycode("y"), table.keycodeTostr(0x04)], [0x05, "x"])
-    }
-
     // A section per library, each row [tag, what the library gives, what it must give].
     function test_library_data() {
         // the labels at the ends of every run of USB usages, and codes arriving as the store's texts
@@ -66,13 +57,19 @@ TestCase {
         ].map(([code, l]) => ["label of " + code, label(code), l])
         const mine = KeyCodes.defaultLabels()
         mine[0] = "changed"
+        mouseSim.useModel({ family: "553" })
+        const table = createTemporaryObject(tableType, testCase, { keyCodeStr: ["x", "y"] })
         // every label leads back to its own code, except the second backslash, which the first wins;
         // no code stands twice, and the tables handed out are copies
         const keyCodes = [
             ["labels lead back", codes.map(c => KeyCodes.strTokeycode(labels, codes, label(c))),
              codes.map(c => c === 0x32 ? 0x31 : c)],
             ["no code twice", new Set(codes).size, labels.length],
-            ["tables are copies", KeyCodes.defaultLabels()[0], "A"]
+            ["tables are copies", KeyCodes.defaultLabels()[0], "A"],
+            // the shipped English list is the default table (tst_language_files holds the others to
+            // it), and the shared table's look-ups follow the list that replaces it
+            ["English list", Array.from(ui_View.getLangStrings("keyCode", "English")), labels],
+            ["replaced list", [table.strTokeycode("y"), table.keycodeTostr(0x04)], [0x05, "x"]]
         ]
         const left = [0, 0, 0xF0, 0]
         const right = [0, 0, 0xF1, 0]
