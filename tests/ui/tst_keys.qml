@@ -166,9 +166,7 @@ PageCase {
         const want = Array.from({ length: 16 }, (_, i) => ui_View.mouseGetKeydefine(i, true).map(Number))
         want[row.button] = row.codes
         compare(want.map((_, i) => stored(i)), want)
-        const device = factoryDevice.slice()
-        device[row.button] = row.device
-        compare(matrix(1), [].concat(...device))
+        compare(matrix(1), [].concat(...factoryDevice.map((d, i) => i === row.button ? row.device : d)))
         compare(commandCodes().filter(c => c === "12" || c === "0d").length, row.gun ? 4 : 1)
         // the gun matrices carry the fire periods of the slotted guns in their first entry
         for (const n of row.gun ? [2, 3, 4] : [])

@@ -50,13 +50,12 @@ PageCase {
                 keyClick(Qt.Key_Return)
             },
             down: code => doc.detectKeyboard(true, code),
-            up: code => doc.detectKeyboard(false, code)
+            up: code => doc.detectKeyboard(false, code),
+            click: name => mouseClick(item(name))
         }
         for (const step of steps) {
-            if (Array.isArray(step))
-                act[step[0]](...step.slice(1))
-            else
-                mouseClick(item(step))
+            const [what, ...args] = Array.isArray(step) ? step : ["click", step]
+            act[what](...args)
         }
     }
     // Buttons run macros in the profile in use: [button, name]….
