@@ -1,7 +1,5 @@
 import QtQuick
 import QtTest
-import "qrc:/modules/qml/J2"
-import "qrc:/modules/qml/basic"
 
 // The shared controls, each built on its own and driven with real mouse and key events, a table of
 // cases per control kind. The controls read the root document's look unqualified, so this
@@ -47,18 +45,13 @@ TestCase {
         function changeProfile(index) {}
     }
 
-    Component { id: checkBoxType; CheckBox { x: 100; y: 100 } }
-    Component { id: radioType; RadioButton { x: 100; y: 100 } }
-    Component { id: listType; DropDownList { x: 100; y: 100; width: 120 } }
-    Component { id: gridType; DropDownGrid { x: 100; y: 100; width: 107 } }
-    Component { id: dropSliderType; DropDownSlider { x: 100; y: 100; width: 110 } }
-    Component { id: sliderType; SliderButton { x: 100; y: 100; width: 176 } }
-    Component { id: inputType; RectInput { x: 100; y: 100 } }
-    Component { id: busyType; BusyIndicator {} }
-    Component { id: menuType; Menu_Up { x: 920; y: 16 } }
-
     readonly property var rates: ["125Hz", "250Hz", "500Hz", "1000Hz"]
 
+    // One of the shared controls ("J2/CheckBox"), built on its own at (100, 100).
+    function make(file, properties) {
+        const type = Qt.createComponent("qrc:/modules/qml/" + file + ".qml")
+        return createTemporaryObject(type, root, Object.assign({ x: 100, y: 100 }, properties))
+    }
     // The stops of a stepped slider 176 wide.
     function stop(i) { return 3 + 15.8 * i }
     // Every signal the control gives, in order, as "name argument…".
@@ -85,13 +78,13 @@ TestCase {
             { tag: "box 6 below", at: (w, h) => [w / 2, h + 5], was: true, now: false, seen: true },
             { tag: "box 7 right", at: (w, h) => [w + 7, h / 2], was: false, now: false },
             { tag: "box 7 above", at: (w, h) => [w / 2, -7], was: false, now: false },
-            { tag: "radio", type: radioType, at: (w, h) => [-6, h / 2], was: false, now: true, seen: true },
-            { tag: "radio on", type: radioType, at: (w, h) => [-6, h / 2], was: true, now: true, seen: true },
-            { tag: "radio 7 right", type: radioType, at: (w, h) => [w + 7, h / 2], was: false, now: false }
+            { tag: "radio", radio: true, at: (w, h) => [-6, h / 2], was: false, now: true, seen: true },
+            { tag: "radio on", radio: true, at: (w, h) => [-6, h / 2], was: true, now: true, seen: true },
+            { tag: "radio 7 right", radio: true, at: (w, h) => [w + 7, h / 2], was: false, now: false }
         ]
     }
     function test_toggle(data) {
-        const button = createTemporaryObject(data.type ?? checkBoxType, root, { index: 5, isSelect: data.was })
+        const button = make(data.radio ? "J2/RadioButton" : "J2/CheckBox", { index: 5, isSelect: data.was })
         const seen = []
         button.btnClick.connect(i => seen.push([i, button.isSelect]))
         mouseClick(button, ...data.at(button.width, button.height))
@@ -155,9 +148,10 @@ TestCase {
                                          panelOf(l).height], [y, 120, 240])
         const bar = (dy, y) => row("bar dragged " + dy, ["open", barAt(0), ["bar", 34, dy], barAt(y)], true,
                                    2 * y, dragged, many)
-        const grid = { type: gridType,
+        const grid = { type: "J2/DropDownGrid", width: 107,
                        items: ["Player", "Next", "Prev", "Stop", "Mute", "Play", "Vol+", "Vol-", ""] }
         const one = { items: ["a"] }
+        const strip = { type: "J2/DropDownSlider", width: 110 }
         return [
             row("head", [...shows(0, "125Hz"), ...shows(3, "1000Hz"), ...shows(4, ""), ...shows(-1, "")],
                 false, 96, []),
@@ -179,20 +173,20 @@ TestCase {
                 l => compare([panelOf(l).width, panelOf(l).height], [3 * 107, 3 * 24])], true, 0, [], grid),
             // unlike the list, a closed grid runs its close animation again (in place)
             row("grid, closeMenu when closed", ["close", "moving", "head"], false, 24, [],
-                { type: gridType, items: ["a", "b"] }),
+                { type: "J2/DropDownGrid", width: 107, items: ["a", "b"] }),
             // as for the list, only an open strip at rest closes
             row("slider, head while opening", ["head", "moving", "head", "close"], true, 0, clicks(2),
-                { type: dropSliderType }),
+                strip),
             // the inner slider is 16 narrower (94 of 110: positions 3 … 79) and centred; its
             // positions and drags come out of the drop-down
             row("slider inside", [l => compare([l.sliderControl.width, l.sliderControl.x], [94, 8]),
                                   ["value", 1], ["value", 0], "open", ["slide", 30]], true, 0,
                 ["valueChange 79", "valueChange 4", "btnClick", "dragSignal true", "valueChange 19",
-                 "valueChange 34", "dragSignal false"], { type: dropSliderType })
+                 "valueChange 34", "dragSignal false"], strip)
         ]
     }
     function test_dropDown(data) {
-        const list = createTemporaryObject(data.type ?? listType, root)
+        const list = make(data.type ?? "J2/DropDownList", { width: data.width ?? 120 })
         for (const t of list.mdItems ? data.items ?? rates : [])
             list.mdItems.append({ textValue: t })
         if (list.count !== undefined)
@@ -239,7 +233,7 @@ TestCase {
     }
     function test_slider(data) {
         const stepped = data.index !== undefined
-        const slider = createTemporaryObject(sliderType, root, { isScale: stepped, width: data.width ?? 176 })
+        const slider = make("J2/SliderButton", { isScale: stepped, width: data.width ?? 176 })
         const log = record(slider)
         drive(slider, log, data.steps)
         const x = stepped ? stop(data.index) : data.knob
@@ -267,8 +261,7 @@ TestCase {
         ]
     }
     function test_numberBox(data) {
-        const input = createTemporaryObject(inputType, root,
-                                            { minValue: data.min ?? 0, maxValue: data.max ?? 255 })
+        const input = make("J2/RectInput", { minValue: data.min ?? 0, maxValue: data.max ?? 255 })
         const log = record(input)
         input.closeFocus()
         mouseClick(input, 24, 10)
@@ -288,7 +281,7 @@ TestCase {
     }
 
     function test_busyPulses() {
-        const busy = createTemporaryObject(busyType, root)
+        const busy = make("basic/BusyIndicator")
         const label = busy.children[0]
         verify(!busy.visible)
         busy.setBusy(true)
@@ -300,7 +293,7 @@ TestCase {
     }
 
     function test_titleButtons() {
-        const menu = createTemporaryObject(menuType, root)
+        const menu = make("basic/Menu_Up", { x: 920, y: 16 })
         const log = record(menu)
         const buttons = [[8, 2, sourceAsk, sourceAskH], [40, 0, sourceMinBtn, sourceMinBtnH],
                          [72, 1, sourceCloseBtn, sourceCloseBtnH]]
