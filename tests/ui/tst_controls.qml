@@ -114,6 +114,7 @@ TestCase {
             value: v => l.setValue(v),
             index: (i, send) => l.setIndexValue(i, send),
             click: x => mouseClick(l, x, 3),
+            at: x => tryVerify(() => Math.abs(knob(l).x - x) < 1e-9, 5000, "knob at " + x),
             drag: (x, dx) => mouseDrag(l, x, 3, dx, 0),
             slide: dx => {
                 const knob = l.sliderControl ?? l
@@ -212,10 +213,9 @@ TestCase {
               log: ["valueChange 4", "valueChange 83", "valueChange 161"] },
             { tag: "ratios, 352", steps: ratios, knob: 337, width: 352,
               log: ["valueChange 4", "valueChange 171", "valueChange 337"] },
-            { tag: "value below", steps: [["value", -50]], knob: 3 },
-            { tag: "dragged past the end", steps: [["drag", 9, 300]], knob: 161 },
-            { tag: "dragged past the start", steps: [["value", 161], ["drag", 167, -300]], knob: 3 },
-            { tag: "clicked past the end", steps: [["click", 178]], knob: 161 },
+            // below the start, dragged past the end and back past the start, clicked past the end
+            { tag: "ends", steps: [["value", -50], ["at", 3], ["drag", 9, 300], ["at", 161],
+                                   ["drag", 167, -300], ["at", 3], ["click", 178]], knob: 161 },
             { tag: "continuous drag", steps: [["slide", 40]], knob: 43,
               log: ["btnClick", "dragSignal true", "valueChange 23", "valueChange 43",
                     "valueChangeDelay 43", "dragSignal false"] },
@@ -236,8 +236,7 @@ TestCase {
         const slider = make("J2/SliderButton", { isScale: stepped, width: data.width ?? 176 })
         const log = record(slider)
         drive(slider, log, data.steps)
-        const x = stepped ? stop(data.index) : data.knob
-        tryVerify(() => Math.abs(knob(slider).x - x) < 1e-9, 5000, "knob at " + x)
+        drive(slider, log, [["at", stepped ? stop(data.index) : data.knob]])
         if (stepped)
             compare(slider.segmentValue, data.index)
         if (data.log) {

@@ -28,7 +28,6 @@ PageCase {
         })
         page = item("keyAssigmentMain")
         page.macroList.addData(macroNames, false)
-        mouseSim.clearTrace()
         // the lists place their rows when the first frame is drawn
         waitForRendering(doc)
     }

@@ -96,10 +96,10 @@ TestCase {
             // the only left click, one of two, a fire key on the left button
             ["left click", [onlyLeft([left, right], 0), onlyLeft([left, right, left], 0),
                             onlyLeft([right, [1, 0xF0, 10, 0]], 1)], [true, false, false]],
-            ["rate empty", KeyAssign.rateOfText(""), 10],
-            ["times", ["12", "", "999"].map(KeyAssign.timesOfText), [12, 0, 255]],
-            ["gun periods, slot 3 absent", KeyAssign.gunPeriods(s => ({ 1: "12", 2: 9.7 })[s], [1, 2, 3]),
-             [12, 9, 0]]
+            ["rate empty, times", [KeyAssign.rateOfText(""), ...["12", "", "999"].map(KeyAssign.timesOfText)],
+             [10, 12, 0, 255]],
+            // slot 3 absent
+            ["gun periods", KeyAssign.gunPeriods(s => ({ 1: "12", 2: 9.7 })[s], [1, 2, 3]), [12, 9, 0]]
         ]
         const loaded = MacroCodec.fromStored(["1,A", "0,50", "2,,", "3,MS-L", "12"])
         const tooLong = keys(60, 10).concat(acts(["0,1270", "2,B", "1,C"]))
@@ -180,8 +180,8 @@ TestCase {
             // placing the knob for the colour under it puts it back within a few columns, over the
             // whole bar: both directions agree on the order of the edges
             ["bar and placing agree", columns.filter(p => Math.abs(at(...ColorMath.colorAt(p)) - p) > 3), []],
-            ["white, off the edges, texts placed", [at(255, 255, 255), at(10, 20, 30), at("0", "0", "255")],
-             [183, 0, 121]],
+            // white, off the edges, texts
+            ["placed", [at(255, 255, 255), at(10, 20, 30), at("0", "0", "255")], [183, 0, 121]],
             ["hex", [ColorMath.hex(255, 128, 0), ColorMath.hex("7", 300, -1)], ["#ff8000", "#07ff00"]],
             ["channels", ["#FF8001", "red"].map(ColorMath.channels), [[255, 128, 1], [0, 0, 0]]],
             ["no stage, no square", [0, 1, 7].map(k => LightRules.squareOffered(k, 0, 0, false, false)),
@@ -191,10 +191,9 @@ TestCase {
             // lists, and texts that typing cannot produce
             ["index past the end, as text", [9, "2"].map(i => SliderMath.indexToPos(96, 4, i)), [81, 42]],
             ["times of 4 and 18", [4, 18].map(SliderMath.animationTime), [140, 0]],
-            ["grid rows of 10", SliderMath.gridRows(10, 3), 4],
-            ["bar of 12, none for 10", [SliderMath.scrollBarSize(12), SliderMath.hasScrollBar(10)],
-             [200, false]],
-            ["bar closed", SliderMath.scrollBarPos(480, 20), 240],
+            // grid rows for 10, the bar for 12 rows and none for 10, the bar of a closed list
+            ["lists", [SliderMath.gridRows(10, 3), SliderMath.scrollBarSize(12), SliderMath.hasScrollBar(10),
+                       SliderMath.scrollBarPos(480, 20)], [4, 200, false, 240]],
             // letters, minus, 0 below the least
             ["settled", [["abc", 0, 255], ["-3", 0, 255], ["0", 1, 65535]].map(a => NumberInput.settle(...a)),
              ["0", "0", "0"]]
