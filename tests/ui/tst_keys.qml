@@ -9,91 +9,103 @@ PageCase {
     readonly property var english: ({ "common/language": "English" })
     // The shipped factory matrix as the mouse holds it after Save, entry by entry.
     readonly property var factoryDevice: [
-        [0x01, 0, 0xF0, 0], [0x01, 0, 0xF1, 0], [0x01, 0, 0xF2, 0], [0x01, 0, 0xF4, 0],
-        [0x01, 0, 0xF3, 0], [0x07, 0, 1, 0], [0x07, 0, 2, 0], [0x0A, 0xF0, 0x1E, 0x02],
-        [0x01, 0, 0, 0], [0x01, 0, 0, 0], [0x01, 0, 0, 0], [0x01, 0, 0, 0], [0x01, 0, 0, 0],
-        [0x01, 0, 0, 0], [0x04, 0, 1, 0], [0x04, 0, 2, 0]
+        [0x01, 0, 0xF0, 0], [0x01, 0, 0xF1, 0], [0x01, 0, 0xF2, 0], [0x01, 0, 0xF4, 0], [0x01, 0, 0xF3, 0],
+        [0x07, 0, 1, 0], [0x07, 0, 2, 0], [0x0A, 0xF0, 0x1E, 0x02], ...Array(6).fill([0x01, 0, 0, 0]),
+        [0x04, 0, 1, 0], [0x04, 0, 2, 0]
     ]
     readonly property var macroNames: ["Burst", "Reload"]
+    property var doc: null
+    property var page: null
 
     name: "Keys"
 
     // The root document with two macros in the page's list.
     function openKeys(model) {
-        const doc = open(Object.assign({ config: english }, model), {}, () => {
+        doc = open(Object.assign({ config: english }, model), {}, () => {
             for (const name of macroNames)
                 ui_View.createMacroIni(name, 0)
             ui_View.updataNameList(0, macroNames)
         })
-        child(doc, "keyAssigmentMain").macroList.addData(macroNames, false)
-        mouseSim.clearTrace()
+        page = item("keyAssigmentMain")
+        page.macroList.addData(macroNames, false)
         // the lists place their rows when the first frame is drawn
         waitForRendering(doc)
-        return doc
     }
-    function keys(doc) { return child(doc, "keyMatrixMain") }
+    function item(name) { return child(doc, name) }
+    function keys() { return item("keyMatrixMain") }
+    function selected() { return item("mouseMain").selectKey }
     // The four codes of the page or of a list entry.
     function codesOf(o) { return [o.keyCode0, o.keyCode1, o.keyCode2, o.keyCode3] }
-    function entry(doc, i) { return codesOf(keys(doc).modKeys.get(i)) }
+    // The codes and the text of the list's entry i.
+    function entry(i) {
+        const e = keys().modKeys.get(i)
+        return [codesOf(e), e.keyText]
+    }
     function stored(i) { return storedList("mouseKeyMatrix/" + i) }
     function matrix(n) { return mouseSim.memory().keyMatrices[n - 1] }
-    function mouseMain(doc) { return child(doc, "mouseMain") }
+    function shown() { return page.visible && item("mainMask").visible }
 
-    // Opens the page through the button's tag on the mouse picture.
-    function openPage(doc, button) {
-        mouseClick(child(doc, "mouseTag" + button))
-        const page = child(doc, "keyAssigmentMain")
-        verify(page.visible && child(doc, "mainMask").visible)
-        return page
-    }
-    function closePage(doc) {
-        mouseClick(child(doc, "assignClose"))
-        verify(!child(doc, "keyAssigmentMain").visible)
-    }
-
-    // Scrolls the page's content so that item stands near the top of the visible area.
-    function reveal(page, item) {
-        page.scrollTo(item.mapToItem(child(page, "assignContent"), 0, 0).y - 8)
-        return item
-    }
-    function click(page, name) { mouseClick(reveal(page, child(page, name))) }
     function settle(dropDown) { tryCompare(child(dropDown, "panel"), "running", false) }
-    // Steps on the page: [what, argument(s)]; keys arrive as the input hook hands them over.
-    function run(doc, page, steps) {
-        for (const [what, a, b] of steps) {
-            if (what === "click") {
-                click(page, a)
-            } else if (what === "cell") {
-                const grid = reveal(page, child(page, a))
-                mouseClick(grid)
-                settle(grid)
-                mouseClick(grid, (b % 3 + 0.5) * grid.width, 24 * (1 + Math.floor(b / 3)) + 12)
+    // Scrolls the page's content so that its item `name` stands near the top of the visible area.
+    function reveal(name) {
+        const control = child(page, name)
+        page.scrollTo(control.mapToItem(child(page, "assignContent"), 0, 0).y - 8)
+        return control
+    }
+    // Steps: ["open", button] through the button's tag on the picture, ["close"], ["tap", name] on
+    // the window, the page's controls by name, keys as the input hook hands them over, ["save"].
+    function run(steps) {
+        const dropDown = name => {
+            const control = reveal(name)
+            mouseClick(control)
+            settle(control)
+            return control
+        }
+        const act = {
+            open: button => {
+                mouseClick(item("mouseTag" + button))
+                verify(shown())
+            },
+            close: () => {
+                mouseClick(item("assignClose"))
+                verify(!page.visible)
+            },
+            tap: name => mouseClick(item(name)),
+            save: () => save(doc),
+            down: code => doc.detectKeyboard(true, code),
+            up: code => doc.detectKeyboard(false, code),
+            click: name => mouseClick(reveal(name)),
+            cell: (name, i) => {
+                const grid = dropDown(name)
+                mouseClick(grid, (i % 3 + 0.5) * grid.width, 24 * (1 + Math.floor(i / 3)) + 12)
                 settle(grid)
                 verify(!grid.isDrop)
-            } else if (what === "rate") {
-                // the knob to position a, which stands for a + 1 ms
-                const rate = reveal(page, child(page, "fireRate"))
-                mouseClick(rate)
-                settle(rate)
-                mouseClick(rate.sliderControl, a + 6, rate.sliderControl.height / 2)
-                tryCompare(rate, "textValue", (a + 1) + "ms")
-            } else if (what === "times") {
-                typeInto(reveal(page, child(page, "fireTimes")), a)
-            } else if (what === "macro") {
-                choose(reveal(page, child(page, "macroList")), a)
-                tryCompare(page, "keyString", macroNames[a])
-            } else if (what === "keys") {
-                click(page, a)
-                for (const code of b) {
+            },
+            // the knob to position p, which stands for p + 1 ms
+            rate: p => {
+                const rate = dropDown("fireRate")
+                mouseClick(rate.sliderControl, p + 6, rate.sliderControl.height / 2)
+                tryCompare(rate, "textValue", (p + 1) + "ms")
+            },
+            times: text => typeInto(reveal("fireTimes"), text),
+            macro: i => {
+                choose(reveal("macroList"), i)
+                tryCompare(page, "keyString", macroNames[i])
+            },
+            keys: (name, codes) => {
+                mouseClick(reveal(name))
+                for (const code of codes) {
                     doc.detectKeyboard(true, code)
                     doc.detectKeyboard(false, code)
                 }
             }
         }
+        for (const [what, ...args] of steps)
+            act[what](...args)
     }
     // The fire period of the gun the gun page holds in slot 1 … 3; 0 while it offers none.
-    function slotPeriod(doc, slot) {
-        const guns = child(doc, "gunControlMain")
+    function slotPeriod(slot) {
+        const guns = item("gunControlMain")
         const gun = guns.gunNumberModel ? guns.gunNumberModel.get(guns["selectGun" + slot]) : null
         return gun ? Number(gun.gunPeriod) & 0xFF : 0
     }
@@ -103,8 +115,7 @@ PageCase {
     function test_assign_data() {
         const fire = code => ["keys", "fireKeyField", [code]]
         const pick = name => ["click", name]
-        const empty = (grid, item, cell) => [["cell", grid, item], pick("mouseFunction3"),
-                                             ["cell", grid, cell]]
+        const empty = (grid, i, cell) => [["cell", grid, i], pick("mouseFunction3"), ["cell", grid, cell]]
         // tag, button, steps, codes, text, device form, that of the 560 where it differs, text once stored
         const classes = [
             ["mouse right", 3, [pick("mouseFunction2")], [0, 0, 0xF1, 0], "Right Key", [1, 0, 0xF1, 0]],
@@ -128,12 +139,10 @@ PageCase {
         ]
         // An empty cell closes the grid and applies its chosen item again (or the first).
         const emptyCells = [
-            ["media, empty cell", 1, empty("mediaGrid", 2, 8), [3, 0, 0xB6, 0], "Previous", [3, 0, 0xB6, 0]],
-            ["system, empty cell", 1, empty("systemGrid", 4, 7), [6, 4, 0x2C, 0x11], "Minimize",
-             [0, 4, 0x2C, 0x11]],
-            ["shortcut, empty cell", 1, empty("shortcutGrid", 9, 11), [7, 0, 0xE0, 4], "Select All",
-             [0, 0, 0xE0, 4]],
-            ["shortcut, empty cell first", 1, [["cell", "shortcutGrid", 10]], [7, 0, 0xE0, 0x11], "New",
+            ["media empty", 1, empty("mediaGrid", 2, 8), [3, 0, 0xB6, 0], "Previous", [3, 0, 0xB6, 0]],
+            ["system empty", 1, empty("systemGrid", 4, 7), [6, 4, 0x2C, 0x11], "Minimize", [0, 4, 0x2C, 0x11]],
+            ["shortcut empty", 1, empty("shortcutGrid", 9, 11), [7, 0, 0xE0, 4], "Select All", [0, 0, 0xE0, 4]],
+            ["shortcut first empty", 1, [["cell", "shortcutGrid", 10]], [7, 0, 0xE0, 0x11], "New",
              [0, 0, 0xE0, 0x11]]
         ]
         const row = (family, [tag, button, steps, codes, text, device, device560, storedText]) => ({
@@ -143,82 +152,74 @@ PageCase {
                                                           classes.map(c => row("560", c)))
     }
     function test_assign(row) {
-        const doc = openKeys({ family: row.family, isGun: true })
-        const page = openPage(doc, row.button)
-        compare(mouseMain(doc).selectKey, row.button)
-        run(doc, page, row.steps)
-        compare(codesOf(page), row.codes)
-        compare(page.keyString, row.text)
-        verify(!keys(doc).isSave)
-        closePage(doc)
-        verify(keys(doc).isSave)
-        compare(mouseMain(doc).selectKey, -1)
-        compare(entry(doc, row.button), row.codes)
-        compare(keys(doc).modKeys.get(row.button).keyText, row.text)
+        openKeys({ family: row.family, isGun: true })
+        run([["open", row.button]])
+        compare(selected(), row.button)
+        run(row.steps)
+        compare([codesOf(page), page.keyString, keys().isSave], [row.codes, row.text, false])
+        run([["close"]])
+        compare([keys().isSave, selected(), entry(row.button)], [true, -1, [row.codes, row.text]])
 
         save(doc)
-        verify(!keys(doc).isSave)
-        for (let i = 0; i < 16; ++i) {
-            const want = i === row.button ? row.codes : ui_View.mouseGetKeydefine(i, true).map(Number)
-            compare(stored(i), want, "entry " + i)
-        }
-        const expected = factoryDevice.slice()
-        expected[row.button] = row.device
-        compare(matrix(1), [].concat(...expected))
+        verify(!keys().isSave)
+        const want = Array.from({ length: 16 }, (_, i) => ui_View.mouseGetKeydefine(i, true).map(Number))
+        want[row.button] = row.codes
+        compare(want.map((_, i) => stored(i)), want)
+        compare(matrix(1), [].concat(...factoryDevice.map((d, i) => i === row.button ? row.device : d)))
         compare(commandCodes().filter(c => c === "12" || c === "0d").length, row.gun ? 4 : 1)
-        if (row.gun) {
-            // the gun matrices carry the fire periods of the slotted guns in their first entry
-            for (let n = 2; n <= 4; ++n)
-                compare(matrix(n).slice(0, 4), [0x0B, n - 2, slotPeriod(doc, n - 1), 0])
-        }
-        keys(doc).init(false, false)
-        compare(keys(doc).modKeys.get(row.button).keyText, row.storedText ?? row.text)
+        // the gun matrices carry the fire periods of the slotted guns in their first entry
+        for (const n of row.gun ? [2, 3, 4] : [])
+            compare(matrix(n).slice(0, 4), [0x0B, n - 2, slotPeriod(n - 1), 0])
+        keys().init(false, false)
+        compare(entry(row.button)[1], row.storedText ?? row.text)
     }
 
     // Another macro on a macro button is a change. What leaves the choice as it was is none:
     // the same macro while the macro list shows another, the macro editor opened over the page, a
     // key while nothing waits for one, an empty or a cancelled capture, a release or a key without a
-    // label as the fire key. Nothing is then marked unsaved or sent.
-    function test_noChange() {
-        const doc = openKeys({ family: "560" })
+    // label as the fire key. Nothing is then marked unsaved or sent. Then the resets: the page's
+    // reset image gives the button its factory function, the list's gives every button.
+    function test_noChangeThenResets() {
+        openKeys({ family: "560" })
         for (const [button, macro] of [[2, 0], [2, 1], [3, 0]]) {
-            run(doc, openPage(doc, button), [["macro", macro]])
-            closePage(doc)
-            verify(keys(doc).isSave)
+            run([["open", button], ["macro", macro], ["close"]])
+            compare([keys().isSave, entry(button)[1]], [true, macroNames[macro]])
             compare(ui_View.getData("mouseMacroKey/" + button, false), macroNames[macro])
-            compare(keys(doc).modKeys.get(button).keyText, macroNames[macro])
             save(doc)
         }
         mouseSim.clearTrace()
-        let page = openPage(doc, 2)
+        run([["open", 2]])
         compare(page.keyString, "Reload")
-        const editor = child(doc, "macroEditorMain")
-        click(page, "macroEditorButton")
-        verify(editor.visible && page.visible && child(doc, "mainMask").visible)
-        verify(editor.z > page.z)
+        const editor = item("macroEditorMain")
+        run([["click", "macroEditorButton"]])
+        verify(editor.visible && shown() && editor.z > page.z)
         compare([editor.x, editor.y], [(1024 - editor.width) / 2, (640 - editor.height) / 2])
         mouseClick(child(editor, "macroCloseButton"))
         verify(!editor.visible && page.visible)
-        tryCompare(child(doc, "mainMask"), "visible", true)
-        closePage(doc)
-        verify(!child(doc, "mainMask").visible)
+        tryCompare(item("mainMask"), "visible", true)
+        run([["close"]])
+        verify(!item("mainMask").visible)
 
-        page = openPage(doc, 1)
-        doc.detectKeyboard(true, 0x04)
-        run(doc, page, [["keys", "comboField", []], ["click", "comboOk"],
-                        ["keys", "comboField", [0xE0, 0x04]], ["click", "comboCancel"]])
+        run([["open", 1], ["down", 0x04], ["keys", "comboField", []], ["click", "comboOk"],
+             ["keys", "comboField", [0xE0, 0x04]], ["click", "comboCancel"]])
         verify(!page.isComboInput)
-        click(page, "fireKeyField")
-        doc.detectKeyboard(false, 0x05)
-        doc.detectKeyboard(true, 0x01)
-        verify(page.isFireInput)
-        compare(codesOf(page), [0, 0, 0xF1, 0])
+        run([["click", "fireKeyField"], ["up", 0x05], ["down", 0x01]])
+        compare([page.isFireInput, codesOf(page)], [true, [0, 0, 0xF1, 0]])
         // closing ends a capture that is still waiting
-        closePage(doc)
-        verify(!page.isFireInput)
-        verify(!keys(doc).isSave)
+        run([["close"]])
+        compare([page.isFireInput, keys().isSave], [false, false])
         save(doc)
         compare(mouseSim.commands(), [])
+
+        run([["open", 3], ["click", "dpiFunction0"], ["close"], ["open", 4], ["cell", "mediaGrid", 0],
+             ["tap", "assignReset"]])
+        compare([codesOf(page), page.keyString, keys().isSave], [[0, 0, 0xF3, 0], "Back Key", true])
+        run([["close"]])
+        compare([entry(4)[0], entry(3)[0]], [[0, 0, 0xF3, 0], [5, 0, 1, 0]])
+        run([["save"], ["tap", "keyMatrixReset"]])
+        compare([keys().isSave, entry(3)], [true, [[0, 0, 0xF4, 0], "Forward Key"]])
+        save(doc)
+        compare([stored(3), matrix(1)], [[0, 0, 0xF4, 0], [].concat(...factoryDevice)])
     }
 
     // The list and the picture show keyCount buttons, each with the profile's function. A tag
@@ -227,58 +228,46 @@ PageCase {
     // button left that does a left click cannot be opened, from the picture or the list. Without
     // the gun features the page hides its gun section and keeps its height.
     function test_layout_data() {
-        return [
-            { tag: "six, gun", count: 6, family: "553", isGun: true },
-            { tag: "eight, plain", count: 8, family: "560", isGun: false }
-        ]
+        return [{ tag: "six, gun", count: 6, family: "553", isGun: true },
+                { tag: "eight, plain", count: 8, family: "560", isGun: false }]
     }
     function test_layout(row) {
         const config = Object.assign({ "mouse/keyCount": row.count }, english)
-        const doc = openKeys({ family: row.family, isGun: row.isGun, config: config })
+        openKeys({ family: row.family, isGun: row.isGun, config: config })
         const texts = ["Left Key", "Right Key", "Middle Key", "Forward Key", "Back Key", "DPI+", "DPI-",
                        "Double Fire"]
-        compare(texts.map((t, i) => keys(doc).modKeys.get(i).keyText), texts)
-        compare(mouseMain(doc).keyCount, row.count)
-        for (let i = 0; i < 16; ++i) {
-            compare(child(doc, "keyRow" + i).visible, i < row.count, "row " + i)
-            compare(findChild(doc, "mouseTag" + i) !== null, i < row.count, "tag " + i)
-        }
+        compare(texts.map((t, i) => entry(i)[1]), texts)
+        compare(item("mouseMain").keyCount, row.count)
+        // [row shown, tag shown] for each of the 16 buttons
+        const want = Array.from({ length: 16 }, (_, i) => [i < row.count, i < row.count])
+        compare(want.map((_, i) => [item("keyRow" + i).visible, findChild(doc, "mouseTag" + i) !== null]), want)
 
-        const page = child(doc, "keyAssigmentMain")
-        const rates = child(doc, "reportRateLV")
-        const keyRow = child(doc, "keyRow5")
+        const rates = item("reportRateLV")
+        const keyRow = item("keyRow5")
         mouseClick(rates)
         settle(rates)
-        openPage(doc, 2)
+        run([["open", 2]])
         tryCompare(rates, "isDrop", false)
-        closePage(doc)
+        run([["close"]])
         mouseMove(keyRow, 10, 10)
-        compare(mouseMain(doc).selectKey, 5)
-        compare(keyRow.color, doc.colorOrange)
+        compare([selected(), keyRow.color], [5, doc.colorOrange])
         mouseMove(doc, 600, 600)
-        compare(mouseMain(doc).selectKey, -1)
+        compare(selected(), -1)
         mouseClick(keyRow)
-        verify(page.visible && child(doc, "mainMask").visible)
-        compare(page.keyString, "DPI+")
-        compare([page.x, page.y], [(1024 - 416) / 2, (640 - 404) / 2])
+        compare([shown(), page.keyString, page.x, page.y], [true, "DPI+", (1024 - 416) / 2, (640 - 404) / 2])
         mouseMove(doc, 600, 600)
-        compare(mouseMain(doc).selectKey, 5)
-        closePage(doc)
-        mouseClick(child(doc, "mouseTag0"))
-        verify(!page.visible && !child(doc, "mainMask").visible)
-        compare(mouseMain(doc).selectKey, -1)
-        mouseClick(child(doc, "keyRow0"))
+        compare(selected(), 5)
+        run([["close"], ["tap", "mouseTag0"]])
+        compare([page.visible, item("mainMask").visible, selected()], [false, false, -1])
+        run([["tap", "keyRow0"]])
         verify(!page.visible)
-        run(doc, openPage(doc, 1), [["click", "mouseFunction0"]])
-        closePage(doc)
-        run(doc, openPage(doc, 0), [["click", "mouseFunction2"]])
-        closePage(doc)
-        mouseClick(child(doc, "mouseTag1"))
+        // the left click moves from button 0 to button 1
+        run([["open", 1], ["click", "mouseFunction0"], ["close"], ["open", 0], ["click", "mouseFunction2"],
+             ["close"], ["tap", "mouseTag1"]])
         verify(!page.visible)
 
-        openPage(doc, 2)
-        compare(child(page, "gunSection").visible, row.isGun)
-        compare(child(page, "assignContent").height, 830)
+        run([["open", 2]])
+        compare([child(page, "gunSection").visible, child(page, "assignContent").height], [row.isGun, 830])
         // the content scrolls with the wheel and the scroll bar and stops at its ends
         const bar = child(page, "assignScrollBar")
         page.scrollTo(0)
@@ -286,37 +275,10 @@ PageCase {
         mouseWheel(page, 200, 200, 0, -120)
         verify(page.contentY > 0)
         mouseDrag(bar, 6, 10, 0, 400)
-        compare(page.contentY, 830 - 360)
-        compare(bar.y + bar.height, 41 + 360)
+        compare([page.contentY, bar.y + bar.height], [830 - 360, 41 + 360])
         mouseDrag(bar, 6, 10, 0, -400)
         compare(page.contentY, 0)
         mouseWheel(page, 200, 200, 0, 120)
         compare(page.contentY, 0)
-    }
-
-    // The page's reset image gives the button its factory function; the list's gives every button.
-    function test_resets() {
-        const doc = openKeys({ family: "553" })
-        let page = openPage(doc, 3)
-        click(page, "dpiFunction0")
-        closePage(doc)
-        page = openPage(doc, 4)
-        run(doc, page, [["cell", "mediaGrid", 0]])
-        mouseClick(child(doc, "assignReset"))
-        compare(codesOf(page), [0, 0, 0xF3, 0])
-        compare(page.keyString, "Back Key")
-        verify(keys(doc).isSave)
-        closePage(doc)
-        compare(entry(doc, 4), [0, 0, 0xF3, 0])
-        compare(entry(doc, 3), [5, 0, 1, 0])
-
-        save(doc)
-        mouseClick(child(doc, "keyMatrixReset"))
-        verify(keys(doc).isSave)
-        compare(entry(doc, 3), [0, 0, 0xF4, 0])
-        compare(keys(doc).modKeys.get(3).keyText, "Forward Key")
-        save(doc)
-        compare(stored(3), [0, 0, 0xF4, 0])
-        compare(matrix(1), [].concat(...factoryDevice))
     }
 }

@@ -14,11 +14,10 @@ PageCase {
     // the editor open.
     function openEditor(names, actions) {
         doc = open({ family: "553" }, {}, () => {
-            if (names.length > 0)
-                ui_View.updataNameList(0, names)
+            ui_View.updataNameList(0, names)
             for (const name of names) {
                 ui_View.createMacroIni(name, 0)
-                ui_View.saveMacroIni(name, actions ?? [], 1)
+                ui_View.saveMacroIni(name, actions, 1)
             }
         })
         page = item("macroEditorMain")
@@ -33,54 +32,68 @@ PageCase {
     function storedNames() { return mouseSim.setting("setting/name.bin", "macro/macroName") }
     function stored(name) { return ui_View.loadMacroIni(name) }
     function macroFile(name) { return "macro/" + name + ".bin" }
-    function click(name) { mouseClick(item(name)) }
-    function menu(row, entry) {
-        mouseClick(item(row), 5, 5, Qt.RightButton)
-        click(entry)
+    // Steps: the name of an item to click, ["menu", row, entry] (a right click on the row, then the
+    // entry), ["edit", row, text] (a double click, the text typed over the old one, Enter), keys
+    // ["down", code] and ["up", code] as the input hook hands them over.
+    function run(steps) {
+        const act = {
+            menu: (row, entry) => {
+                mouseClick(item(row), 5, 5, Qt.RightButton)
+                mouseClick(item(entry))
+            },
+            edit: (row, text) => {
+                mouseDoubleClickSequence(item(row))
+                keyClick(Qt.Key_A, Qt.ControlModifier)
+                keyClick(Qt.Key_Backspace)
+                for (const c of text)
+                    keyClick(c)
+                keyClick(Qt.Key_Return)
+            },
+            down: code => doc.detectKeyboard(true, code),
+            up: code => doc.detectKeyboard(false, code),
+            click: name => mouseClick(item(name))
+        }
+        for (const step of steps) {
+            const [what, ...args] = Array.isArray(step) ? step : ["click", step]
+            act[what](...args)
+        }
     }
-    // Replaces the text of the focused input and presses Enter.
-    function typeText(text) {
-        keyClick(Qt.Key_A, Qt.ControlModifier)
-        keyClick(Qt.Key_Backspace)
-        for (const c of text)
-            keyClick(c)
-        keyClick(Qt.Key_Return)
-    }
-    // Button `button` runs macro `name` in the profile in use.
-    function useMacro(button, name) {
-        ui_View.setDataList("mouseKeyMatrix/" + button, [4, 0, button, 0])
-        ui_View.setData("mouseMacroKey/" + button, name)
+    // Buttons run macros in the profile in use: [button, name]….
+    function useMacros(uses) {
+        for (const [button, name] of uses) {
+            ui_View.setDataList("mouseKeyMatrix/" + button, [4, 0, button, 0])
+            ui_View.setData("mouseMacroKey/" + button, name)
+        }
         item("keyMatrixMain").init(false, false)
     }
     function block(slot) { return mouseSim.memory().macros[String(slot + 1)] }
+    function refused() { return item("macroRefusal").visible }
     // n presses and releases of A, gapMs apart, as stored.
     function keys(n, gapMs) {
         return Array.from({ length: 2 * n - 1 }, (_, i) => i % 2 ? "0," + gapMs : i % 4 ? "2,A" : "1,A")
     }
 
-    // Keys typed while recording, with or without the delays between them (whole 10 ms).
-    function test_record_data() {
-        return [{ tag: "Delay box cleared", delays: false }, { tag: "delays recorded", delays: true }]
-    }
-    function test_record(data) {
+    // Keys typed while recording, with the delays between them (whole 10 ms), then without once the
+    // Delay box is cleared; a recording stops at the mouse's 126 bytes, and the page says why.
+    function test_record() {
         openEditor(["M"], ["1,Z", "2,Z"])
-        click("macroRow0")
-        if (!data.delays)
-            click("macroDelayBox")
-        click("macroRecordButton")
-        verify(page.isInputting)
-        for (const [down, code] of [[1, 0x04], [0, 0x04], [1, 0xE1], [1, 0x05], [0, 0x05], [0, 0xE1]])
-            doc.detectKeyboard(down === 1, code)
-        click("macroRecordButton")
-        verify(!page.isInputting)
-        const got = stored("M")
-        compare(got.pop(), "1")
-        compare(got.filter(a => !a.startsWith("0,")), ["1,A", "2,A", "1,LShift", "1,B", "2,B", "2,LShift"])
-        const delays = got.filter(a => a.startsWith("0,"))
-        compare(delays.length, data.delays ? 5 : 0)
-        verify(delays.every(a => /^0,\d*0$/.test(a)), delays)
-        if (data.delays)
-            verify(got.every((a, i) => a.startsWith("0,") === (i % 2 === 1)), got)
+        run(["macroRow0"])
+        const typed = [["down", 0x04], ["up", 0x04], ["down", 0xE1], ["down", 0x05], ["up", 0x05],
+                       ["up", 0xE1]]
+        const keysOnly = ["1,A", "2,A", "1,LShift", "1,B", "2,B", "2,LShift", "1"]
+        const withWaits = [].concat(...keysOnly.map((a, i) => i && i < 6 ? ["wait", a] : [a]))
+        for (const delays of [true, false]) {
+            run((delays ? [] : ["macroDelayBox"]).concat(["macroRecordButton"]))
+            verify(page.isInputting)
+            run(typed.concat(["macroRecordButton"]))
+            verify(!page.isInputting)
+            // each wait in whole 10 ms
+            compare(stored("M").map(a => /^0,\d*0$/.test(a) ? "wait" : a), delays ? withWaits : keysOnly)
+        }
+        run(["macroRecordButton"].concat(...Array(35).fill([["down", 0x04], ["up", 0x04]])))
+        verify(refused())
+        run(["macroRecordButton"])
+        compare(stored("M").length, 61 + 1)
     }
 
     // A delay typed into a macro that buttons run: rounded to whole 10 ms, stored, and sent at
@@ -88,31 +101,22 @@ PageCase {
     // repeat count likewise.
     function test_editsSent() {
         openEditor(["M", "N"], ["1,A", "2,A", "0,50", "1,B", "2,B"])
-        useMacro(3, "M")
-        useMacro(5, "M")
-        useMacro(6, "N")
-        click("macroRow0")
-        mouseDoubleClickSequence(item("actionRow2"))
-        typeText("1504")
+        useMacros([[3, "M"], [5, "M"], [6, "N"]])
+        run(["macroRow0", ["edit", "actionRow2", "1504"]])
         compare(stored("M"), ["1,A", "2,A", "0,1500", "1,B", "2,B", "1"])
         compare(mouseSim.commands(), ["13 04", "13 06"])
-        for (const slot of [3, 5]) {
+        for (const slot of [3, 5])
             compare(block(slot).slice(0, 16), [0x00, 0x01, 0x01, 0x04, 0x80, 0x04, 0x00, 0x01,
                                                0x00, 0x4B, 0x01, 0x05, 0x81, 0x05, 0x00, 0x00])
-        }
-        // an empty delay is no number: the old one stays
-        mouseDoubleClickSequence(item("actionRow2"))
-        typeText("")
-        // a press on the page outside its controls ends any editing
+        // an empty delay is no number: the old one stays; a press on the page outside its
+        // controls ends any editing
+        run([["edit", "actionRow2", ""]])
         mouseClick(page, 300, 20)
         compare(stored("M")[2], "0,1500")
-
         mouseSim.clearTrace()
-        mouseClick(item("macroTimes"))
-        typeText("3")
-        compare(stored("M").pop(), "3")
+        typeInto(item("macroTimes"), "3")
+        compare([stored("M").pop(), block(5).slice(0, 2)], ["3", [0, 3]])
         compare(mouseSim.commands(), ["13 04", "13 06"])
-        compare(block(5).slice(0, 2), [0x00, 0x03])
     }
 
     // A new name renames the file and the buttons' profile keys; a taken or unusable name changes
@@ -123,52 +127,36 @@ PageCase {
     // assignment page follow.
     function test_names() {
         openEditor(["M", "N"], ["1,A", "0,30", "2,A"])
-        useMacro(3, "M")
-        useMacro(4, "N")
+        useMacros([[3, "M"], [4, "N"]])
         compare(page.macroNumber_lv.currentIndex, -1)
-        mouseDoubleClickSequence(item("macroRow0"))
-        typeText("Fast")
-        compare(shownNames(), ["Fast", "N"])
-        compare(storedNames(), ["Fast", "N"])
+        run([["edit", "macroRow0", "Fast"]])
+        compare([shownNames(), storedNames()], [["Fast", "N"], ["Fast", "N"]])
         verify(!mouseSim.fileExists(macroFile("M")))
-        compare(stored("Fast"), ["1,A", "0,30", "2,A", "1"])
         compare(String(ui_View.getData("mouseMacroKey/3", false)), "Fast")
         for (const taken of ["N", "Fast", "a/b", ""]) {
-            mouseDoubleClickSequence(item("macroRow0"))
-            typeText(taken)
-            compare(storedNames(), ["Fast", "N"], taken)
-            compare(stored("Fast"), ["1,A", "0,30", "2,A", "1"], taken)
+            run([["edit", "macroRow0", taken]])
+            compare([storedNames(), stored("Fast")], [["Fast", "N"], ["1,A", "0,30", "2,A", "1"]], taken)
         }
 
         const copy = mouseSim.tempPath("m.mc")
-        click("macroRow0")
         mouseSim.chooseFiles([copy, copy, ""])
-        menu("macroRow0", "macroMenu2")
+        run(["macroRow0", ["menu", "macroRow0", "macroMenu2"]])
         compare(mouseSim.readFile(copy), mouseSim.readFile(macroFile("Fast")))
-        menu("macroRow0", "macroMenu1")
+        run([["menu", "macroRow0", "macroMenu1"]])
         compare(storedNames(), ["Macro_0", "Fast", "N"])
-        compare(page.macroNumber_lv.currentIndex, 0)
+        compare([page.macroNumber_lv.currentIndex, item("actionList").count], [0, 3])
         compare(stored("Macro_0"), stored("Fast"))
-        compare(item("actionList").count, 3)
-        menu("macroRow1", "macroMenu1")
-        compare(storedNames(), ["Macro_0", "Macro_1", "Fast", "N"])
-        compare(stored("Macro_1"), ["1"])
+        run([["menu", "macroRow1", "macroMenu1"]])
+        compare([storedNames(), stored("Macro_1")], [["Macro_0", "Macro_1", "Fast", "N"], ["1"]])
 
-        click("macroRow0")
-        click("macroDeleteButton")
+        run(["macroRow0", "macroDeleteButton"])
         verify(!mouseSim.fileExists(macroFile("Macro_0")))
-        compare(storedNames(), ["Macro_1", "Fast", "N"])
-        compare(page.macroNumber_lv.currentIndex, 0)
-        click("macroNewButton")
-        compare(shownNames(), ["Macro_1", "Fast", "N", "Macro_0"])
-        compare(page.macroNumber_lv.currentIndex, 3)
-        compare(item("macroList").count, 4)
-        for (const row of [0, 2, 0]) {
-            click("macroRow" + row)
-            click("macroDeleteButton")
-        }
-        compare(storedNames(), ["N", "loaderbeacon"])
-        compare(shownNames(), ["N"])
+        compare([storedNames(), page.macroNumber_lv.currentIndex], [["Macro_1", "Fast", "N"], 0])
+        run(["macroNewButton"])
+        compare([shownNames(), page.macroNumber_lv.currentIndex], [["Macro_1", "Fast", "N", "Macro_0"], 3])
+        for (const row of [0, 2, 0])
+            run(["macroRow" + row, "macroDeleteButton"])
+        compare([storedNames(), shownNames()], [["N", "loaderbeacon"], ["N"]])
         compare(ui_View.getDataList("mouseKeyMatrix/3", false), ui_View.getDataList("mouseKeyMatrix/3", true))
         compare(storedList("mouseKeyMatrix/4"), [4, 0, 4, 0])
     }
@@ -178,64 +166,44 @@ PageCase {
     // mouse's 128 bytes, and the page says why.
     function test_actions() {
         openEditor(["M"], ["1,A", "2,A"])
-        click("macroRow0")
-        menu("actionRow0", "actionMenu3")
+        run(["macroRow0", ["menu", "actionRow0", "actionMenu3"]])
         compare(stored("M"), ["1,A", "3,MS-L", "4,MS-L", "2,A", "1"])
-        menu("actionRow3", "actionMenu5")
+        run([["menu", "actionRow3", "actionMenu5"]])
         compare(stored("M"), ["1,A", "3,MS-L", "4,MS-L", "2,A", "3,MS-R", "4,MS-R", "1"])
-        menu("actionRow1", "actionMenu1")
+        run([["menu", "actionRow1", "actionMenu1"]])
         compare(stored("M"), ["1,A", "0,50", "3,MS-L", "4,MS-L", "2,A", "3,MS-R", "4,MS-R", "1"])
         compare(item("actionList").currentIndex, 1)
 
-        menu("actionRow1", "actionMenu2")
+        run([["menu", "actionRow1", "actionMenu2"]])
         verify(page.isInsertting && item("insertKeyBox").visible)
-        doc.detectKeyboard(true, 0xF0) // buttons are not keys
-        doc.detectKeyboard(true, 0x05)
-        doc.detectKeyboard(false, 0x05)
+        // buttons are not keys
+        run([["down", 0xF0], ["down", 0x05], ["up", 0x05]])
         compare(item("insertKeyField").text, "B")
-        click("insertKeyOk")
+        run(["insertKeyOk"])
         verify(!page.isInsertting)
         compare(stored("M"), ["1,A", "1,B", "2,B", "0,50", "3,MS-L", "4,MS-L", "2,A", "3,MS-R", "4,MS-R", "1"])
+        run([["menu", "actionRow0", "actionMenu0"]])
+        compare([stored("M")[0], stored("M").length], ["1,B", 9])
 
-        menu("actionRow0", "actionMenu0")
-        compare(stored("M")[0], "1,B")
-        compare(stored("M").length, 9)
-
-        // 62 actions 10 ms apart fill the block exactly
+        // 62 actions 10 ms apart fill the block exactly; a longer wait would need the long form
         ui_View.saveMacroIni("M", keys(62, 10), 1)
-        click("macroRow0")
-        verify(!item("macroRefusal").visible)
-        // a longer wait would need the long form of the delay
-        mouseDoubleClickSequence(item("actionRow1"))
-        typeText("1270")
-        compare(stored("M")[1], "0,10")
-        verify(item("macroRefusal").visible)
+        run(["macroRow0"])
+        verify(!refused())
+        run([["edit", "actionRow1", "1270"]])
+        compare([stored("M")[1], refused()], ["0,10", true])
         compare(item("macroRefusal").text, ui_View.getLangStrings("macroEditor", doc.language)[20])
-        mouseDoubleClickSequence(item("actionRow1"))
-        typeText("1260")
-        compare(stored("M")[1], "0,1260")
-        verify(!item("macroRefusal").visible)
-        menu("actionRow0", "actionMenu1")
-        verify(item("macroRefusal").visible)
-        compare(stored("M").length, 62 + 61 + 1)
+        run([["edit", "actionRow1", "1260"]])
+        compare([stored("M")[1], refused()], ["0,1260", false])
+        run([["menu", "actionRow0", "actionMenu1"]])
+        compare([refused(), stored("M").length], [true, 62 + 61 + 1])
 
         // removing a key joins the waits on both sides into one long wait
         ui_View.saveMacroIni("M", keys(60, 10).concat(["0,700", "1,B", "0,700", "2,B"]), 1)
-        click("macroRow0")
+        run(["macroRow0"])
         compare(MacroCodec.encodedSize(MacroCodec.fromStored(stored("M")).actions), 128)
         item("actionList").positionViewAtEnd()
         tryVerify(() => findChild(doc, "actionRow120"))
-        menu("actionRow120", "actionMenu0")
-        verify(item("macroRefusal").visible)
-        compare(stored("M").length, 2 * 60 - 1 + 4 + 1)
-
-        // recording stops at 126 bytes
-        click("macroDelayBox")
-        click("macroRecordButton")
-        for (let i = 0; i < 70; ++i)
-            doc.detectKeyboard(i % 2 === 0, 0x04)
-        verify(item("macroRefusal").visible)
-        click("macroRecordButton")
-        compare(stored("M").length, 61 + 1)
+        run([["menu", "actionRow120", "actionMenu0"]])
+        compare([refused(), stored("M").length], [true, 2 * 60 - 1 + 4 + 1])
     }
 }

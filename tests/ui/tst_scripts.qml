@@ -28,13 +28,9 @@ TestCase {
     function init() { failOnWarning(/qml/) }
 
     function label(code) { return KeyCodes.keycodeTostr(labels, codes, code) }
-    function text(c) {
-        return KeyAssign.keyCodeToString(c[0], c[1], c[2], c[3], lang, label, slot => undefined)
-    }
+    function text(c) { return KeyAssign.keyCodeToString(...c, lang, label, slot => undefined) }
     function combo(keys) {
-        let c = KeyAssign.comboStart()
-        for (const key of keys)
-            c = KeyAssign.comboAdd(c, key, label(key))
+        const c = keys.reduce((c, key) => KeyAssign.comboAdd(c, key, label(key)), KeyAssign.comboStart())
         return [c.text, KeyAssign.comboCodes(c)]
     }
     // The actions of a macro written as the store keeps it.
@@ -45,104 +41,94 @@ TestCase {
     }
     function encode(actions) { return MacroCodec.encode(actions, 1, labels, codes) }
 
-    // The labels at the ends of every run of USB usages, and codes arriving as the store's texts.
-    function test_keyCodes_data() {
+    // A section per library, each row [tag, what the library gives, what it must give].
+    function test_library_data() {
+        // the labels at the ends of every run of USB usages, and codes arriving as the store's texts
         const toCode = [
             ["A", 0x04], ["Z", 0x1D], ["1", 0x1E], ["0", 0x27], ["Enter", 0x28], ["\\", 0x31],
             ["Caps", 0x39], ["F12", 0x45], ["\u25BA", 0x4F], ["\u25B2", 0x52], ["KP0", 0x62],
             ["KP=", 0x67], ["F13", 0x68], ["F24", 0x73], ["Keypad", 0x85], ["Intl1", 0x87],
             ["Intl5", 0x8B], ["Lang2", 0x91], ["LCtrl", 0xE0], ["RWin", 0xE7], ["MS-L", 0xF0],
             ["MS-B5", 0xF4], ["a", 0], ["", 0], ["F25", 0]
-        ].map(([l, code]) => ({ tag: l, got: KeyCodes.strTokeycode(labels, codes, l), want: code }))
+        ].map(([l, code]) => ["code of " + l, KeyCodes.strTokeycode(labels, codes, l), code])
         const toLabel = [
             [0x32, "\\"], [0x2C, "Space"], [0xF2, "MS-M"], [0x74, ""], [0x86, ""], [0x00, ""],
             ["49", "\\"], ["0x85", "Keypad"], ["", ""], [undefined, ""]
-        ].map(([code, l]) => ({ tag: String(code), got: label(code), want: l }))
-        return toCode.concat(toLabel)
-    }
-    function test_keyCodes(data) { compare(data.got, data.want) }
-
-    // Every label leads back to its own code, except the second backslash, which the first wins;
-    // no code stands twice, and the tables handed out are copies.
-    function test_keyCodesRoundTrip() {
-        compare(new Set(codes).size, labels.length)
-        for (const code of codes)
-            compare(KeyCodes.strTokeycode(labels, codes, label(code)), code === 0x32 ? 0x31 : code, code)
+        ].map(([code, l]) => ["label of " + code, label(code), l])
         const mine = KeyCodes.defaultLabels()
         mine[0] = "changed"
-        compare(KeyCodes.defaultLabels()[0], "A")
-    }
-
-    // The shipped English list is the default table (tst_language_files holds the others to it),
-    // and the shared table's look-ups follow the list that replaces it.
-    function test_languageList() {
         mouseSim.useModel({ family: "553" })
-        compare(Array.from(ui_View.getLangStrings("keyCode", "English")), labels)
         const table = createTemporaryObject(tableType, testCase, { keyCodeStr: ["x", "y"] })
-        compare([table.strTokeycode("y"), table.keycodeTostr(0x04)], [0x05, "x"])
-    }
-
-    // Texts of assignments no table item covers; the page drives one item of every table (tst_keys).
-    function test_keyAssign_data() {
+        // every label leads back to its own code, except the second backslash, which the first wins;
+        // no code stands twice, and the tables handed out are copies
+        const keyCodes = [
+            ["labels lead back", codes.map(c => KeyCodes.strTokeycode(labels, codes, label(c))),
+             codes.map(c => c === 0x32 ? 0x31 : c)],
+            ["no code twice", new Set(codes).size, labels.length],
+            ["tables are copies", KeyCodes.defaultLabels()[0], "A"],
+            // the shipped English list is the default table (tst_language_files holds the others to
+            // it), and the shared table's look-ups follow the list that replaces it
+            ["English list", Array.from(ui_View.getLangStrings("keyCode", "English")), labels],
+            ["replaced list", [table.strTokeycode("y"), table.keycodeTostr(0x04)], [0x05, "x"]]
+        ]
         const left = [0, 0, 0xF0, 0]
         const right = [0, 0, 0xF1, 0]
-        const stored = list => KeyAssign.toCodes(list, right)
         const onlyLeft = KeyAssign.isLastLeftClick
-        return [
-            { tag: "unknown button code", got: text([0, 0, 0x05, 0]), want: "L7" },
-            { tag: "fire backslash", got: text([1, 0x31, 4, 3]), want: "\\" },
-            { tag: "all modifiers", got: text([2, 0xFF, 0, 0]),
-              want: "LCtrl+LShift+LAlt+LWin+RCtrl+RShift+RAlt+RWin" },
-            { tag: "keys only", got: text([2, 0, 0, 0x29]), want: "Esc" },
-            { tag: "media without item", got: text([3, 0, 0x83, 0x02]), want: "" },
-            { tag: "macro without a name", got: text([4, 0, 3, 0]), want: "" },
-            { tag: "DPI 5", got: text([5, 0, 5, 0]), want: "" },
-            { tag: "system, modifier byte ignored", got: text([6, 0x10, 0x2C, 0x1B]), want: "L38" },
-            { tag: "gun 4", got: text([8, 0, 4, 0]), want: "" },
-            { tag: "unknown class", got: text([9, 0, 1, 0]), want: "" },
-            { tag: "split bad text", got: KeyAssign.splitCode("03zz"), want: [3, 0, 0, 0] },
-            { tag: "join wide", got: KeyAssign.joinCode([0x104, 0, 0xAB, 1]), want: "0400ab01" },
-            { tag: "combo modifier after keys", got: combo([0x04, 0xE6, 0xE7]),
-              want: ["A + RAlt + RWin", [2, 0xC0, 4, 0]] },
-            { tag: "combo modifier only", got: combo([0xE3]), want: ["LWin", [2, 0x08, 0, 0]] },
-            { tag: "combo unlabelled key", got: combo([0x01, 0x04]), want: ["A", [2, 0, 0x04, 0]] },
-            { tag: "combo nothing", got: combo([]), want: ["", null] },
-            { tag: "stored texts", got: stored(["1", "4", "10", "0"]), want: [1, 4, 10, 0] },
-            { tag: "stored absent", got: stored([]), want: right },
-            { tag: "stored undefined", got: stored(undefined), want: right },
-            { tag: "stored not numbers", got: stored(["x", "", "240", "2"]), want: [0, 0, 240, 2] },
-            { tag: "stored wide", got: stored(["255", "256", "-1", "1"]), want: [255, 0, 255, 1] },
-            { tag: "only left click", got: onlyLeft([left, right], 0), want: true },
-            { tag: "two left clicks", got: onlyLeft([left, right, left], 0), want: false },
-            { tag: "fire is no left click", got: onlyLeft([right, [1, 0xF0, 10, 0]], 1), want: false },
-            { tag: "rate empty", got: KeyAssign.rateOfText(""), want: 10 },
-            { tag: "times", got: ["12", "", "999"].map(KeyAssign.timesOfText), want: [12, 0, 255] },
-            { tag: "gun periods, slot 3 absent", want: [12, 9, 0],
-              got: KeyAssign.gunPeriods(s => ({ 1: "12", 2: 9.7 })[s], [1, 2, 3]) }
+        // texts of assignments no table item covers; the page drives one item of every table (tst_keys)
+        const keyAssign = [
+            // an unknown button code, a fire key, keys only, the modifier byte of a system item ignored
+            ["texts", [[0, 0, 0x05, 0], [1, 0x31, 4, 3], [2, 0, 0, 0x29], [6, 0x10, 0x2C, 0x1B]].map(text),
+             ["L7", "\\", "Esc", "L38"]],
+            // a media code without item, a macro without a name, DPI 5, gun 4, an unknown class
+            ["no text", [[3, 0, 0x83, 0x02], [4, 0, 3, 0], [5, 0, 5, 0], [8, 0, 4, 0], [9, 0, 1, 0]].map(text),
+             ["", "", "", "", ""]],
+            ["all modifiers", text([2, 0xFF, 0, 0]), "LCtrl+LShift+LAlt+LWin+RCtrl+RShift+RAlt+RWin"],
+            ["split bad text", KeyAssign.splitCode("03zz"), [3, 0, 0, 0]],
+            ["join wide", KeyAssign.joinCode([0x104, 0, 0xAB, 1]), "0400ab01"],
+            ["combo modifier after keys", combo([0x04, 0xE6, 0xE7]), ["A + RAlt + RWin", [2, 0xC0, 4, 0]]],
+            ["combo modifier only", combo([0xE3]), ["LWin", [2, 0x08, 0, 0]]],
+            ["combo unlabelled key", combo([0x01, 0x04]), ["A", [2, 0, 0x04, 0]]],
+            ["combo nothing", combo([]), ["", null]],
+            // texts, absent, undefined, not numbers, out of a byte's range
+            ["stored", [["1", "4", "10", "0"], [], undefined, ["x", "", "240", "2"], ["255", "256", "-1", "1"]]
+                 .map(list => KeyAssign.toCodes(list, right)),
+             [[1, 4, 10, 0], right, right, [0, 0, 240, 2], [255, 0, 255, 1]]],
+            // the only left click, one of two, a fire key on the left button
+            ["left click", [onlyLeft([left, right], 0), onlyLeft([left, right, left], 0),
+                            onlyLeft([right, [1, 0xF0, 10, 0]], 1)], [true, false, false]],
+            ["rate empty, times", [KeyAssign.rateOfText(""), ...["12", "", "999"].map(KeyAssign.timesOfText)],
+             [10, 12, 0, 255]],
+            // slot 3 absent
+            ["gun periods", KeyAssign.gunPeriods(s => ({ 1: "12", 2: 9.7 })[s], [1, 2, 3]), [12, 9, 0]]
         ]
-    }
-    function test_keyAssign(data) { compare(data.got, data.want) }
-
-    // The bytes for the mouse (repeat high byte first, records of delay and key, 0 0 at the end) and
-    // their size; a wait of 127 ticks or more takes the long form, in the units' ranges. Actions
-    // are written as the store keeps them.
-    function test_macroEncode_data() {
+        const loaded = MacroCodec.fromStored(["1,A", "0,50", "2,,", "3,MS-L", "12"])
+        const tooLong = keys(60, 10).concat(acts(["0,1270", "2,B", "1,C"]))
+        const forMouse = actions => MacroCodec.encodeForMouse(actions, 1, labels, codes)
+        const types = [[true, 0x04], [false, 0xE7], [true, 0xF0], [false, 0xF2]]
         const A = 0x04
-        const row = (tag, repeat, stored, bytes) => ({ tag, repeat, stored: stored.split(" "), bytes })
+        // the bytes for the mouse; a size encodedSize gets wrong shows in their place
+        const encoded = (repeat, stored) => {
+            const actions = acts(stored.split(" ").filter(a => a !== ""))
+            const bytes = MacroCodec.encode(actions, repeat, labels, codes)
+            const size = MacroCodec.encodedSize(actions)
+            return size === bytes.length ? bytes : ["size", size]
+        }
         // A released, then B pressed after `ticks`
-        const longWait = (ticks, delay) => row(ticks + " ticks", 1, "2,A 0," + ticks * 10 + " 1,B",
-                                                [0, 1, ...delay, 0x01, 0x05, 0, 0])
-        return [
-            row("worked example", 1, "1,A 0,50 2,A", [0, 1, 5, A, 0x81, A, 0, 0]),
-            row("leading delays skipped", 2, "0,300 0,20 1,A 2,A", [0, 2, 1, A, 0x81, A, 0, 0]),
-            row("one action after delays", 1, "0,50 1,A", [0, 1]),
-            row("only delays", 1, "0,50 0,60", [0, 1]),
-            row("empty", 7, "", [0, 7]),
-            row("trailing delay", 1, "1,A 0,50", [0, 1, 1, A, 0, 0]),
-            row("delays between add up", 1, "1,A 0,500 0,700 0,60 2,A", [0, 1, 126, A, 0x81, A, 0, 0]),
-            row("repeat as text", "300", "1,A 2,A", [1, 0x2C, 1, A, 0x81, A, 0, 0]),
-            row("mouse buttons", 1, "3,MS-L 4,MS-L 3,MS-B5", [0, 1, 1, 0xF0, 0x81, 0xF0, 1, 0xF4, 0, 0]),
-            row("label not in the table", 1, "1,Hyper 2,\\", [0, 1, 1, 0, 0x81, 0x31, 0, 0]),
+        const longWait = (ticks, delay) => [ticks + " ticks", encoded(1, "2,A 0," + ticks * 10 + " 1,B"),
+                                            [0, 1, ...delay, 0x01, 0x05, 0, 0]]
+        // The bytes for the mouse: repeat high byte first, records of delay and key, 0 0 at the end;
+        // a wait of 127 ticks or more takes the long form, in the units' ranges.
+        const macroBytes = [
+            ["worked example", encoded(1, "1,A 0,50 2,A"), [0, 1, 5, A, 0x81, A, 0, 0]],
+            ["leading delays skipped", encoded(2, "0,300 0,20 1,A 2,A"), [0, 2, 1, A, 0x81, A, 0, 0]],
+            ["one action after delays", encoded(1, "0,50 1,A"), [0, 1]],
+            ["only delays", encoded(1, "0,50 0,60"), [0, 1]],
+            ["empty", encoded(7, ""), [0, 7]],
+            ["trailing delay", encoded(1, "1,A 0,50"), [0, 1, 1, A, 0, 0]],
+            ["delays between add up", encoded(1, "1,A 0,500 0,700 0,60 2,A"), [0, 1, 126, A, 0x81, A, 0, 0]],
+            ["repeat as text", encoded("300", "1,A 2,A"), [1, 0x2C, 1, A, 0x81, A, 0, 0]],
+            ["mouse buttons", encoded(1, "3,MS-L 4,MS-L 3,MS-B5"), [0, 1, 1, 0xF0, 0x81, 0xF0, 1, 0xF4, 0, 0]],
+            ["label not in the table", encoded(1, "1,Hyper 2,\\"), [0, 1, 1, 0, 0x81, 0x31, 0, 0]],
             longWait(126, [0x80 | 126, A]),
             longWait(127, [0x80, A, 0, 1, 0x00, 63]),
             longWait(99999, [0x80, A, 0, 1, 0xC3, 0x4F]),
@@ -152,115 +138,68 @@ TestCase {
             // longer waits do not fit the value's two bytes: the longest one is sent
             longWait(600000, [0x80, A, 0, 3, 0xEA, 0x5F])
         ]
-    }
-    function test_macroEncode(data) {
-        const actions = acts(data.stored.filter(a => a !== ""))
-        const bytes = MacroCodec.encode(actions, data.repeat, labels, codes)
-        compare(bytes, data.bytes)
-        compare(MacroCodec.encodedSize(actions), bytes.length)
-    }
-
-    function test_macroCodec_data() {
-        const loaded = MacroCodec.fromStored(["1,A", "0,50", "2,,", "3,MS-L", "12"])
-        const tooLong = keys(60, 10).concat(acts(["0,1270", "2,B", "1,C"]))
-        const forMouse = actions => MacroCodec.encodeForMouse(actions, 1, labels, codes)
-        const round = MacroCodec.roundDelay
-        const types = [[true, 0x04], [false, 0xE7], [true, 0xF0], [false, 0xF2]]
-        return [
-            { tag: "delay multiple of 10", got: round("50"), want: "50" },
-            { tag: "delay half rounds up", got: round("55"), want: "60" },
-            { tag: "delay below a tick", got: round("4"), want: "0" },
-            { tag: "delay top of the input", got: round("65535"), want: "65530" },
-            { tag: "delay spaces", got: round(" 120 "), want: "120" },
-            { tag: "delay not a number", got: round("5a"), want: "" },
-            { tag: "delay negative", got: round("-20"), want: "" },
-            { tag: "stored repeat", got: loaded.repeat, want: "12" },
-            { tag: "stored actions", got: loaded.actions,
-              want: [{ type: 1, info: "A" }, { type: 0, info: "50" }, { type: 2, info: "," },
-                     { type: 3, info: "MS-L" }] },
-            { tag: "stored again", got: MacroCodec.toStored(loaded.actions),
-              want: ["1,A", "0,50", "2,,", "3,MS-L"] },
-            { tag: "stored empty", got: MacroCodec.fromStored([]).actions, want: [] },
-            { tag: "types", got: types.map(e => MacroCodec.actionType(...e)), want: [1, 2, 3, 4] },
+        const macroCodec = [
+            // whole ticks, half up, below a tick, the input's top, spaces, no number, negative
+            ["delays rounded", ["50", "55", "4", "65535", " 120 ", "5a", "-20"].map(MacroCodec.roundDelay),
+             ["50", "60", "0", "65530", "120", "", ""]],
+            ["stored", [loaded.repeat, loaded.actions],
+             ["12", [{ type: 1, info: "A" }, { type: 0, info: "50" }, { type: 2, info: "," },
+                     { type: 3, info: "MS-L" }]]],
+            ["stored again", MacroCodec.toStored(loaded.actions), ["1,A", "0,50", "2,,", "3,MS-L"]],
+            ["stored empty", MacroCodec.fromStored([]).actions, []],
+            ["types", types.map(e => MacroCodec.actionType(...e)), [1, 2, 3, 4]],
             // an over-long list from a file: whole records up to the block, ended properly
-            { tag: "cut for the mouse", got: forMouse(tooLong), want: encode(keys(60, 10)) },
-            { tag: "cut size", got: encode(keys(60, 10)).length, want: 124 },
-            { tag: "fitting kept", got: forMouse(keys(62, 10)), want: encode(keys(62, 10)) }
+            ["cut for the mouse", [forMouse(tooLong), forMouse(tooLong).length], [encode(keys(60, 10)), 124]],
+            ["fitting kept", forMouse(keys(62, 10)), encode(keys(62, 10))]
         ]
-    }
-    function test_macroCodec(data) { compare(data.got, data.want) }
-
-    // A stored DPI placed on its slider and read back off the knob is the value itself.
-    function test_dpiRoundTrip() {
-        for (const v of [200, 500, 1550, 3000, 6000]) {
-            const x = PerfMath.dpiPosition(v, 200, 6000)
-            verify(x >= 3 && x <= 161, v + " at " + x)
-            compare(PerfMath.dpiForPosition(x, 200, 6000, 50), v, v + " at " + x)
-        }
-        for (const v of [400, 800, 3200, 12000])
-            compare(PerfMath.dpiForPosition(PerfMath.dpiPosition(v, 200, 12000), 200, 12000, 100), v, v)
-    }
-
-    // Slider positions run 3 … 161 on the DPI slider and 3 … 337 on the pointer-speed one; the
-    // colour bar's columns 0 … 183 run red, yellow, green, cyan, blue, magenta and end white.
-    function test_perfMath_data() {
-        const dpi = (x, min, max, base) => PerfMath.dpiForPosition(x, min, max, base)
         const at = (r, g, b) => ColorMath.positionOf(r, g, b)
+        const dpis = [200, 500, 1550, 3000, 6000].map(v => [v, 6000, 50])
+                         .concat([400, 800, 3200, 12000].map(v => [v, 12000, 100]))
+        const knobs = dpis.map(([v, max]) => PerfMath.dpiPosition(v, 200, max))
+        const columns = Array.from({ length: 180 }, (_, p) => p)
         const ratios = [[100, 200, 6000], [9000, 200, 6000], [500, 6000, 6000]]
-        const channels = ColorMath.channels
-        return [
-            { tag: "dpi bottom", got: dpi(3, 200, 6000, 50), want: 200 },
-            { tag: "dpi top", got: dpi(161, 200, 6000, 50), want: 6000 },
-            { tag: "dpi top cut to base", got: dpi(161, 200, 6030, 50), want: 6000 },
-            { tag: "dpi bottom cut to base", got: dpi(3, 230, 6000, 100), want: 200 },
-            { tag: "dpi below the track", got: dpi(-40, 200, 6000, 50), want: 200 },
-            { tag: "dpi past the track", got: dpi(400, 200, 6000, 50), want: 6000 },
-            { tag: "dpi middle", got: dpi(82, 200, 6000, 50), want: 3100 },
-            { tag: "dpi no base", got: dpi(161, 200, 6000, 0), want: 6000 },
-            { tag: "dpi ratio", got: ratios.map(a => PerfMath.dpiRatio(...a)), want: [0, 1, 0] },
-            { tag: "speed steps", got: [3, 4, 36, 37, 155, 304, 305, 337, 338].map(PerfMath.speedIndex),
-              want: [0, 1, 1, 2, 5, 9, 10, 10, 0] },
-            { tag: "report rates", got: [1, 2, "0", 7, undefined].map(PerfMath.reportRateValue),
-              want: [4, 2, 8, 1, 1] },
-            { tag: "red", got: ColorMath.colorAt(0), want: [255, 0, 0] },
-            { tag: "yellow", got: ColorMath.colorAt(30), want: [255, 255, 0] },
-            { tag: "blue", got: ColorMath.colorAt(120), want: [0, 0, 255] },
-            { tag: "past the edges", got: ColorMath.colorAt(180), want: [255, 0, 0] },
-            { tag: "beyond", got: ColorMath.colorAt(500), want: [255, 255, 255] },
-            { tag: "orange placed", got: Math.abs(at(255, 128, 0) - 15) <= 2, want: true },
-            { tag: "white placed", got: at(255, 255, 255), want: 183 },
-            { tag: "off the edges placed", got: at(10, 20, 30), want: 0 },
-            { tag: "texts placed", got: at("0", "0", "255"), want: 121 },
-            { tag: "hex", got: [ColorMath.hex(255, 128, 0), ColorMath.hex("7", 300, -1)],
-              want: ["#ff8000", "#07ff00"] },
-            { tag: "channels", got: [channels("#FF8001"), channels("red")],
-              want: [[255, 128, 1], [0, 0, 0]] },
-            { tag: "no stage, no square", want: [false, false, false],
-              got: [0, 1, 7].map(k => LightRules.squareOffered(k, 0, 0, false, false)) },
-            { tag: "damaged colours filled up", got: LightRules.colorsToSave([], 0, false).length, want: 24 },
+        // Slider positions run 3 … 161 on the DPI slider and 3 … 337 on the pointer-speed one; the
+        // colour bar's columns 0 … 183 run red, yellow, green, cyan, blue, magenta and end white.
+        const perfMath = [
+            // bottom, top, top and bottom cut to the base, off both ends of the track, middle, no base
+            ["dpi", [[3, 200, 6000, 50], [161, 200, 6000, 50], [161, 200, 6030, 50], [3, 230, 6000, 100],
+                     [-40, 200, 6000, 50], [400, 200, 6000, 50], [82, 200, 6000, 50], [161, 200, 6000, 0]]
+                 .map(a => PerfMath.dpiForPosition(...a)), [200, 6000, 6000, 200, 200, 6000, 3100, 6000]],
+            // a stored DPI placed on its slider and read back off the knob is the value itself
+            ["dpi round trip", dpis.map((d, i) => PerfMath.dpiForPosition(knobs[i], 200, d[1], d[2])),
+             dpis.map(d => d[0])],
+            ["dpi knobs on the track", knobs.filter(x => x < 3 || x > 161), []],
+            ["dpi ratio", ratios.map(a => PerfMath.dpiRatio(...a)), [0, 1, 0]],
+            ["speed steps", [3, 4, 36, 37, 155, 304, 305, 337, 338].map(PerfMath.speedIndex),
+             [0, 1, 1, 2, 5, 9, 10, 10, 0]],
+            ["report rates", [1, 2, "0", 7, undefined].map(PerfMath.reportRateValue), [4, 2, 8, 1, 1]],
+            // red, yellow, blue, past the edges, beyond
+            ["colours", [0, 30, 120, 180, 500].map(ColorMath.colorAt),
+             [[255, 0, 0], [255, 255, 0], [0, 0, 255], [255, 0, 0], [255, 255, 255]]],
+            ["orange placed", Math.abs(at(255, 128, 0) - 15) <= 2, true],
+            // placing the knob for the colour under it puts it back within a few columns, over the
+            // whole bar: both directions agree on the order of the edges
+            ["bar and placing agree", columns.filter(p => Math.abs(at(...ColorMath.colorAt(p)) - p) > 3), []],
+            // white, off the edges, texts
+            ["placed", [at(255, 255, 255), at(10, 20, 30), at("0", "0", "255")], [183, 0, 121]],
+            ["hex", [ColorMath.hex(255, 128, 0), ColorMath.hex("7", 300, -1)], ["#ff8000", "#07ff00"]],
+            ["channels", ["#FF8001", "red"].map(ColorMath.channels), [[255, 128, 1], [0, 0, 0]]],
+            ["no stage, no square", [0, 1, 7].map(k => LightRules.squareOffered(k, 0, 0, false, false)),
+             [false, false, false]],
+            ["damaged colours filled up", LightRules.colorsToSave([], 0, false).length, 24],
             // what the controls' own tests do not reach: stored texts, indexes past the end, long
             // lists, and texts that typing cannot produce
-            { tag: "index past the end", got: SliderMath.indexToPos(96, 4, 9), want: 81 },
-            { tag: "index as text", got: SliderMath.indexToPos(96, 4, "2"), want: 42 },
-            { tag: "time of 4", got: SliderMath.animationTime(4), want: 140 },
-            { tag: "time of 18", got: SliderMath.animationTime(18), want: 0 },
-            { tag: "grid rows of 10", got: SliderMath.gridRows(10, 3), want: 4 },
-            { tag: "bar of 12", got: SliderMath.scrollBarSize(12), want: 200 },
-            { tag: "no bar for 10", got: SliderMath.hasScrollBar(10), want: false },
-            { tag: "bar closed", got: SliderMath.scrollBarPos(480, 20), want: 240 },
-            { tag: "settle letters", got: NumberInput.settle("abc", 0, 255), want: "0" },
-            { tag: "settle minus", got: NumberInput.settle("-3", 0, 255), want: "0" },
-            { tag: "settle 0 below min", got: NumberInput.settle("0", 1, 65535), want: "0" }
+            ["index past the end, as text", [9, "2"].map(i => SliderMath.indexToPos(96, 4, i)), [81, 42]],
+            ["times of 4 and 18", [4, 18].map(SliderMath.animationTime), [140, 0]],
+            // grid rows for 10, the bar for 12 rows and none for 10, the bar of a closed list
+            ["lists", [SliderMath.gridRows(10, 3), SliderMath.scrollBarSize(12), SliderMath.hasScrollBar(10),
+                       SliderMath.scrollBarPos(480, 20)], [4, 200, false, 240]],
+            // letters, minus, 0 below the least
+            ["settled", [["abc", 0, 255], ["-3", 0, 255], ["0", 1, 65535]].map(a => NumberInput.settle(...a)),
+             ["0", "0", "0"]]
         ]
+        const rows = toCode.concat(toLabel, keyCodes, keyAssign, macroBytes, macroCodec, perfMath)
+        return rows.map(([tag, got, want]) => ({ tag, got, want }))
     }
-    function test_perfMath(data) { compare(data.got, data.want) }
-
-    // Placing the knob for the colour under it puts it back within a few columns, over the whole
-    // bar: both directions agree on the order of the edges.
-    function test_barAndPlacingAgree() {
-        for (let p = 0; p < 180; ++p) {
-            const c = ColorMath.colorAt(p)
-            verify(Math.abs(ColorMath.positionOf(c[0], c[1], c[2]) - p) <= 3, p)
-        }
-    }
+    function test_library(data) { compare(data.got, data.want) }
 }
