@@ -22,8 +22,6 @@
 #include <QUuid>
 #include <QtConcurrent>
 
-#include <unistd.h>
-
 // Counts the times a widget is disabled (the window's busy lock).
 struct LockCount : QObject
 {
@@ -258,19 +256,27 @@ private slots:
         QCOMPARE(stored("setting/p1.bin", "mouse/reportRate"), rate);
     }
 
+    // The real tool beside the real demo; then, with no demo running, `--virtual` works on the build's
+    // writable data (bin/modules), while fresh copies (the demo's, a test rig's) keep the shipped values.
     void besideTheRealDemo()
     {
         DemoDriver demo;
         QVERIFY2(demo.start(), qPrintable(demo.error()));
         const QString beside = demo.rootDir() + QStringLiteral("/kestrel-orbit-ctl");
-        QVERIFY(::link(KO_BUNDLE_DIR "/kestrel-orbit-ctl", QFile::encodeName(beside).constData()) == 0
-                || QFile::copy(QStringLiteral(KO_BUNDLE_DIR "/kestrel-orbit-ctl"), beside));
-        QProcess ctl;
-        ctl.start(beside, {"--virtual", "--trace", "dpi", "set", "--stages", "3", "500", "900", "1300"});
-        QVERIFY(ctl.waitForFinished(60000));
+        QVERIFY(QFile::copy(QStringLiteral(KO_BUNDLE_DIR "/kestrel-orbit-ctl"), beside));
+        // A runtime folder of its own, when given: no running demo (a developer's, say) takes the command.
+        const auto ctl = [](const QString &tool, const QStringList &args, const QString &runtime = {}) {
+            QProcess p;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.isEmpty() ? env.value("XDG_RUNTIME_DIR") : runtime);
+            p.setProcessEnvironment(env);
+            p.start(tool, args);
+            const bool ok = p.waitForFinished(60000) && p.exitCode() == 0;
+            return QString::fromLocal8Bit(p.readAllStandardError()).prepend(ok ? "" : "failed: ");
+        };
         // The demo's own virtual mouse took it; the tool played no mouse of its own to trace.
-        const QString err = QString::fromLocal8Bit(ctl.readAllStandardError());
-        QVERIFY2(ctl.exitCode() == 0 && err.contains("the running program has the virtual mouse"), qPrintable(err));
+        const QString err = ctl(beside, {"--virtual", "--trace", "dpi", "set", "--stages", "3", "500", "900", "1300"});
+        QVERIFY2(!err.startsWith("failed") && err.contains("the running program has the virtual mouse"), qPrintable(err));
         QTRY_COMPARE(demo.memoryBytes({"profileBlocks", "1"}, 84, 3), (QList<int>{4, 8, 12}));
 
         // Messages that are not the tool's reach nobody and leave the demo running.
@@ -288,14 +294,8 @@ private slots:
         QTRY_COMPARE(demo.errorLines(errors).filter("refused a message: malformed length").size(), 2);
         QTRY_COMPARE(demo.errorLines(errors).filter("ctl: refused a request: unknown message type").size(), 1);
         QCOMPARE(demo.stop(), 0);
-    }
 
-    // With no demo running, `--virtual` works on the build's writable data (bin/modules); fresh copies
-    // (the demo's, a test rig's) still start on the shipped values.
-    void freshCopiesKeepTheShippedValues()
-    {
-        const QString writable = QStringLiteral(KO_BUNDLE_DIR "/modules/setting/p1.bin");
-        QFile build(writable);
+        QFile build(QStringLiteral(KO_BUNDLE_DIR "/modules/setting/p1.bin"));
         QVERIFY(build.open(QIODevice::ReadOnly));
         const QByteArray before = build.readAll();
         const auto putBack = qScopeGuard([&] {
@@ -303,21 +303,14 @@ private slots:
             if (build.open(QIODevice::WriteOnly | QIODevice::Truncate))
                 build.write(before);
         });
-        // A runtime folder of its own: no running demo (a developer's, say) takes the command.
         QTemporaryDir runtime;
         QVERIFY(QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        QProcess tool;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
-        tool.setProcessEnvironment(env);
-        tool.start(QStringLiteral(KO_BUNDLE_DIR "/kestrel-orbit-ctl"), {"--virtual", "dpi", "set", "500", "1000", "1500", "3000"});
-        QVERIFY(tool.waitForFinished(60000));
-        QVERIFY2(tool.exitCode() == 0, tool.readAllStandardError().constData());
+        QVERIFY(!ctl(KO_BUNDLE_DIR "/kestrel-orbit-ctl", {"--virtual", "dpi", "set", "500", "1000", "1500", "3000"},
+                     runtime.path()).startsWith("failed"));
         const auto stages = [](const QString &file) {
             return QSettings(file, QSettings::IniFormat).value("mouse/dpiValueArray").toStringList().join(',').remove(' ');
         };
-        QVERIFY(stages(writable).startsWith("500,1000,1500,3000,"));
-        DemoDriver demo;
+        QVERIFY(stages(build.fileName()).startsWith("500,1000,1500,3000,"));
         QVERIFY(demo.prepare());
         CtlRig rig(Model{true, true, true, false, {}});
         for (const QString &copy : {demo.dataDir() + "/setting/p1.bin", rig.file("setting/p1.bin")})
