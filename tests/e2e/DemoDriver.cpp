@@ -209,8 +209,8 @@ bool DemoDriver::prepare()
 {
     stop();
     m_dir = std::make_unique<QTemporaryDir>();
-    m_prepared = m_dir->isValid() && QDir().mkpath(rootDir()) && QDir(m_dir->path()).mkpath(QStringLiteral("home"))
-                 && QDir(m_dir->path()).mkpath(QStringLiteral("scratch")) && ShippedData::copyTo(dataDir());
+    m_prepared = m_dir->isValid() && QDir().mkpath(rootDir()) && QDir(m_dir->path()).mkpath("home")
+                 && QDir(m_dir->path()).mkpath("scratch") && ShippedData::copyTo(dataDir());
     // A hard link where the file systems allow it: the executable is large.
     const QString exe = QStringLiteral(KO_BUNDLE_DIR "/") + demoName;
     const QString copy = rootDir() + QLatin1Char('/') + demoName;
@@ -646,9 +646,8 @@ bool DemoDriver::startCompositor()
     m_weston->setProcessChannelMode(QProcess::MergedChannels);
     dieWithParent(*m_weston);
     // The pixman renderer: no GL needed, and it starts at once.
-    m_weston->start(weston, {QStringLiteral("--backend=x11-backend.so"), QStringLiteral("--use-pixman"),
-                             QStringLiteral("--config=") + config, QStringLiteral("--socket=ko-e2e"),
-                             QStringLiteral("--idle-time=0"), QStringLiteral("--width=%1").arg(WidthOfScreen(screen)),
+    m_weston->start(weston, {"--backend=x11-backend.so", "--use-pixman", "--config=" + config, "--socket=ko-e2e",
+                             "--idle-time=0", QStringLiteral("--width=%1").arg(WidthOfScreen(screen)),
                              QStringLiteral("--height=%1").arg(HeightOfScreen(screen))});
     // Ready once its window shows the background (the shell has drawn).
     const bool up = pollUntil([&] {

@@ -65,7 +65,7 @@ int main(int argc, char **argv)
             continue;
         QString problem = demo.start() ? QString() : demo.error();
         bool wholeScreen = false;
-        for (const QString &step : line.section(QLatin1Char(':'), 1, -1).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        for (const QString &step : line.section(':', 1, -1).split(' ', Qt::SkipEmptyParts)) {
             if (problem.isEmpty() && !play(demo, step, wholeScreen))
                 problem = QStringLiteral("step %1 failed").arg(step);
         }
@@ -73,8 +73,8 @@ int main(int argc, char **argv)
         if (problem.isEmpty() && !demo.screenshot(path, wholeScreen))
             problem = QStringLiteral("no picture (blank or not writable)");
         demo.stop();
-        std::fprintf(problem.isEmpty() ? stdout : stderr, "%s%s\n", qPrintable(problem.isEmpty() ? path : name + ": "),
-                     qPrintable(problem));
+        const QString report = problem.isEmpty() ? path : name + ": " + problem;
+        std::fprintf(problem.isEmpty() ? stdout : stderr, "%s\n", qPrintable(report));
         failed += !problem.isEmpty();
     }
     return failed ? 1 : 0;

@@ -81,11 +81,11 @@ QList<int> encodeMacro(const QStringList &stored)
                                      "QtObject {\n"
                                      "  function encode(stored) {\n"
                                      "    const m = MacroCodec.fromStored(stored)\n"
-                                     "    return MacroCodec.encode(m.actions, m.repeat, KeyCodes.defaultLabels(),\n"
-                                     "                             KeyCodes.codes())\n"
+                                     "    return MacroCodec.encode(m.actions, m.repeat,\n"
+                                     "                             KeyCodes.defaultLabels(), KeyCodes.codes())\n"
                                      "  }\n"
                                      "}\n")
-                          .arg(QUrl::fromLocalFile(QStringLiteral(KO_MODULES_SOURCE_DIR "/qml/common")).toString())
+                          .arg(QUrl::fromLocalFile(KO_MODULES_SOURCE_DIR "/qml/common").toString())
                           .toUtf8(),
                       QUrl());
     std::unique_ptr<QObject> encoder(component.create());
@@ -164,7 +164,7 @@ class tst_E2eMain : public QObject
     }
     QStringList profileNames()
     {
-        return m_demo.storedValue(QStringLiteral("setting/name.bin"), QStringLiteral("profile/profileName")).toStringList();
+        return m_demo.storedValue("setting/name.bin", "profile/profileName").toStringList();
     }
 
     // The macro file as the store reads it back: the actions, then the repeat count.
@@ -242,7 +242,7 @@ private slots:
         QCOMPARE(dpi.mid(1), seededDpi.mid(1));
         // A 560 mouse takes DPI values in its profile blocks.
         QVERIFY(m_demo.commands(mark).contains(QStringLiteral("0c")));
-        QVERIFY(m_demo.memory()[QLatin1String("profileBlocks")] != memoryBefore[QLatin1String("profileBlocks")]);
+        QVERIFY(m_demo.memory()["profileBlocks"] != memoryBefore["profileBlocks"]);
         QCOMPARE(pixel(saveFill), saveBlue);
     }
 
@@ -285,7 +285,7 @@ private slots:
         for (const char *code : {"0c", "0d", "04"})
             QVERIFY2(sent.contains(QLatin1String(code)), qPrintable(sent.join(QLatin1Char(' '))));
         QCOMPARE(m_demo.memory()[QLatin1String("currentDpiStage")].toInt(), 2);
-        QVERIFY(m_demo.memory()[QLatin1String("profileBlocks")] != memoryBefore[QLatin1String("profileBlocks")]);
+        QVERIFY(m_demo.memory()["profileBlocks"] != memoryBefore["profileBlocks"]);
         QVERIFY(settled().copy(confirmBox) != asking.copy(confirmBox));
     }
 
@@ -357,7 +357,7 @@ private slots:
         QStringList keys;
         qint64 delays = 0;
         for (const QString &action : stored.mid(0, stored.size() - 1)) {
-            QVERIFY2(!action.startsWith(QLatin1String("0,")) || action.mid(2).toInt() % 10 == 0, qPrintable(action));
+            QVERIFY2(!action.startsWith("0,") || action.mid(2).toInt() % 10 == 0, qPrintable(action));
             if (action.startsWith(QLatin1String("0,")))
                 delays += action.mid(2).toInt();
             else
@@ -375,14 +375,14 @@ private slots:
         QVERIFY(m_demo.click(macroDropHead));
         QVERIFY(m_demo.click(macroDropHead + QPoint{0, 24}));
         QVERIFY(m_demo.click(assignClose));
-        QTRY_COMPARE(m_demo.storedValue(QStringLiteral("setting/p1.bin"), QStringLiteral("mouseMacroKey/%1").arg(macroButton)),
+        QTRY_COMPARE(m_demo.storedValue(profile, QStringLiteral("mouseMacroKey/%1").arg(macroButton)),
                  QVariant(QStringLiteral("Macro_0")));
 
         // Nothing reaches the mouse before Save.
         const QList<int> fire{0x0A, 0x05, ratePosition + 1, 0}; // fire, usage of "b", interval
         QVERIFY(matrixEntry(fireButton) != fire);
         QVERIFY(m_demo.click(saveButton));
-        QTRY_COMPARE(m_demo.storedValue(QStringLiteral("setting/p1.bin"), QStringLiteral("mouseKeyMatrix/%1").arg(fireButton)),
+        QTRY_COMPARE(m_demo.storedValue(profile, QStringLiteral("mouseKeyMatrix/%1").arg(fireButton)),
                  QVariant(QStringList{"1", "5", QString::number(ratePosition + 1), "0"}));
         QTRY_COMPARE(matrixEntry(fireButton), fire);
         // The other buttons keep their functions.
@@ -392,7 +392,7 @@ private slots:
         // button runs macro number slot + 1.
         const QList<int> expected = encodeMacro(stored);
         QVERIFY2(expected.size() >= 12, qPrintable(stored.join(' ')));
-        QTRY_COMPARE(m_demo.memoryBytes({QStringLiteral("macros"), QString::number(macroButton + 1)}, 0, expected.size()),
+        QTRY_COMPARE(m_demo.memoryBytes({"macros", QString::number(macroButton + 1)}, 0, expected.size()),
                  expected);
         QCOMPARE(matrixEntry(macroButton), (QList<int>{0x09, 0x00, macroButton + 1, 0x00}));
     }
@@ -425,7 +425,7 @@ private slots:
             QCOMPARE(block(b, 71, 3), QList<int>({0x03, 0, 10}));
         }
         QCOMPARE(stored(QStringLiteral("setting/p2.bin")), changedDpi);
-        QCOMPARE(stored(QStringLiteral("setting/p2.bin"), QStringLiteral("mouse/lightValue")), QList<int>({1, 0, 4}));
+        QCOMPARE(stored("setting/p2.bin", "mouse/lightValue"), QList<int>({1, 0, 4}));
         QCOMPARE(stored(QStringLiteral("setting/p2.bin"), QStringLiteral("mouse/colorValue")).mid(3, 3),
                  QList<int>({0, 255, 0}));
         QCOMPARE(stored(profile), factoryDpi);
@@ -462,7 +462,7 @@ private slots:
                      QStringList({"1", "1", "2"}));
         QVERIFY(m_demo.click(gunClose));
         // Slot 1's gun (times, X, Y of "AKM") in device profile 2.
-        const QStringList akm = m_demo.storedValue(QStringLiteral("gun/gunData.bin"), QStringLiteral("gunData/1")).toStringList();
+        const QStringList akm = m_demo.storedValue("gun/gunData.bin", "gunData/1").toStringList();
         QCOMPARE(akm.value(0), QStringLiteral("AKM"));
         QTRY_COMPARE(block(2, 79, 1), QList<int>{akm.value(5).toInt()});
         QCOMPARE(block(2, 81, 1), QList<int>{akm.value(4).toInt()});
