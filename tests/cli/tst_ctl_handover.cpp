@@ -278,7 +278,7 @@ private slots:
         const QString err = ctl(beside, {"--virtual", "--trace", "dpi", "set", "--stages", "3", "500", "900", "1300"});
         QVERIFY2(!err.startsWith("failed") && err.contains("the running program has the virtual mouse"),
                  qPrintable(err));
-        QTRY_COMPARE(demo.memoryBytes({"profileBlocks", "1"}, 84, 3), (QList<int>{4, 8, 12}));
+        QTRY_COMPARE(DemoDriver::bytes(demo.memory()["profileBlocks"][1], 84, 3), (QList<int>{4, 8, 12}));
 
         // Messages that are not the tool's reach nobody and leave the demo running.
         const int errors = demo.errorLines().size();

@@ -561,18 +561,11 @@ QJsonObject DemoDriver::memory() const
     return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object() : QJsonObject();
 }
 
-QList<int> DemoDriver::memoryBytes(const QStringList &path, int from, int count) const
+QList<int> DemoDriver::bytes(const QJsonValue &array, int from, int count)
 {
-    QJsonValue value = memory();
-    for (const QString &step : path) {
-        bool index = false;
-        const int i = step.toInt(&index);
-        value = index && value.isArray() ? value.toArray().at(i) : value.toObject().value(step);
-    }
     QList<int> out;
-    const QJsonArray bytes = value.toArray();
-    for (int i = from; i < from + count && i < bytes.size(); ++i)
-        out << bytes.at(i).toInt();
+    for (int i = from; i < from + count && i < array.toArray().size(); ++i)
+        out << array[i].toInt();
     return out;
 }
 
@@ -580,7 +573,7 @@ QList<QList<int>> DemoDriver::dpiCodes() const
 {
     QList<QList<int>> out;
     for (int block = 1; block <= 4; ++block)
-        out << memoryBytes({QStringLiteral("profileBlocks"), QString::number(block)}, 84, 8);
+        out << bytes(memory()["profileBlocks"][block], 84, 8);
     return out;
 }
 

@@ -79,8 +79,8 @@ public:
 
     // The virtual mouse's memory as last written (sim/VirtualMouseDump.h); empty before that.
     QJsonObject memory() const;
-    // `count` bytes from `from` of an array in memory(): `path` names it ("profileBlocks", "2").
-    QList<int> memoryBytes(const QStringList &path, int from, int count) const;
+    // `count` numbers from `from` of an array of memory() (memory()["profileBlocks"][2]).
+    static QList<int> bytes(const QJsonValue &array, int from, int count);
     // The DPI codes of the four device profiles (blocks 1 … 4, bytes 84 … 91), and the codes of
     // stage values on the model's 3360 sensor (value / 100 − 1).
     QList<QList<int>> dpiCodes() const;

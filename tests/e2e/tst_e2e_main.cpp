@@ -149,11 +149,11 @@ class tst_E2eMain : public QObject
     }
     QList<int> block(int index, int from, int count)
     {
-        return m_demo.memoryBytes({QStringLiteral("profileBlocks"), QString::number(index)}, from, count);
+        return DemoDriver::bytes(m_demo.memory()["profileBlocks"][index], from, count);
     }
     QList<int> matrixEntry(int button)
     {
-        return m_demo.memoryBytes({QStringLiteral("keyMatrices"), QStringLiteral("0")}, 4 * button, 4);
+        return DemoDriver::bytes(m_demo.memory()["keyMatrices"][0], 4 * button, 4);
     }
     // Chooses row `row` of the top-right drop-down: the mouse takes its stages, the configuration its number.
     void switchTo(int row, const QList<int> &dpi)
@@ -391,8 +391,8 @@ private slots:
         // button runs macro number slot + 1.
         const QList<int> expected = encodeMacro(stored);
         QVERIFY2(expected.size() >= 12, qPrintable(stored.join(' ')));
-        QTRY_COMPARE(m_demo.memoryBytes({"macros", QString::number(macroButton + 1)}, 0, expected.size()),
-                 expected);
+        const QString slot = QString::number(macroButton + 1);
+        QTRY_COMPARE(DemoDriver::bytes(m_demo.memory()["macros"][slot], 0, expected.size()), expected);
         QCOMPARE(matrixEntry(macroButton), (QList<int>{0x09, 0x00, macroButton + 1, 0x00}));
     }
 
