@@ -71,8 +71,7 @@ class tst_CtlHandover : public QObject
     }
     QString stored(const QString &file, const QString &key)
     {
-        const QVariant v = QSettings(m_rig.modules + QLatin1Char('/') + file, QSettings::IniFormat).value(key);
-        return v.typeId() == QMetaType::QStringList ? v.toStringList().join(',') : v.toString();
+        return QSettings(m_rig.modules + QLatin1Char('/') + file, QSettings::IniFormat).value(key).toString();
     }
     // Runs `args` with the tool and clears the trace before, so that it holds that command's reports.
     void switched(const QStringList &args)
@@ -109,13 +108,6 @@ private slots:
         QVERIFY(m_window->deviceConnected());
         QTRY_VERIFY(window("isPownOn").toBool());
     }
-    void cleanupTestCase()
-    {
-        m_requests.reset();
-        m_instance.reset();
-        m_window.reset();
-    }
-
     void commandsReachTheProgramsMouseAndWindow()
     {
         switched({"dpi", "set", "--stages", "3", "500", "900", "1300"});
