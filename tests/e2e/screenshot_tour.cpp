@@ -19,33 +19,29 @@ namespace {
 
 bool play(DemoDriver &demo, const QString &step, bool &wholeScreen)
 {
-    const int colon = step.indexOf(QLatin1Char(':'));
-    const QString verb = step.left(colon);
-    const QString arg = step.mid(colon + 1);
+    const QString verb = step.section(QLatin1Char(':'), 0, 0);
+    const QString arg = step.section(QLatin1Char(':'), 1, -1);
     QList<int> n;
     for (const QString &part : arg.split(QLatin1Char(','), Qt::SkipEmptyParts))
         n << part.toInt();
-    if (verb == QLatin1String("click") && n.size() == 2)
-        demo.click(n[0], n[1]);
-    else if (verb == QLatin1String("rclick") && n.size() == 2)
-        demo.click(n[0], n[1], 3);
-    else if (verb == QLatin1String("move") && n.size() == 2)
-        demo.moveTo(n[0], n[1]);
-    else if (verb == QLatin1String("drag") && n.size() == 4)
-        demo.drag({n[0], n[1]}, {n[2], n[3]});
-    else if (verb == QLatin1String("key") && XStringToKeysym(qPrintable(arg)) != NoSymbol)
-        demo.pressKey(XStringToKeysym(qPrintable(arg)));
-    else if (verb == QLatin1String("type"))
-        demo.typeText(arg);
-    else if (verb == QLatin1String("dpi") && n.size() == 1)
-        demo.pressDpiButton(n[0]);
-    else if (verb == QLatin1String("movewindow") && n.size() == 4)
-        return demo.dragWindow({n[0], n[1]}, {n[2], n[3]}) && demo.waitForIdle();
-    else if (verb == QLatin1String("screen"))
-        wholeScreen = true;
-    else
-        return false;
-    return demo.waitForIdle();
+    const QPoint at = n.size() >= 2 ? QPoint(n[0], n[1]) : QPoint();
+    const QPoint to = n.size() == 4 ? QPoint(n[2], n[3]) : QPoint();
+    if (verb == QLatin1String("click") || verb == QLatin1String("rclick"))
+        return n.size() == 2 && demo.click(at, verb == QLatin1String("click") ? 1 : 3);
+    if (verb == QLatin1String("move"))
+        return n.size() == 2 && demo.moveTo(at);
+    if (verb == QLatin1String("drag"))
+        return n.size() == 4 && demo.drag(at, to);
+    if (verb == QLatin1String("movewindow"))
+        return n.size() == 4 && demo.dragWindow(at, to);
+    if (verb == QLatin1String("key"))
+        return XStringToKeysym(qPrintable(arg)) != NoSymbol && demo.pressKey(XStringToKeysym(qPrintable(arg)));
+    if (verb == QLatin1String("type"))
+        return demo.typeText(arg);
+    if (verb == QLatin1String("dpi"))
+        return n.size() == 1 && demo.pressDpiButton(n[0]) && demo.waitForIdle();
+    wholeScreen = wholeScreen || verb == QLatin1String("screen");
+    return verb == QLatin1String("screen");
 }
 
 } // namespace
@@ -53,49 +49,33 @@ bool play(DemoDriver &demo, const QString &step, bool &wholeScreen)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s <pages file> <output folder>\n", argv[0]);
-        return 2;
-    }
-    QFile pages(QFile::decodeName(argv[1]));
+    QFile pages(argc == 3 ? QFile::decodeName(argv[1]) : QString());
     if (!pages.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        std::fprintf(stderr, "cannot read %s\n", argv[1]);
+        std::fprintf(stderr, "usage: %s <readable pages file> <output folder>\n", argv[0]);
         return 2;
     }
-    const QDir out(QFile::decodeName(argv[2]));
     int failed = 0;
     // One driver for every picture: its X connection keeps the server from resetting in between.
     DemoDriver demo;
     for (const QByteArray &raw : pages.readAll().split('\n')) {
         const QString line = QString::fromUtf8(raw).trimmed();
-        const int colon = line.indexOf(QLatin1Char(':'));
-        if (line.isEmpty() || line.startsWith(QLatin1Char('#')) || colon < 1)
+        const QString name = line.section(QLatin1Char(':'), 0, 0).trimmed();
+        if (line.startsWith(QLatin1Char('#')) || !line.contains(QLatin1Char(':')) || name.isEmpty()
+            || name.startsWith(QLatin1String("wayland")) != DemoDriver::onWayland())
             continue;
-        const QString name = line.left(colon).trimmed();
-        if (name.startsWith(QLatin1String("wayland")) != DemoDriver::onWayland())
-            continue;
-        const QStringList steps = line.mid(colon + 1).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-
-        QString problem;
-        if (!demo.start())
-            problem = demo.error();
-        else if (!demo.waitForIdle())
-            problem = QStringLiteral("the window never settled");
+        QString problem = demo.start() ? QString() : demo.error();
         bool wholeScreen = false;
-        for (const QString &step : steps) {
+        for (const QString &step : line.section(':', 1, -1).split(' ', Qt::SkipEmptyParts)) {
             if (problem.isEmpty() && !play(demo, step, wholeScreen))
                 problem = QStringLiteral("step %1 failed").arg(step);
         }
-        const QString path = out.filePath(name + QStringLiteral(".png"));
-        if (problem.isEmpty() && demo.screenshot(path, wholeScreen).isEmpty())
+        const QString path = QDir(QFile::decodeName(argv[2])).filePath(name + QStringLiteral(".png"));
+        if (problem.isEmpty() && !demo.screenshot(path, wholeScreen))
             problem = QStringLiteral("no picture (blank or not writable)");
         demo.stop();
-        if (problem.isEmpty()) {
-            std::printf("%s\n", qPrintable(path));
-        } else {
-            std::fprintf(stderr, "%s: %s\n", qPrintable(name), qPrintable(problem));
-            ++failed;
-        }
+        const QString report = problem.isEmpty() ? path : name + ": " + problem;
+        std::fprintf(problem.isEmpty() ? stdout : stderr, "%s\n", qPrintable(report));
+        failed += !problem.isEmpty();
     }
     return failed ? 1 : 0;
 }
