@@ -77,9 +77,6 @@ struct Rig
 
     QStringList commands() const { return commandsOf(mouse->trace()); }
 
-    QByteArray block(int n) const { return mouse->memory().profileBlocks.value(n); }
-    QByteArray matrix(int n) const { return mouse->memory().keyMatrices.value(n - 1); }
-
     QTemporaryDir dir;
     VirtualClock clock;
     std::unique_ptr<VirtualMouse> mouse;

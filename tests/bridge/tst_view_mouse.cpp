@@ -114,7 +114,7 @@ void tst_ViewMouse::deviceSlots_data()
             r.view->mouseSetDpi(3, "3389", {400, 12800, 12750});
             // The other device profiles change in the view's image only.
             QCOMPARE(r.view->profileBlocks[2][100], uchar(0x07));
-            QVERIFY(r.block(2).at(100) != 0x07);
+            QVERIFY(r.mouse->memory().profileBlocks.value(2).at(100) != 0x07);
         }, {"0c 01"}, block(1, 82, 19), "02 02 08 00 ff 00 00 00 00 00 08 00 ff 00 00 00 00 00 07");
     row("560 gun, count past 8", k560Gun,
         [](Rig &r) { r.view->mouseSetDpi(40, "3360", QVariantList(8, 400)); },

@@ -11,59 +11,54 @@
 #include <QThread>
 #include <QWidget>
 
-class Recorder : public QObject
-{
-    Q_OBJECT
-public:
-    Q_INVOKABLE void note(const QString &call)
-    {
-        calls << call;
-        offGuiThread = offGuiThread || QThread::currentThread() != qApp->thread();
-    }
-    QStringList calls;
-    bool offGuiThread = false;
-};
-
 class tst_ViewPlumbing : public QObject
 {
     Q_OBJECT
+
+public:
+    // The stand-in document reports each root call here.
+    Q_INVOKABLE void note(const QString &call)
+    {
+        m_calls << call;
+        m_offGuiThread = m_offGuiThread || QThread::currentThread() != qApp->thread();
+    }
 
 private slots:
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);
         m_ctl.setUp(&m_window, nullptr, m_dir.path());
-        view()->rootContext()->setContextProperty(QStringLiteral("recorder"), &m_recorder);
+        view()->rootContext()->setContextProperty(QStringLiteral("recorder"), this);
         view()->setSource(QUrl::fromLocalFile(QStringLiteral(BRIDGE_TEST_DATA "/RootCalls.qml")));
         QVERIFY(view()->rootObject());
     }
-    void init() { m_recorder.calls.clear(); }
+    void init() { m_calls.clear(); }
 
     void rootCalls()
     {
         // Queued calls arrive after the caller returned.
         view()->initUI();
         view()->runUI();
-        QVERIFY(m_recorder.calls.isEmpty());
-        QTRY_COMPARE(m_recorder.calls, QStringList({"initUI", "run"}));
+        QVERIFY(m_calls.isEmpty());
+        QTRY_COMPARE(m_calls, QStringList({"initUI", "run"}));
 
         // Direct calls arrive before they return, also through the controller and from the
         // document itself; setCurrentDPI from a worker thread runs on the GUI thread.
-        m_recorder.calls.clear();
+        m_calls.clear();
         view()->setBusy(250);
         view()->callRoot("busyFromDocument", Qt::DirectConnection);
         view()->callRoot("busyFromDocumentFor", Qt::DirectConnection, {300});
         QStringList expected{"setProtectUI 250", "setProtectUI 0", "setProtectUI 300"};
-        QCOMPARE(m_recorder.calls, expected);
+        QCOMPARE(m_calls, expected);
         std::unique_ptr<QThread> worker(QThread::create([this] { view()->setCurrentDPI(3); }));
         worker->start();
         QVERIFY(worker->wait(5000));
         expected << QStringLiteral("setCurrentDPI 3");
-        QTRY_COMPARE(m_recorder.calls, expected);
-        QVERIFY(!m_recorder.offGuiThread);
+        QTRY_COMPARE(m_calls, expected);
+        QVERIFY(!m_offGuiThread);
 
         // Functions the document lacks, and a view without a document, are harmless.
-        m_recorder.calls.clear();
+        m_calls.clear();
         QVERIFY(!view()->callRoot("detectKeyboard", Qt::QueuedConnection, {true, 4}));
         QVERIFY(!view()->callRoot("noSuchFunction", Qt::DirectConnection));
         view()->openUpdateExe();
@@ -73,7 +68,7 @@ private slots:
         bare.setCurrentDPI(2);
         QVERIFY(!bare.callRoot("initUI", Qt::DirectConnection));
         QCoreApplication::processEvents();
-        QVERIFY(m_recorder.calls.isEmpty());
+        QVERIFY(m_calls.isEmpty());
     }
 
     // While the event loop is held the view shows a frame it rendered itself; once the view renders
@@ -123,7 +118,8 @@ private:
     myQQuickView *view() { return m_ctl.view(); }
 
     QTemporaryDir m_dir;
-    Recorder m_recorder;
+    QStringList m_calls;
+    bool m_offGuiThread = false;
     QWidget m_window;
     Ui_Controler m_ctl;
 };
