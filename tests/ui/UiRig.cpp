@@ -122,7 +122,6 @@ void MouseSim::clearTrace()
 {
     m_rig->mouse->clearTrace();
     m_pointerCalls.clear();
-    m_ctlCalls.clear();
 }
 
 QString MouseSim::resolve(const QString &path) const

@@ -3,7 +3,7 @@
 // The rig behind the Qt Quick Tests of the UI documents. Each test document gets, as context
 // properties, a real view (ui_View) and device object (hid) on a fresh temporary copy of the shipped
 // settings, wired to a virtual mouse, and this object as mouseSim (to inspect and steer the rig)
-// and as ui_Ctl (recording the window controller's calls instead of moving a window). It also
+// and as ui_Ctl (a window controller that moves no window). It also
 // answers the view's file dialogs.
 #include "FileChooser.h"
 #include "HostPointerSettings.h"
@@ -63,9 +63,6 @@ public:
     Q_INVOKABLE void watchWindows(bool running);
     Q_INVOKABLE void focusWindow(const QString &cls, const QString &exe, const QString &title);
 
-    // The window controller's calls as "onXChanged 5", "onMinimize", "setBusy 200" …
-    Q_INVOKABLE QStringList ctlCalls() const { return m_ctlCalls; }
-
     QString getSaveFileName(const QString &caption, const QString &, const QString &filter) override;
     QString getOpenFileName(const QString &caption, const QString &, const QString &filter) override;
 
@@ -73,13 +70,13 @@ public slots:
     // Called once per test document, each with an engine of its own.
     void qmlEngineAvailable(QQmlEngine *engine);
 
-    // ui_Ctl
-    void onMinimize() { m_ctlCalls << QStringLiteral("onMinimize"); }
-    void onClose() { m_ctlCalls << QStringLiteral("onClose"); }
-    void onXChanged(int x) { m_ctlCalls << QStringLiteral("onXChanged %1").arg(x); }
-    void onYChanged(int y) { m_ctlCalls << QStringLiteral("onYChanged %1").arg(y); }
-    void setBusy(int busyTime) { m_ctlCalls << QStringLiteral("setBusy %1").arg(busyTime); }
-    void setBusy() { m_ctlCalls << QStringLiteral("setBusy"); }
+    // ui_Ctl: the window stays where it is (tst_view_plumbing and tst_e2e_main move it).
+    void onMinimize() {}
+    void onClose() {}
+    void onXChanged(int) {}
+    void onYChanged(int) {}
+    void setBusy(int) {}
+    void setBusy() {}
 
 private:
     void publish();
@@ -89,6 +86,6 @@ private:
     QPointer<QQmlEngine> m_engine;
     std::unique_ptr<Rig> m_rig;
     HostPointerSettings m_pointer;
-    QStringList m_answers, m_chooserCalls, m_pointerCalls, m_ctlCalls;
+    QStringList m_answers, m_chooserCalls, m_pointerCalls;
     std::unique_ptr<FocusSwitcher> m_switcher; // after m_rig: it goes first, it reads the rig's configuration
 };

@@ -50,13 +50,11 @@ PageCase {
     }
 
     // The busy lock from the host and from the pages; the notice of a lost mouse until it is back.
-    // Dragging the empty window hands the distance from the press point to the controller; the
-    // title buttons minimise, close and open the help menu.
-    function test_lockNoticeAndWindow() {
+    // (tst_e2e_main drags the window and clicks its title buttons and help menu.)
+    function test_lockAndNotice() {
         const doc = open(k553, {})
-        const locks = [["setProtectUI", 5000, true], ["setProtectUI", 0, false], ["controlUIEnable", false, true],
-                       ["controlUIEnable", true, false]]
-        for (const [call, arg, locked] of locks) {
+        for (const [call, arg, locked] of [["setProtectUI", 5000, true], ["setProtectUI", 0, false],
+                                           ["controlUIEnable", false, true], ["controlUIEnable", true, false]]) {
             doc[call](arg)
             compare(lockState(doc).slice(2), [locked, !locked], call + " " + arg)
         }
@@ -68,67 +66,41 @@ PageCase {
         doc.initUI()
         verify(!notice.visible)
         tryCompare(ui_View, "enabled", true, 3000)
-
-        mouseSim.clearTrace()
-        mousePress(doc, 300, 620)
-        mouseMove(doc, 310, 615, -1, Qt.LeftButton)
-        mouseMove(doc, 330, 600, -1, Qt.LeftButton)
-        mouseRelease(doc, 330, 600)
-        const up = child(doc, "upItem")
-        up.btnClicked(0)
-        up.btnClicked(1)
-        compare(mouseSim.ctlCalls(), ["onXChanged 10", "onYChanged -5", "onXChanged 30", "onYChanged -20",
-                                      "onMinimize", "onClose"])
-        up.btnClicked(2)
-        compare([child(doc, "askMenu").visible, child(doc, "askMenuLv").count], [true, 2])
-        mouseClick(child(doc, "askMenuLv"), 100, 24 + 12)
-        verify(!child(doc, "askMenu").visible)
     }
 
-    function test_save_data() {
-        return [["nothing", "", []], ["keys", "keyMatrixMain", ["12"]], ["dpi", "dpiSettingMain", ["11"]]]
-            .map(([tag, page, sent]) => ({ tag, page, sent }))
-    }
-    // Save sends only what is unsaved, each in its own command, under the lock, and clears the mark.
-    function test_save(row) {
+    // Save sends only what is unsaved, in its own command, under the lock, and clears every mark.
+    // (tst_e2e_main saves nothing and a DPI change.)
+    function test_saveOnlyUnsaved() {
         const doc = open(k553, {})
-        const button = child(doc, "saveButton")
         busySpy.target = child(doc, "protectUIItem")
         busySpy.clear()
-        compare(button.color, doc.colorBlue)
-        if (row.page !== "") {
-            child(doc, row.page).isSave = true
-            compare(button.color, doc.colorUnsaved)
-        }
-        mouseClick(button)
-        verify(!child(doc, "keyMatrixMain").isSave && !child(doc, "dpiSettingMain").isSave)
-        compare([codesSent(), busySpy.count, ui_View.enabled], [row.sent, row.page === "" ? 0 : 2, true])
+        compare(child(doc, "saveButton").color, doc.colorBlue)
+        child(doc, "keyMatrixMain").isSave = true
+        compare(child(doc, "saveButton").color, doc.colorUnsaved)
+        save(doc)
+        verify(!child(doc, "keyMatrixMain").isSave)
+        compare([codesSent(), busySpy.count, ui_View.enabled], [["12"], 2, true])
     }
 
     function test_factoryReset_data() {
         return [{ tag: "plain", model: k553, switched: false },
                 { tag: "gun", model: { family: "553", isGun: true }, switched: true }]
     }
-    // The factory reset asks first, in a box that follows the pointer but never leaves the window;
-    // OK puts the factory profile back, sends every page and makes the second stage current. The
-    // key matrices are switched only on a gun model.
+    // The factory reset asks in a box that follows the pointer but never leaves the window; OK puts
+    // the factory profile back, sends every page and makes the second stage current. The key
+    // matrices are switched only on a gun model. (tst_e2e_main cancels it.)
     function test_factoryReset(row) {
         const doc = open(row.model, { "mouse/reportRate": 0 })
         const box = child(doc, "factorysure")
-        const boxShown = () => [box.visible, child(doc, "mainMask").visible, ui_View.enabled]
         mouseClick(child(doc, "resetButton"))
-        compare(boxShown().concat([box.x, box.y]), [true, true, true, 298, 269])
-        for (const [dx, dy, x, y] of [[-900, 0, 0, 269], [900, 0, 597, 269], [-300, -900, 297, 0], [0, 900, 297, 538]]) {
+        compare([box.visible, child(doc, "mainMask").visible, box.x, box.y], [true, true, 298, 269])
+        for (const [dx, dy, x, y] of [[-900, 0, 0, 269], [900, 0, 597, 269], [-300, -900, 297, 0],
+                                      [0, 900, 297, 538]]) {
             dragBy(box, 200, 60, dx, dy)
             compare([box.x, box.y], [x, y])
         }
-        mouseClick(child(box, "cancelButton"))
-        compare(boxShown().concat([mouseSim.commands(), storedNumber("mouse/reportRate")]),
-                [false, false, true, [], 0])
-
-        mouseClick(child(doc, "resetButton"))
         mouseClick(child(box, "okButton"))
-        compare(boxShown(), [false, false, true])
+        compare([box.visible, child(doc, "mainMask").visible, ui_View.enabled], [false, false, true])
         compare(ui_View.getData("mouse/reportRate", false), ui_View.getData("mouse/reportRate", true))
         compare([mouseSim.memory().currentDpiStage, child(doc, "dpiSettingMain").currentDPI], [2, 1])
         compare([commandCodes().includes("02"), commandCodes().includes("01")], [row.switched, true])
