@@ -56,12 +56,9 @@ void MouseSim::qmlEngineAvailable(QQmlEngine *engine)
 
 void MouseSim::useModel(const QVariantMap &model)
 {
-    Model m;
-    m.is560 = model.value(QStringLiteral("family")).toString() == QLatin1String("560");
-    m.isGun = model.value(QStringLiteral("isGun")).toBool();
-    m.isColorful = model.value(QStringLiteral("isColorful")).toBool();
-    m.is55328 = model.value(QStringLiteral("is55328")).toBool();
-    m.config = model.value(QStringLiteral("config")).toMap();
+    const auto flag = [&model](const char *key) { return model.value(QLatin1String(key)).toBool(); };
+    const Model m{model.value(QStringLiteral("family")).toString() == QLatin1String("560"), flag("isGun"),
+                  flag("isColorful"), flag("is55328"), model.value(QStringLiteral("config")).toMap()};
     // Published before the old rig goes, so the documents never see a dead view.
     std::unique_ptr<Rig> old = std::exchange(m_rig, std::make_unique<Rig>(m));
     m_rig->view->setFileChooser(this);

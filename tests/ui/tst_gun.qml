@@ -74,15 +74,13 @@ PageCase {
             { tag: "dot top", act: dragDot(-400), field: 4, value: "0" },
             { tag: "pull typed", act: typePull(true), field: 4, value: "40" },
             { tag: "pull closed while typing", act: typePull(false), field: 4, value: "40" },
-            // the rate knob at the right end is 90 ms; a click on the track counts as well
-            { tag: "rate end", field: 2, value: "21", act: page => {
+            // the rate knob at the right end is 90 ms (tst_ui_controls clicks and drags the slider itself)
+            { tag: "rate end", field: 2, value: "90", act: page => {
                 const rate = child(page, "rateSlider")
                 mouseClick(rate, 10, 12)
                 tryCompare(child(rate, "panel"), "running", false)
                 mouseDrag(child(rate, "knob"), 6, 6, 300, 0)
-                compare([rate.textValue, stored(0)[2]], ["90ms", "90"])
-                mouseClick(rate.sliderControl, 6 + 20, 3)
-                tryCompare(rate, "textValue", "21ms")
+                compare(rate.textValue, "90ms")
             } },
             // the times box and the endless box tell the same thing: a count of 0 is endless
             { tag: "times and endless", field: 5, value: "0", act: page => {
