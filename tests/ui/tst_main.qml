@@ -25,8 +25,8 @@ PageCase {
     }
 
     // The first start reads the model and the language and loads every page without sending
-    // anything; the logo stays until the lock ends. A reconnection only locks for a moment and
-    // takes the mouse's current stage.
+    // anything; the logo stays until the lock ends. A lost mouse shows a notice; a reconnection
+    // takes it away, only locks for a moment and takes the mouse's current stage.
     function test_startAndReconnect() {
         mouseSim.useModel({ family: "560", isGun: true, isColorful: true })
         const doc = createTemporaryObject(document, mainCase)
@@ -41,17 +41,23 @@ PageCase {
         compare(lockState(doc).concat(child(doc, "gunEditorEntry").visible), [false, true, false, true, true])
 
         doc.mainLang = ["kept"].concat(doc.mainLang.slice(1))
+        const notice = child(doc, "disconnectedNotice")
+        verify(!notice.visible)
+        doc.setDeviceConnected(false)
+        verify(notice.visible)
         mouseSim.pressDpiButton(4)
         mouseSim.clearTrace()
         doc.initUI()
-        compare([doc.mainLang[0], mouseSim.commands().length, onlyReads()], ["kept", 1, true])
+        compare([doc.mainLang[0], mouseSim.commands().length, onlyReads(), notice.visible],
+                ["kept", 1, true, false])
         compare([child(doc, "dpiSettingMain").currentDPI, child(doc, "protectUIItem").isBusy], [3, true])
         tryCompare(ui_View, "enabled", true, 3000)
     }
 
-    // The busy lock from the host and from the pages; the notice of a lost mouse until it is back.
-    // (tst_e2e_main drags the window and clicks its title buttons and help menu.)
-    function test_lockAndNotice() {
+    // The busy lock from the host and from the pages. Save sends only what is unsaved, in its own
+    // command, under the lock, and clears every mark. (tst_e2e_main drags the window, clicks its
+    // title buttons and help menu, saves nothing and a DPI change.)
+    function test_lockAndSave() {
         const doc = open(k553, {})
         for (const [call, arg, locked] of [["setProtectUI", 5000, true], ["setProtectUI", 0, false],
                                            ["controlUIEnable", false, true], ["controlUIEnable", true, false]]) {
@@ -59,19 +65,6 @@ PageCase {
             compare(lockState(doc).slice(2), [locked, !locked], call + " " + arg)
         }
         verify(!child(doc, "gunEditorEntry").visible, "without the gun features: the macro editor only")
-        const notice = child(doc, "disconnectedNotice")
-        verify(!notice.visible)
-        doc.setDeviceConnected(false)
-        verify(notice.visible)
-        doc.initUI()
-        verify(!notice.visible)
-        tryCompare(ui_View, "enabled", true, 3000)
-    }
-
-    // Save sends only what is unsaved, in its own command, under the lock, and clears every mark.
-    // (tst_e2e_main saves nothing and a DPI change.)
-    function test_saveOnlyUnsaved() {
-        const doc = open(k553, {})
         busySpy.target = child(doc, "protectUIItem")
         busySpy.clear()
         compare(child(doc, "saveButton").color, doc.colorBlue)

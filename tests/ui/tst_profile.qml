@@ -76,8 +76,10 @@ PageCase {
     }
 
     // The shipped list is one profile and the sentinel. New takes the first free name and number,
-    // from the factory profile; with six it adds none.
-    function test_new() {
+    // from the factory profile; with six it adds none. A double click edits a name; Enter or a press
+    // elsewhere ends it. Names in use, an empty name and the standard profile's name are not taken;
+    // the drop-down shows the name.
+    function test_newAndRename() {
         openProfiles()
         compare([row(0).textValue, dropDown.textValue, dropDown.count, page.profileNo],
                 ["Standard", "Standard", 1, 0])
@@ -91,6 +93,24 @@ PageCase {
         compare(ui_View.getData("mouse/reportRate", false), ui_View.getData("mouse/reportRate", true))
         ui_View.setCurrentProfile(0)
         compare(profileFile(6), "[mouse]\nreportRate=2\n", "a seventh profile is neither added nor reset")
+
+        const steps = [[1, "Shooter", "enter", "Shooter1"], [1, "Racing", "press", "Racing1"],
+                       [1, "profile_1", "enter", "Racing1"], [1, "", "enter", "Racing1"],
+                       [0, "Mine", "enter", "Standard0"]]
+        for (const [i, typed, end, out] of steps) {
+            dropDown.currentSelect = i
+            mouseDoubleClickSequence(row(i), 40, 10)
+            const input = child(row(i), "nameInput")
+            compare([input.visible, input.activeFocus, input.selectedText], [true, true, input.text])
+            keyClick(Qt.Key_Delete)
+            typeKeys(typed)
+            if (end === "enter")
+                keyClick(Qt.Key_Return)
+            else
+                mouseClick(page, 300, 270)
+            compare([input.visible, names()[i], dropDown.textValue], [false, out, out.slice(0, -1)])
+            namesStored(names())
+        }
     }
 
     // Rows and numbers part ways once a row in the middle is deleted: the drop-down still switches
@@ -146,30 +166,6 @@ PageCase {
             namesStored(expected)
         }
         compare([profileFile(1), profileFile(2)], [mouseSim.readFile(file), kept])
-    }
-
-    // A double click edits the name; Enter or a press elsewhere ends it. Names in use, an empty
-    // name and the standard profile's name are not taken; the drop-down shows the name.
-    function test_rename() {
-        openProfiles()
-        addProfiles(2)
-        const steps = [[1, "Shooter", "enter", "Shooter1"], [1, "Racing", "press", "Racing1"],
-                       [1, "profile_1", "enter", "Racing1"], [1, "", "enter", "Racing1"],
-                       [0, "Mine", "enter", "Standard0"]]
-        for (const [i, typed, end, out] of steps) {
-            dropDown.currentSelect = i
-            mouseDoubleClickSequence(row(i), 40, 10)
-            const input = child(row(i), "nameInput")
-            compare([input.visible, input.activeFocus, input.selectedText], [true, true, input.text])
-            keyClick(Qt.Key_Delete)
-            typeKeys(typed)
-            if (end === "enter")
-                keyClick(Qt.Key_Return)
-            else
-                mouseClick(page, 300, 270)
-            compare([input.visible, names()[i], dropDown.textValue], [false, out, out.slice(0, -1)])
-            namesStored(names())
-        }
     }
 
     // A picked window gives the chosen kind when it has it, else class, executable, title in turn.
