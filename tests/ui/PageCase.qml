@@ -51,8 +51,6 @@ TestCase {
     function storedNumber(key) { return Number(ui_View.getData(key, false)) }
     // The command codes of the reports sent since open(), in order.
     function commandCodes() { return mouseSim.commands().map(c => c.split(" ")[0]) }
-    // The same, each code once.
-    function codesSent() { return Array.from(new Set(commandCodes())) }
     function save(doc) { mouseClick(child(doc, "saveButton")) }
     // What the mouse holds of one setting on either family: the 553's own field, the 560's bytes
     // [from, to) of profile block `block`.
@@ -84,11 +82,8 @@ TestCase {
     function typeInto(box, text) {
         mouseClick(box)
         box.txtInput.selectAll()
-        typeKeys(text)
-        keyClick(Qt.Key_Return)
-    }
-    function typeKeys(text) {
         for (const c of text)
             keyClick(c)
+        keyClick(Qt.Key_Return)
     }
 }

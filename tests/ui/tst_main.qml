@@ -72,7 +72,7 @@ PageCase {
         compare(child(doc, "saveButton").color, doc.colorUnsaved)
         save(doc)
         verify(!child(doc, "keyMatrixMain").isSave)
-        compare([codesSent(), busySpy.count, ui_View.enabled], [["12"], 2, true])
+        compare([Array.from(new Set(commandCodes())), busySpy.count, ui_View.enabled], [["12"], 2, true])
     }
 
     function test_factoryReset_data() {

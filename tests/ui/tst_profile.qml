@@ -103,7 +103,8 @@ PageCase {
             const input = child(row(i), "nameInput")
             compare([input.visible, input.activeFocus, input.selectedText], [true, true, input.text])
             keyClick(Qt.Key_Delete)
-            typeKeys(typed)
+            for (const c of typed)
+                keyClick(c)
             if (end === "enter")
                 keyClick(Qt.Key_Return)
             else

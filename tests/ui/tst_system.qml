@@ -21,7 +21,8 @@ PageCase {
         mouseClick(input)
         keyClick(Qt.Key_End)
         keyClick(Qt.Key_Backspace)
-        typeKeys(typed)
+        for (const c of typed)
+            keyClick(c)
         keyClick(Qt.Key_Return)
         verify(!input.activeFocus)
     }
