@@ -26,20 +26,17 @@ struct Model
 // the virtual mouse that plays that model.
 inline VirtualMouseConfig placeModelData(const QString &modulesDir, const Model &model)
 {
-    const QDir modules(modulesDir);
     ShippedData::copyTo(modulesDir);
-    QSettings config(modules.filePath(QStringLiteral("setting/apConfig.bin")), QSettings::IniFormat);
-    config.setValue(QStringLiteral("mouse/icType"), model.is560 ? "560" : "553");
-    config.setValue(QStringLiteral("mouse/isGun"), model.isGun);
-    config.setValue(QStringLiteral("mouse/isColorful"), model.isColorful);
-    config.setValue(QStringLiteral("mouse/is55328"), model.is55328);
-    for (auto it = model.config.cbegin(); it != model.config.cend(); ++it)
-        config.setValue(it.key(), it.value());
-    config.sync();
     VirtualMouseConfig mc;
     mc.family = model.is560 ? QStringLiteral("560") : QStringLiteral("553");
     mc.isGun = model.isGun;
     mc.isColorful = model.isColorful;
+    QVariantMap entries{{"mouse/icType", mc.family}, {"mouse/isGun", model.isGun},
+                        {"mouse/isColorful", model.isColorful}, {"mouse/is55328", model.is55328}};
+    entries.insert(model.config);
+    QSettings config(QDir(modulesDir).filePath(QStringLiteral("setting/apConfig.bin")), QSettings::IniFormat);
+    for (auto it = entries.cbegin(); it != entries.cend(); ++it)
+        config.setValue(it.key(), it.value());
     return mc;
 }
 
@@ -76,9 +73,6 @@ struct Rig
     }
 
     QStringList commands() const { return commandsOf(mouse->trace()); }
-
-    QByteArray block(int n) const { return mouse->memory().profileBlocks.value(n); }
-    QByteArray matrix(int n) const { return mouse->memory().keyMatrices.value(n - 1); }
 
     QTemporaryDir dir;
     VirtualClock clock;

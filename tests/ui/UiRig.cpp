@@ -13,39 +13,17 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
-class MouseSim::Watcher : public FocusWatcher
+namespace {
+
+class Watcher : public FocusWatcher
 {
 public:
     bool start(QString *) override { return true; }
     QString scope() const override { return QStringLiteral("test windows"); }
 };
 
-// Answers the file dialogs from a queue; an empty queue is a cancelled dialog.
-class MouseSim::Chooser : public FileChooser
-{
-public:
-    QString getSaveFileName(const QString &caption, const QString &, const QString &filter) override
-    {
-        return next(QStringLiteral("save ") + caption + QLatin1Char(' ') + filter);
-    }
-    QString getOpenFileName(const QString &caption, const QString &, const QString &filter) override
-    {
-        return next(QStringLiteral("open ") + caption + QLatin1Char(' ') + filter);
-    }
-
-    QStringList answers;
-    QStringList calls;
-
-private:
-    QString next(const QString &call)
-    {
-        calls << call;
-        return answers.isEmpty() ? QString() : answers.takeFirst();
-    }
-};
-
-// A desktop that takes every pointer setting and remembers it.
-class MouseSim::Pointer : public PointerBackend
+// A desktop that takes every pointer setting and notes it as "<what> <value>".
+class Pointer : public PointerBackend
 {
 public:
     explicit Pointer(QStringList *log) : m_log(log) {}
@@ -62,21 +40,9 @@ private:
     QStringList *m_log;
 };
 
-namespace {
-
-QTemporaryDir &scratch()
-{
-    static QTemporaryDir dir;
-    return dir;
-}
-
 } // namespace
 
-MouseSim::MouseSim()
-    : m_chooser(std::make_unique<Chooser>()), m_pointer(std::make_unique<HostPointerSettings>())
-{
-    m_pointer->addBackend(std::make_unique<Pointer>(&m_pointerCalls));
-}
+MouseSim::MouseSim() { m_pointer.addBackend(std::make_unique<Pointer>(&m_pointerCalls)); }
 
 MouseSim::~MouseSim() = default;
 
@@ -90,16 +56,13 @@ void MouseSim::qmlEngineAvailable(QQmlEngine *engine)
 
 void MouseSim::useModel(const QVariantMap &model)
 {
-    Model m;
-    m.is560 = model.value(QStringLiteral("family")).toString() == QLatin1String("560");
-    m.isGun = model.value(QStringLiteral("isGun")).toBool();
-    m.isColorful = model.value(QStringLiteral("isColorful")).toBool();
-    m.is55328 = model.value(QStringLiteral("is55328")).toBool();
-    m.config = model.value(QStringLiteral("config")).toMap();
+    const auto flag = [&model](const char *key) { return model.value(QLatin1String(key)).toBool(); };
+    const Model m{model.value(QStringLiteral("family")).toString() == QLatin1String("560"), flag("isGun"),
+                  flag("isColorful"), flag("is55328"), model.value(QStringLiteral("config")).toMap()};
     // Published before the old rig goes, so the documents never see a dead view.
     std::unique_ptr<Rig> old = std::exchange(m_rig, std::make_unique<Rig>(m));
-    m_rig->view->setFileChooser(m_chooser.get());
-    m_rig->view->setHostPointerSettings(m_pointer.get());
+    m_rig->view->setFileChooser(this);
+    m_rig->view->setHostPointerSettings(&m_pointer);
     AppConfigStore &config = m_rig->view->appConfig();
     FocusSwitcher::Host host;
     host.profileInUse = [&config] { return config.getGlobalData(QStringLiteral("mouse/profileNo")).toInt() + 1; };
@@ -112,10 +75,9 @@ void MouseSim::useModel(const QVariantMap &model)
     m_switcher = std::make_unique<FocusSwitcher>(config, host);
     watchWindows(false);
     m_rig->view->setFocusSwitcher(m_switcher.get());
-    m_chooser->answers.clear();
-    m_chooser->calls.clear();
-    m_pointerCalls.clear();
-    m_ctlCalls.clear();
+    m_answers.clear();
+    m_chooserCalls.clear();
+    clearTrace();
     publish();
 }
 
@@ -150,9 +112,14 @@ QVariantMap MouseSim::memory() const
 }
 
 QStringList MouseSim::commands() const { return m_rig->commands(); }
-void MouseSim::clearTrace() { m_rig->mouse->clearTrace(); }
 QStringList MouseSim::protocolErrors() const { return m_rig->mouse->protocolErrors(); }
 bool MouseSim::pressDpiButton(int stage) { return m_rig->mouse->pressDpiButton(stage); }
+
+void MouseSim::clearTrace()
+{
+    m_rig->mouse->clearTrace();
+    m_pointerCalls.clear();
+}
 
 QString MouseSim::resolve(const QString &path) const
 {
@@ -179,10 +146,25 @@ bool MouseSim::writeFile(const QString &path, const QString &text) const
 
 bool MouseSim::fileExists(const QString &path) const { return QFile::exists(resolve(path)); }
 
-QString MouseSim::tempPath(const QString &name) const { return scratch().filePath(name); }
+QString MouseSim::tempPath(const QString &name) const
+{
+    static QTemporaryDir scratch;
+    return scratch.filePath(name);
+}
 
-void MouseSim::chooseFiles(const QStringList &answers) { m_chooser->answers = answers; }
-QStringList MouseSim::chooserCalls() const { return m_chooser->calls; }
+QString MouseSim::getSaveFileName(const QString &caption, const QString &, const QString &filter)
+{
+    return nextAnswer(QStringLiteral("save ") + caption + QLatin1Char(' ') + filter);
+}
 
-QStringList MouseSim::pointerCalls() const { return m_pointerCalls; }
-void MouseSim::clearPointerCalls() { m_pointerCalls.clear(); }
+QString MouseSim::getOpenFileName(const QString &caption, const QString &, const QString &filter)
+{
+    return nextAnswer(QStringLiteral("open ") + caption + QLatin1Char(' ') + filter);
+}
+
+// An empty queue is a cancelled dialog.
+QString MouseSim::nextAnswer(const QString &call)
+{
+    m_chooserCalls << call;
+    return m_answers.isEmpty() ? QString() : m_answers.takeFirst();
+}

@@ -3,7 +3,8 @@
 // The rig behind the Qt Quick Tests of the UI documents. Each test document gets, as context
 // properties, a real view (ui_View) and device object (hid) on a fresh temporary copy of the shipped
 // settings, wired to a virtual mouse, and this object as mouseSim (to inspect and steer the rig)
-// and as ui_Ctl (recording the window controller's calls instead of moving a window).
+// and as ui_Ctl (a window controller that moves no window). It also
+// answers the view's file dialogs.
 #include "FileChooser.h"
 #include "HostPointerSettings.h"
 
@@ -18,7 +19,7 @@ class FocusSwitcher;
 class QQmlEngine;
 struct Rig;
 
-class MouseSim : public QObject
+class MouseSim : public QObject, public FileChooser
 {
     Q_OBJECT
 
@@ -33,7 +34,7 @@ public:
 
     // What the firmware holds (see sim/VirtualMouseDump.h for the fields).
     Q_INVOKABLE QVariantMap memory() const;
-    // Outgoing command reports as "code p1", in order.
+    // Outgoing command reports as "code p1", in order; clearTrace() empties every log of the rig.
     Q_INVOKABLE QStringList commands() const;
     Q_INVOKABLE void clearTrace();
     Q_INVOKABLE QStringList protocolErrors() const;
@@ -47,48 +48,44 @@ public:
     Q_INVOKABLE bool fileExists(const QString &path) const;
     Q_INVOKABLE QString tempPath(const QString &name) const;     // a path in a scratch folder
 
-    // The file dialogs: the next answers, in order ("" = the user cancelled); what was asked.
-    Q_INVOKABLE void chooseFiles(const QStringList &answers);
-    Q_INVOKABLE QStringList chooserCalls() const;
+    // The file dialogs: the next answers, in order ("" = the user cancelled); what was asked, as
+    // "save <caption> <filter>" or "open …".
+    Q_INVOKABLE void chooseFiles(const QStringList &answers) { m_answers = answers; }
+    Q_INVOKABLE QStringList chooserCalls() const { return m_chooserCalls; }
 
     // The host pointer settings that reached the desktop, as "cursorSpeed 10", "doubleClick 550",
     // "wheelLines 3".
-    Q_INVOKABLE QStringList pointerCalls() const;
-    Q_INVOKABLE void clearPointerCalls();
+    Q_INVOKABLE QStringList pointerCalls() const { return m_pointerCalls; }
+    Q_INVOKABLE void clearPointerCalls() { m_pointerCalls.clear(); }
 
     // The view's focus switching watches a desktop the test drives: whether a watcher runs (none at
     // first), and the user focusing another program's window. Its switch only stores the profile.
     Q_INVOKABLE void watchWindows(bool running);
     Q_INVOKABLE void focusWindow(const QString &cls, const QString &exe, const QString &title);
 
-    // The window controller's calls as "onXChanged 5", "onMinimize", "setBusy 200" …
-    Q_INVOKABLE QStringList ctlCalls() const { return m_ctlCalls; }
-    Q_INVOKABLE void clearCtlCalls() { m_ctlCalls.clear(); }
+    QString getSaveFileName(const QString &caption, const QString &, const QString &filter) override;
+    QString getOpenFileName(const QString &caption, const QString &, const QString &filter) override;
 
 public slots:
     // Called once per test document, each with an engine of its own.
     void qmlEngineAvailable(QQmlEngine *engine);
 
-    // ui_Ctl
-    void onMinimize() { m_ctlCalls << QStringLiteral("onMinimize"); }
-    void onClose() { m_ctlCalls << QStringLiteral("onClose"); }
-    void onXChanged(int x) { m_ctlCalls << QStringLiteral("onXChanged %1").arg(x); }
-    void onYChanged(int y) { m_ctlCalls << QStringLiteral("onYChanged %1").arg(y); }
-    void setBusy(int busyTime) { m_ctlCalls << QStringLiteral("setBusy %1").arg(busyTime); }
-    void setBusy() { m_ctlCalls << QStringLiteral("setBusy"); }
+    // ui_Ctl: the window stays where it is (tst_view_plumbing and tst_e2e_main move it).
+    void onMinimize() {}
+    void onClose() {}
+    void onXChanged(int) {}
+    void onYChanged(int) {}
+    void setBusy(int) {}
+    void setBusy() {}
 
 private:
-    class Chooser;
-    class Pointer;
-    class Watcher;
     void publish();
     QString resolve(const QString &path) const;
+    QString nextAnswer(const QString &call);
 
     QPointer<QQmlEngine> m_engine;
     std::unique_ptr<Rig> m_rig;
-    std::unique_ptr<Chooser> m_chooser;
-    std::unique_ptr<HostPointerSettings> m_pointer;
-    QStringList m_pointerCalls;
-    QStringList m_ctlCalls;
+    HostPointerSettings m_pointer;
+    QStringList m_answers, m_chooserCalls, m_pointerCalls;
     std::unique_ptr<FocusSwitcher> m_switcher; // after m_rig: it goes first, it reads the rig's configuration
 };

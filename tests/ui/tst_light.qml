@@ -10,14 +10,6 @@ PageCase {
     readonly property var factoryColors: [255, 0, 0, 255, 128, 0, 255, 255, 0, 0, 255, 0, 0, 255, 255,
                                           0, 0, 255, 255, 0, 255, 255, 255, 255]
 
-    function squaresShown(light) {
-        return [0, 1, 2, 3, 4, 5, 6, 7].filter(k => child(light, "colorSquare" + k).visible).length
-    }
-    function factoryWith(at, rgb) {
-        const colors = factoryColors.slice()
-        colors.splice(at, rgb.length, ...rgb)
-        return colors
-    }
     // Picks effect i; the speed and brightness steps shown are `steps`.
     function effect(light, i, steps) {
         choose(child(light, "lightModel"), i)
@@ -36,108 +28,100 @@ PageCase {
     function typed(light) {
         mouseClick(child(light, "colorSquare3"))
         compare(child(light, "knobNumber").text, "4")
-        typeInto(child(light, "channelR"), "255")
-        typeInto(child(light, "channelG"), "128")
-        typeInto(child(light, "channelB"), "0")
+        for (const [c, v] of [["R", "255"], ["G", "128"], ["B", "0"]])
+            typeInto(child(light, "channel" + c), v)
         verify(light.knobPosition >= 13 && light.knobPosition <= 17, light.knobPosition)
         compare(light.colors[3], "#ff8000")
+    }
+    // "Off" hides both steps, turns the brightness to 0 and covers the colours.
+    function off(light) {
+        compare([light.height, child(light, "colorMask").visible], [264, false])
+        effect(light, 3, [false, false])
+        compare([light.height, child(light, "colorMask").visible], [176, true])
+        mouseClick(child(light, "colorSquare2"))
+        compare(child(light, "knobNumber").text, "1", "the mask takes the clicks meant for the squares")
+    }
+    // Each effect puts its own steps back (brightness full, speed slowest); a click on the track
+    // snaps to the stop at or beyond it.
+    function steps(light) {
+        const speed = child(light, "speedSetting")
+        const bright = child(light, "brightnessSetting")
+        compare([speed.step, bright.step, child(bright, "stepText").text], [3, 2, "50%"])
+        choose(child(light, "lightModel"), 8)
+        compare([speed.step, bright.step, child(bright, "stepText").text], [0, 4, "100%"])
+        mouseClick(child(speed, "stepSlider"), child(speed, "stepSlider").width * 0.6, 3)
+        tryCompare(speed, "step", 3)
+        tryCompare(child(speed, "stepText"), "text", "75%")
     }
 
     function test_offered_data() {
         return [
-            { tag: "plain, 4 stages", model: { family: "553" }, dpiCount: 4, effects: 4, squares: 4 },
-            { tag: "plain, 8 stages", model: { family: "560" }, dpiCount: 8, effects: 4, squares: 8 },
-            { tag: "colourful, 2 stages", model: { family: "560", isColorful: true }, dpiCount: 2,
-              effects: 11, squares: 8 },
-            { tag: "55328", model: { family: "553", is55328: true }, dpiCount: 8, effects: 5, squares: 1 }
-        ]
+            ["plain, 4 stages", { family: "553" }, 4, 4, 4],
+            ["plain, 8 stages", { family: "560" }, 8, 4, 8],
+            ["colourful, 2 stages", { family: "560", isColorful: true }, 2, 11, 8],
+            ["55328", { family: "553", is55328: true }, 8, 5, 1]
+        ].map(([tag, model, dpiCount, effects, squares]) => ({ tag, model, dpiCount, effects, squares }))
     }
     // Effects by the model's lighting, one colour per DPI stage or eight on colourful models; a
     // second start (a profile switch, a reset) does not add the effects again.
     function test_offered(row) {
-        const doc = open(row.model, { "mouse/dpiCount": row.dpiCount, "mouse/lightValue": [0, 0, 4] })
-        const light = child(doc, "lightControlMain")
-        compare([child(light, "lightModel").count, squaresShown(light)], [row.effects, row.squares])
+        const light = child(open(row.model, { "mouse/dpiCount": row.dpiCount, "mouse/lightValue": [0, 0, 4] }),
+                            "lightControlMain")
+        const squares = [0, 1, 2, 3, 4, 5, 6, 7].filter(k => child(light, "colorSquare" + k).visible).length
+        compare([child(light, "lightModel").count, squares], [row.effects, row.squares])
         light.init(false, false)
         compare(child(light, "lightModel").count, row.effects)
     }
 
+    // Rows: model, lighting stored before, the edit, lighting stored after (a first value: the effect
+    // only), colour changed [at, r, g, b], what the mouse holds [field or "", block, from, value];
+    // "colors" stands for all the colours stored.
     function test_save_data() {
         const m55328 = { family: "553", is55328: true }
-        const colourful553 = { family: "553", isColorful: true }
-        const colourful560 = { family: "560", isColorful: true }
-        const offAct = light => {
-            compare([light.height, child(light, "colorMask").visible], [264, false])
-            effect(light, 3, [false, false])
-            compare([light.height, child(light, "colorMask").visible], [176, true])
-            mouseClick(child(light, "colorSquare2"))
-            compare(child(light, "knobNumber").text, "1", "the mask takes the clicks meant for the squares")
-        }
+        const c553 = { family: "553", isColorful: true }
+        const c560 = { family: "560", isColorful: true }
         return [
             // the 55328's "Breath Loop" offers seven colours and the speed, and sends the eighth
             // colour with them; any other effect stores it as black and sends the first colour only
-            { tag: "55328 breath loop", model: m55328, light: [1, 0, 0], act: l => effect(l, 4, [true, false]),
-              effect: 4, at: 21, rgb: [255, 255, 255], colorsAt: ["ledColors", 0, 0],
-              sent: [["ledEffect", 0, 0, [2, 1, 3]]] },
-            { tag: "55328 static", model: m55328, light: [1, 0, 0], act: l => effect(l, 0, [false, true]),
-              effect: 0, at: 21, rgb: [0, 0, 0],
-              sent: [["fixLedColor", 0, 0, [255, 0, 0]], ["ledEffect", 0, 0, [1, 10, 1]]] },
-            // "Off" hides both steps, turns the brightness to 0 and covers the colours
-            { tag: "553 off", model: colourful553, light: [9, 3, 2], act: offAct, stored: [3, 3, 0],
-              sent: [["ledEffect", 1, 71, [0, 0, 0]]] },
-            { tag: "560 off", model: colourful560, light: [9, 3, 2], act: offAct, stored: [3, 3, 0],
-              sent: [["ledEffect", 1, 71, [0, 0, 0]]] },
-            // each effect puts its own steps back (brightness full, speed slowest); a click on the
-            // track snaps to the stop at or beyond it
-            { tag: "steps", model: colourful553, light: [5, 3, 2], stored: [8, 3, 4],
-              sent: [["ledEffect", 0, 0, [8, 255, 13]]], act: light => {
-                  const speed = child(light, "speedSetting")
-                  const bright = child(light, "brightnessSetting")
-                  compare([speed.step, bright.step, child(bright, "stepText").text], [3, 2, "50%"])
-                  choose(child(light, "lightModel"), 8)
-                  compare([speed.step, bright.step, child(bright, "stepText").text], [0, 4, "100%"])
-                  const slider = child(speed, "stepSlider")
-                  mouseClick(slider, slider.width * 0.6, 3)
-                  tryCompare(speed, "step", 3)
-                  tryCompare(child(speed, "stepText"), "text", "75%")
-              } },
+            ["55328 breath loop", m55328, [1, 0, 0], l => effect(l, 4, [true, false]), [4], [21, 255, 255, 255],
+             [["ledColors", 0, 0, "colors"], ["ledEffect", 0, 0, [2, 1, 3]]]],
+            ["55328 static", m55328, [1, 0, 0], l => effect(l, 0, [false, true]), [0], [21, 0, 0, 0],
+             [["fixLedColor", 0, 0, [255, 0, 0]], ["ledEffect", 0, 0, [1, 10, 1]]]],
+            ["553 off", c553, [9, 3, 2], off, [3, 3, 0], null, [["ledEffect", 1, 71, [0, 0, 0]]]],
+            ["560 off", c560, [9, 3, 2], off, [3, 3, 0], null, [["ledEffect", 1, 71, [0, 0, 0]]]],
+            ["steps", c553, [5, 3, 2], steps, [8, 3, 4], null, [["ledEffect", 0, 0, [8, 255, 13]]]],
             // the knob gives the colour under it to the selected square; the colourful 560 takes
             // the colours into block 0
-            { tag: "bar far right", model: colourful560, act: l => barTo(l, 183), at: 6, rgb: [255, 255, 255],
-              colorsAt: ["", 0, 24] },
-            { tag: "bar one short", model: colourful560, act: l => barTo(l, 182), at: 6, rgb: [255, 0, 0],
-              colorsAt: ["", 0, 24] },
-            { tag: "bar green", model: colourful560, act: l => barTo(l, 60), at: 6, rgb: [0, 255, 0],
-              colorsAt: ["", 0, 24] },
-            { tag: "typed 553 plain", model: { family: "553" }, act: typed, at: 9, rgb: [255, 128, 0],
-              colorsAt: ["ledColors", 0, 0], sent: [["ledColorType", 0, 0, 1]] },
-            { tag: "typed 553 colourful", model: colourful553, act: typed, at: 9, rgb: [255, 128, 0],
-              colorsAt: ["ledColors", 0, 0], sent: [["ledColorType", 0, 0, 0]] },
-            { tag: "typed 560 plain", model: { family: "560" }, act: typed, at: 9, rgb: [255, 128, 0],
-              colorsAt: ["", 1, 104] }
-        ]
+            ["bar far right", c560, null, l => barTo(l, 183), null, [6, 255, 255, 255], [["", 0, 24, "colors"]]],
+            ["bar one short", c560, null, l => barTo(l, 182), null, [6, 255, 0, 0], [["", 0, 24, "colors"]]],
+            ["bar green", c560, null, l => barTo(l, 60), null, [6, 0, 255, 0], [["", 0, 24, "colors"]]],
+            ["typed 553 plain", { family: "553" }, null, typed, null, [9, 255, 128, 0],
+             [["ledColors", 0, 0, "colors"], ["ledColorType", 0, 0, 1]]],
+            ["typed 553 colourful", c553, null, typed, null, [9, 255, 128, 0],
+             [["ledColors", 0, 0, "colors"], ["ledColorType", 0, 0, 0]]],
+            ["typed 560 plain", { family: "560" }, null, typed, null, [9, 255, 128, 0],
+             [["", 1, 104, "colors"]]]
+        ].map(([tag, model, light, act, stored, color, sent]) =>
+              ({ tag, model, light, act, stored, color, sent }))
     }
     // An edit only marks the block; Save stores the lighting and the colours and sends them.
     function test_save(row) {
         const doc = open(row.model, { "mouse/lightValue": row.light ?? [0, 0, 4] })
         const light = child(doc, "lightControlMain")
         row.act(light)
-        verify(light.isSave)
-        compare(mouseSim.commands(), [])
-
+        compare([light.isSave, mouseSim.commands()], [true, []])
         save(doc)
         verify(!light.isSave)
         if (row.stored)
-            compare(storedList("mouse/lightValue"), row.stored)
-        if (row.effect !== undefined)
-            compare(storedList("mouse/lightValue")[0], row.effect)
-        const colors = row.rgb ? factoryWith(row.at, row.rgb) : null
-        if (colors)
-            compare(storedList("mouse/colorValue"), colors)
-        if (row.colorsAt)
-            row.sent = (row.sent ?? []).concat([row.colorsAt.concat([colors])])
-        for (const [field, block, from, value] of row.sent)
+            compare(storedList("mouse/lightValue").slice(0, row.stored.length), row.stored)
+        const colors = factoryColors.slice()
+        if (row.color)
+            colors.splice(row.color[0], 3, ...row.color.slice(1))
+        compare(storedList("mouse/colorValue"), colors)
+        for (let [field, block, from, value] of row.sent) {
+            value = value === "colors" ? colors : value
             compare(held(field, block, from, from + [].concat(value).length), value, field)
+        }
     }
 
     // The reset image loads the factory lighting and sends nothing.
@@ -148,7 +132,6 @@ PageCase {
         compare(light.colors[0], "#070707")
         mouseClick(child(light, "lightReset"))
         compare([light.effect, child(light, "brightnessSetting").step, light.colors[1]], [0, 4, "#ff8000"])
-        verify(light.isSave)
-        compare(mouseSim.commands(), [])
+        compare([light.isSave, mouseSim.commands()], [true, []])
     }
 }

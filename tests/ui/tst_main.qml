@@ -9,10 +9,14 @@ PageCase {
     name: "MainWindow"
 
     readonly property var k553: ({ family: "553" })
-    readonly property var k553Gun: ({ family: "553", isGun: true })
 
     // Only reads crossed to the mouse (their codes have the high bit set).
     function onlyReads() { return mouseSim.commands().every(c => parseInt(c, 16) >= 0x80) }
+    // The start-up logo, the main screen, the busy lock and whether the view takes input.
+    function lockState(doc) {
+        return [child(doc, "powerOnLogo").visible, child(doc, "panelleft").visible,
+                child(doc, "protectUIItem").isBusy, ui_View.enabled]
+    }
 
     SignalSpy {
         id: busySpy
@@ -21,137 +25,78 @@ PageCase {
     }
 
     // The first start reads the model and the language and loads every page without sending
-    // anything; a reconnection only locks for a moment and takes the mouse's current stage.
+    // anything; the logo stays until the lock ends. A lost mouse shows a notice; a reconnection
+    // takes it away, only locks for a moment and takes the mouse's current stage.
     function test_startAndReconnect() {
         mouseSim.useModel({ family: "560", isGun: true, isColorful: true })
         const doc = createTemporaryObject(document, mainCase)
         verify(!doc.visible)
         doc.initUI()
-        compare([doc.visible, doc.isPownOn, doc.isGun, doc.isColorful, doc.icType],
-                [true, true, true, true, "560"])
-        verify(onlyReads(), mouseSim.commands())
+        compare([doc.visible, doc.isPownOn, doc.isGun, doc.isColorful, doc.icType, onlyReads()],
+                [true, true, true, true, "560", true])
         compare(doc.mainLang, ui_View.getLangStrings("main", doc.language))
         compare(child(doc, "dpiSettingMain").currentDPI, mouseSim.memory().currentDpiStage - 1)
-        // the start-up logo stays until the lock ends, then the main screen shows
-        verify(child(doc, "powerOnLogo").visible && !child(doc, "panelleft").visible)
-        verify(!ui_View.enabled && child(doc, "protectUIItem").isBusy)
+        compare(lockState(doc), [true, false, true, false])
         tryCompare(ui_View, "enabled", true, 3000)
-        verify(!child(doc, "powerOnLogo").visible && child(doc, "panelleft").visible)
-        verify(child(doc, "gunEditorEntry").visible)
-        verify(!child(doc, "protectUIItem").isBusy)
+        compare(lockState(doc).concat(child(doc, "gunEditorEntry").visible), [false, true, false, true, true])
 
-        const kept = doc.mainLang.slice()
-        kept[0] = "kept"
-        doc.mainLang = kept
-        mouseSim.pressDpiButton(4)
-        mouseSim.clearTrace()
-        doc.initUI()
-        compare([doc.mainLang[0], mouseSim.commands().length, onlyReads()], ["kept", 1, true])
-        compare(child(doc, "dpiSettingMain").currentDPI, 3)
-        verify(child(doc, "protectUIItem").isBusy)
-        tryCompare(ui_View, "enabled", true, 3000)
-    }
-
-    // The busy lock from the host and from the pages; the notice of a lost mouse until it is back.
-    // Dragging the empty window hands the distance from the press point to the controller; the
-    // title buttons minimise, close and open the help menu.
-    function test_lockNoticeAndWindow() {
-        const doc = open(k553, {})
-        const busy = child(doc, "protectUIItem")
-        doc.setProtectUI(5000)
-        verify(!ui_View.enabled && busy.isBusy)
-        doc.setProtectUI(0)
-        verify(ui_View.enabled && !busy.isBusy)
-        doc.controlUIEnable(false)
-        verify(!ui_View.enabled && busy.isBusy)
-        doc.controlUIEnable(true)
-        verify(ui_View.enabled)
-
-        verify(!child(doc, "gunEditorEntry").visible, "without the gun features: the macro editor only")
+        doc.mainLang = ["kept"].concat(doc.mainLang.slice(1))
         const notice = child(doc, "disconnectedNotice")
         verify(!notice.visible)
         doc.setDeviceConnected(false)
         verify(notice.visible)
+        mouseSim.pressDpiButton(4)
+        mouseSim.clearTrace()
         doc.initUI()
-        verify(!notice.visible)
+        compare([doc.mainLang[0], mouseSim.commands().length, onlyReads(), notice.visible],
+                ["kept", 1, true, false])
+        compare([child(doc, "dpiSettingMain").currentDPI, child(doc, "protectUIItem").isBusy], [3, true])
         tryCompare(ui_View, "enabled", true, 3000)
-
-        mouseSim.clearCtlCalls()
-        mousePress(doc, 300, 620)
-        mouseMove(doc, 310, 615, -1, Qt.LeftButton)
-        mouseMove(doc, 330, 600, -1, Qt.LeftButton)
-        mouseRelease(doc, 330, 600)
-        const up = child(doc, "upItem")
-        up.btnClicked(0)
-        up.btnClicked(1)
-        compare(mouseSim.ctlCalls(), ["onXChanged 10", "onYChanged -5", "onXChanged 30", "onYChanged -20",
-                                      "onMinimize", "onClose"])
-        up.btnClicked(2)
-        verify(child(doc, "askMenu").visible)
-        compare(child(doc, "askMenuLv").count, 2)
-        mouseClick(child(doc, "askMenuLv"), 100, 24 + 12)
-        verify(!child(doc, "askMenu").visible)
     }
 
-    function test_save_data() {
-        return [
-            { tag: "nothing", page: "", sent: [] },
-            { tag: "keys", page: "keyMatrixMain", sent: ["12"] },
-            { tag: "dpi", page: "dpiSettingMain", sent: ["11"] }
-        ]
-    }
-    // Save sends only what is unsaved, each in its own command, under the lock, and clears the mark.
-    function test_save(row) {
+    // The busy lock from the host and from the pages. Save sends only what is unsaved, in its own
+    // command, under the lock, and clears every mark. (tst_e2e_main drags the window, clicks its
+    // title buttons and help menu, saves nothing and a DPI change.)
+    function test_lockAndSave() {
         const doc = open(k553, {})
-        const button = child(doc, "saveButton")
+        for (const [call, arg, locked] of [["setProtectUI", 5000, true], ["setProtectUI", 0, false],
+                                           ["controlUIEnable", false, true], ["controlUIEnable", true, false]]) {
+            doc[call](arg)
+            compare(lockState(doc).slice(2), [locked, !locked], call + " " + arg)
+        }
+        verify(!child(doc, "gunEditorEntry").visible, "without the gun features: the macro editor only")
         busySpy.target = child(doc, "protectUIItem")
         busySpy.clear()
-        compare(button.color, doc.colorBlue)
-        if (row.page !== "") {
-            child(doc, row.page).isSave = true
-            compare(button.color, doc.colorUnsaved)
-        }
-        mouseClick(button)
-        verify(!child(doc, "keyMatrixMain").isSave && !child(doc, "dpiSettingMain").isSave)
-        compare(Array.from(new Set(commandCodes())), row.sent)
-        compare(busySpy.count, row.page === "" ? 0 : 2)
-        verify(ui_View.enabled)
+        compare(child(doc, "saveButton").color, doc.colorBlue)
+        child(doc, "keyMatrixMain").isSave = true
+        compare(child(doc, "saveButton").color, doc.colorUnsaved)
+        save(doc)
+        verify(!child(doc, "keyMatrixMain").isSave)
+        compare([Array.from(new Set(commandCodes())), busySpy.count, ui_View.enabled], [["12"], 2, true])
     }
 
     function test_factoryReset_data() {
-        return [{ tag: "plain", model: k553, switched: false }, { tag: "gun", model: k553Gun, switched: true }]
+        return [{ tag: "plain", model: k553, switched: false },
+                { tag: "gun", model: { family: "553", isGun: true }, switched: true }]
     }
-    // The factory reset asks first; OK puts the factory profile back, sends every page and makes
-    // the second stage current. The key matrices are switched only on a gun model.
+    // The factory reset asks in a box that follows the pointer but never leaves the window; OK puts
+    // the factory profile back, sends every page and makes the second stage current. The key
+    // matrices are switched only on a gun model. (tst_e2e_main cancels it.)
     function test_factoryReset(row) {
         const doc = open(row.model, { "mouse/reportRate": 0 })
         const box = child(doc, "factorysure")
         mouseClick(child(doc, "resetButton"))
-        verify(box.visible && child(doc, "mainMask").visible)
-        compare([box.x, box.y], [(1024 - 427) / 2 | 0, (640 - 102) / 2])
-        mouseClick(child(box, "cancelButton"))
-        verify(!box.visible && !child(doc, "mainMask").visible)
-        compare([mouseSim.commands(), ui_View.getData("mouse/reportRate", false)], [[], "0"])
-
-        mouseClick(child(doc, "resetButton"))
-        mouseClick(child(box, "okButton"))
-        verify(!box.visible && !child(doc, "mainMask").visible && ui_View.enabled)
-        compare(ui_View.getData("mouse/reportRate", false), ui_View.getData("mouse/reportRate", true))
-        compare([mouseSim.memory().currentDpiStage, child(doc, "dpiSettingMain").currentDPI], [2, 1])
-        compare([commandCodes().includes("02"), commandCodes().includes("01")], [row.switched, true])
-    }
-
-    // The confirmation box (as every page) follows the pointer but never leaves the window: dragged
-    // far left, right, up (and a little left) and down.
-    function test_confirmationStaysInside() {
-        const doc = open(k553, {})
-        const box = child(doc, "factorysure")
-        mouseClick(child(doc, "resetButton"))
-        const drags = [[-900, 0, 0, 269], [900, 0, 1024 - 427, 269], [-300, -900, 297, 0], [0, 900, 297, 640 - 102]]
-        for (const [dx, dy, x, y] of drags) {
+        compare([box.visible, child(doc, "mainMask").visible, box.x, box.y], [true, true, 298, 269])
+        for (const [dx, dy, x, y] of [[-900, 0, 0, 269], [900, 0, 597, 269], [-300, -900, 297, 0],
+                                      [0, 900, 297, 538]]) {
             dragBy(box, 200, 60, dx, dy)
             compare([box.x, box.y], [x, y])
         }
+        mouseClick(child(box, "okButton"))
+        compare([box.visible, child(doc, "mainMask").visible, ui_View.enabled], [false, false, true])
+        compare(ui_View.getData("mouse/reportRate", false), ui_View.getData("mouse/reportRate", true))
+        compare([mouseSim.memory().currentDpiStage, child(doc, "dpiSettingMain").currentDPI], [2, 1])
+        compare([commandCodes().includes("02"), commandCodes().includes("01")], [row.switched, true])
     }
 
     // A page whose section the language file lacks keeps texts of its own: they are the English
@@ -177,29 +122,28 @@ PageCase {
     // With a modal page open, the controls under the mask neither light up nor take a click; the
     // help menu, which stands above the pages, closes when one opens.
     function test_maskTakesPointer() {
-        const doc = open(k553Gun, {})
-        const names = ["systemSettingButton", "gunEditorEntry", "configButton"]
-        for (const name of names) {
-            mouseMove(child(doc, name), 10, 10)
-            verify(child(doc, name).hovered, name + " lights up without the mask")
+        const doc = open({ family: "553", isGun: true }, {})
+        const buttons = ["systemSettingButton", "gunEditorEntry", "configButton"].map(name => child(doc, name))
+        for (const button of buttons) {
+            mouseMove(button, 10, 10)
+            verify(button.hovered, button.objectName + " lights up without the mask")
         }
         mouseMove(doc, 1000, 300)
         child(doc, "upItem").btnClicked(2)
-        mouseMove(child(doc, "systemSettingButton"))
-        mouseClick(child(doc, "systemSettingButton"))
-        verify(child(doc, "systemSettingMain").visible && !child(doc, "askMenu").visible)
+        mouseMove(buttons[0])
+        mouseClick(buttons[0])
+        compare([child(doc, "systemSettingMain").visible, child(doc, "askMenu").visible], [true, false])
         child(doc, "systemSettingMain").close()
         child(doc, "keyMatrixMain").clickBtn(1)
-        verify(child(doc, "keyAssigmentMain").visible && child(doc, "mainMask").visible)
-        for (const name of names) {
-            const button = child(doc, name)
+        compare([child(doc, "keyAssigmentMain").visible, child(doc, "mainMask").visible], [true, true])
+        for (const button of buttons) {
             mouseMove(button, 10, 10)
-            verify(!button.hovered, name)
-            compare(button.color, button.restColor, name)
+            verify(!button.hovered, button.objectName)
+            compare(button.color, button.restColor, button.objectName)
             mouseClick(button, 10, 10, Qt.RightButton)
             mouseClick(button, 10, 10)
         }
-        verify(!child(doc, "systemSettingMain").visible && !child(doc, "gunControlMain").visible
-               && !child(doc, "profileMain").visible)
+        compare(["systemSettingMain", "gunControlMain", "profileMain"].map(n => child(doc, n).visible),
+                [false, false, false])
     }
 }

@@ -7,9 +7,7 @@ PageCase {
     name: "SystemSetting"
 
     function openSystem(profile) {
-        const opened = openModal({ family: "553" }, profile, "systemSettingButton", "systemSettingMain")
-        mouseSim.clearPointerCalls()
-        return opened
+        return openModal({ family: "553" }, profile, "systemSettingButton", "systemSettingMain")
     }
     // A click on a slider's track at its far end; the knob glides there and then reports.
     function clickEnd(page, name, right) {
@@ -17,36 +15,35 @@ PageCase {
         mouseClick(slider, right ? slider.width : 0, 3)
         tryCompare(child(slider, "knob"), "x", right ? 337 : 3)
     }
-    // Types into the lines box what it holds without its last digit, then `keys`, then Enter.
-    function typeLines(page, keys) {
+    // Types into the lines box what it holds without its last digit, then `typed`, then Enter.
+    function typeLines(page, typed) {
         const input = child(page, "linesInput")
         mouseClick(input)
         keyClick(Qt.Key_End)
         keyClick(Qt.Key_Backspace)
-        for (const key of keys)
-            keyClick(key)
+        for (const c of typed)
+            keyClick(c)
         keyClick(Qt.Key_Return)
         verify(!input.activeFocus)
     }
+    function knobX(page, name) { return child(child(page, name), "knob").x }
     function cleanup() { compare(mouseSim.commands(), []) }
 
     function test_edit_data() {
+        const slide = (name, right) => p => clickEnd(p, name, right)
+        const lines = typed => p => typeLines(p, typed)
         return [
-            { tag: "cursor fast", act: p => clickEnd(p, "cursorSlider", true), key: "mouse/mouseRate",
-              value: 337, call: "cursorSpeed 20" },
-            { tag: "cursor slow", act: p => clickEnd(p, "cursorSlider", false), key: "mouse/mouseRate",
-              value: 3, call: "cursorSpeed 1" },
-            { tag: "double-click fast", act: p => clickEnd(p, "doubleSlider", true), key: "mouse/doubleRate",
-              value: 337, call: "doubleClick 200" },
-            { tag: "double-click slow", act: p => clickEnd(p, "doubleSlider", false), key: "mouse/doubleRate",
-              value: 3, call: "doubleClick 900" },
-            { tag: "lines typed", act: p => typeLines(p, [Qt.Key_4, Qt.Key_2]), lines: "42", value: 42 },
-            { tag: "lines 0", act: p => typeLines(p, [Qt.Key_0]), lines: "1", value: 1 },
-            { tag: "lines empty", act: p => typeLines(p, []), lines: "1", value: 1 },
-            { tag: "lines 100", act: p => typeLines(p, [Qt.Key_1, Qt.Key_0, Qt.Key_0]), lines: "100",
-              value: 100 },
-            { tag: "one screen", act: p => mouseClick(child(p, "screenChoice")), lines: "3", value: 1000 }
-        ]
+            ["cursor fast", slide("cursorSlider", true), "mouse/mouseRate", 337, "cursorSpeed 20"],
+            ["cursor slow", slide("cursorSlider", false), "mouse/mouseRate", 3, "cursorSpeed 1"],
+            ["double-click fast", slide("doubleSlider", true), "mouse/doubleRate", 337, "doubleClick 200"],
+            ["double-click slow", slide("doubleSlider", false), "mouse/doubleRate", 3, "doubleClick 900"],
+            ["lines typed", lines("42"), "mouse/scrollRate", 42, "wheelLines 42", "42"],
+            ["lines 0", lines("0"), "mouse/scrollRate", 1, "wheelLines 1", "1"],
+            ["lines empty", lines(""), "mouse/scrollRate", 1, "wheelLines 1", "1"],
+            ["lines 100", lines("100"), "mouse/scrollRate", 100, "wheelLines 100", "100"],
+            ["one screen", p => mouseClick(child(p, "screenChoice")), "mouse/scrollRate", 1000,
+             "wheelLines 1000", "3"]
+        ].map(([tag, act, key, value, call, lines]) => ({ tag, act, key, value, call, lines }))
     }
     // A setting takes effect when the slider comes to rest or the box settles on Enter (empty and
     // 0 become 1); only that setting is stored and handed over.
@@ -54,43 +51,32 @@ PageCase {
         const page = openSystem({ "mouse/scrollRate": 3 })[1]
         row.act(page)
         tryVerify(() => mouseSim.pointerCalls().length > 0)
-        compare(mouseSim.pointerCalls(), [row.call ?? "wheelLines " + row.value])
-        compare(storedNumber(row.key ?? "mouse/scrollRate"), row.value)
+        compare([mouseSim.pointerCalls(), storedNumber(row.key)], [[row.call], row.value])
         if (row.lines)
             compare(child(page, "linesInput").text, row.lines)
     }
 
     // What the profile holds is what the page shows; "one screen" loaded keeps the lines count for
-    // going back to lines; Reset loads and hands over the factory values; the page can be dragged
-    // and closed.
+    // going back to lines; Reset loads and hands over the factory values; the page closes.
     function test_journey() {
-        const profile = { "mouse/mouseRate": 40, "mouse/doubleRate": 300, "mouse/scrollRate": 7 }
-        const [doc, page] = openSystem(profile)
-        compare([page.x, page.y], [(1024 - 416) / 2, (640 - 312) / 2])
-        compare(child(child(page, "cursorSlider"), "knob").x, 40)
-        compare(child(child(page, "doubleSlider"), "knob").x, 300)
-        verify(child(page, "linesChoice").isSelect && !child(page, "screenChoice").isSelect)
-        compare(child(page, "linesInput").text, "7")
-        compare(mouseSim.pointerCalls(), [])
-
+        const [doc, page] = openSystem({ "mouse/mouseRate": 40, "mouse/doubleRate": 300,
+                                         "mouse/scrollRate": 7 })
+        const linesShown = () => [child(page, "linesChoice").isSelect, child(page, "screenChoice").isSelect,
+                                  child(page, "linesInput").text]
+        compare([page.x, page.y, knobX(page, "cursorSlider"), knobX(page, "doubleSlider")], [304, 164, 40, 300])
+        compare(linesShown(), [true, false, "7"])
         mouseClick(child(page, "screenChoice"))
         page.init(false, false)
-        verify(child(page, "screenChoice").isSelect && !child(page, "linesChoice").isSelect)
-        compare(child(page, "linesInput").text, "7")
+        compare(linesShown(), [false, true, "7"])
         mouseSim.clearPointerCalls()
         mouseClick(child(page, "linesChoice"))
-        compare(storedNumber("mouse/scrollRate"), 7)
-        compare(mouseSim.pointerCalls(), ["wheelLines 7"])
+        compare([storedNumber("mouse/scrollRate"), mouseSim.pointerCalls()], [7, ["wheelLines 7"]])
 
         mouseSim.clearPointerCalls()
         mouseClick(child(page, "systemReset"))
         compare(mouseSim.pointerCalls().sort(), ["cursorSpeed 10", "doubleClick 550", "wheelLines 3"])
         compare(["mouse/mouseRate", "mouse/doubleRate", "mouse/scrollRate"].map(storedNumber), [155, 155, 3])
-        compare(child(child(page, "cursorSlider"), "knob").x, 155)
-        verify(child(page, "linesChoice").isSelect)
-
-        dragBy(page, 200, 20, 20, -30)
-        compare([page.x, page.y], [324, 134])
+        compare([knobX(page, "cursorSlider"), child(page, "linesChoice").isSelect], [155, true])
         mouseClick(child(page, "systemClose"))
         verify(!page.visible && !child(doc, "mainMask").visible)
     }

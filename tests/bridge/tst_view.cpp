@@ -1,10 +1,16 @@
-// The view's device slots against the virtual mouse: what reaches its memory, and the commands in
-// the order they cross the wire.
+// The view against the virtual mouse: what its device slots put in the mouse's memory and the
+// commands in the order they cross the wire; and the host's calls into the root document and the
+// window controller, with a small stand-in document that records what reaches it.
 #include "ProfileStore.h"
+#include "Ui_Controler.h"
 #include "ViewRig.h"
 
+#include <QApplication>
+#include <QQmlContext>
 #include <QStandardPaths>
 #include <QTest>
+#include <QThread>
+#include <QWidget>
 
 #include <cmath>
 #include <functional>
@@ -76,19 +82,116 @@ Q_DECLARE_METATYPE(Model)
 Q_DECLARE_METATYPE(Call)
 Q_DECLARE_METATYPE(Probe)
 
-class tst_ViewMouse : public QObject
+class tst_View : public QObject
 {
     Q_OBJECT
 
+public:
+    // The stand-in document reports each root call here.
+    Q_INVOKABLE void note(const QString &call)
+    {
+        m_calls << call;
+        m_offGuiThread = m_offGuiThread || QThread::currentThread() != qApp->thread();
+    }
+
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void deviceSlots_data();
     void deviceSlots();
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        m_ctl.setUp(&m_window, nullptr, m_dir.path());
+        view()->rootContext()->setContextProperty(QStringLiteral("recorder"), this);
+        view()->setSource(QUrl::fromLocalFile(QStringLiteral(BRIDGE_TEST_DATA "/RootCalls.qml")));
+        QVERIFY(view()->rootObject());
+    }
+    void init() { m_calls.clear(); }
+
+    void rootCalls()
+    {
+        // Queued calls arrive after the caller returned.
+        view()->initUI();
+        view()->runUI();
+        QVERIFY(m_calls.isEmpty());
+        QTRY_COMPARE(m_calls, QStringList({"initUI", "run"}));
+
+        // Direct calls arrive before they return, also through the controller and from the
+        // document itself; setCurrentDPI from a worker thread runs on the GUI thread.
+        m_calls.clear();
+        view()->setBusy(250);
+        view()->callRoot("busyFromDocument", Qt::DirectConnection);
+        view()->callRoot("busyFromDocumentFor", Qt::DirectConnection, {300});
+        QStringList expected{"setProtectUI 250", "setProtectUI 0", "setProtectUI 300"};
+        QCOMPARE(m_calls, expected);
+        std::unique_ptr<QThread> worker(QThread::create([this] { view()->setCurrentDPI(3); }));
+        worker->start();
+        QVERIFY(worker->wait(5000));
+        expected << QStringLiteral("setCurrentDPI 3");
+        QTRY_COMPARE(m_calls, expected);
+        QVERIFY(!m_offGuiThread);
+
+        // Functions the document lacks, and a view without a document, are harmless.
+        m_calls.clear();
+        QVERIFY(!view()->callRoot("detectKeyboard", Qt::QueuedConnection, {true, 4}));
+        QVERIFY(!view()->callRoot("noSuchFunction", Qt::DirectConnection));
+        view()->openUpdateExe();
+        myQQuickView bare(nullptr, m_dir.path());
+        bare.initUI();
+        bare.setBusy(10);
+        bare.setCurrentDPI(2);
+        QVERIFY(!bare.callRoot("initUI", Qt::DirectConnection));
+        QCoreApplication::processEvents();
+        QVERIFY(m_calls.isEmpty());
+    }
+
+    // While the event loop is held the view shows a frame it rendered itself; once the view renders
+    // through the event loop again, or is unlocked, its live picture is back. A hidden view renders
+    // nothing.
+    void lockedViewDrawsItself()
+    {
+        view()->setEnabled(false);
+        view()->repaintNow();
+        QVERIFY(!view()->findChild<QWidget *>(QStringLiteral("frozenFrame")));
+        m_window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&m_window));
+        view()->repaintNow();
+        auto *frame = view()->findChild<QWidget *>(QStringLiteral("frozenFrame"));
+        QVERIFY(frame && frame->isVisible());
+        QCOMPARE(frame->geometry(), view()->rect());
+        view()->setEnabled(true);
+        QVERIFY(!frame->isVisible());
+        view()->setEnabled(false);
+        view()->repaintNow();
+        QVERIFY(frame->isVisible());
+        view()->callRoot("initUI", Qt::DirectConnection);   // the document changes: a new frame
+        QTRY_VERIFY(!frame->isVisible());
+        m_window.hide();
+    }
+
+    // Without a window the controller does nothing. (tst_e2e_main moves, minimises and closes the
+    // real window through it.)
+    void controllerWithoutWindow()
+    {
+        Ui_Controler idle;
+        idle.onXChanged(3);
+        idle.onMinimize();
+        idle.onClose();
+        idle.setBusy();
+    }
+
+private:
+    myQQuickView *view() { return m_ctl.view(); }
+
+    QTemporaryDir m_dir;
+    QStringList m_calls;
+    bool m_offGuiThread = false;
+    QWidget m_window;
+    Ui_Controler m_ctl;
 };
 
 // One row per slot call: the model, the call, the commands it must send in order, and a part of
 // the mouse's memory afterwards.
-void tst_ViewMouse::deviceSlots_data()
+void tst_View::deviceSlots_data()
 {
     QTest::addColumn<Model>("model");
     QTest::addColumn<Call>("call");
@@ -114,7 +217,7 @@ void tst_ViewMouse::deviceSlots_data()
             r.view->mouseSetDpi(3, "3389", {400, 12800, 12750});
             // The other device profiles change in the view's image only.
             QCOMPARE(r.view->profileBlocks[2][100], uchar(0x07));
-            QVERIFY(r.block(2).at(100) != 0x07);
+            QVERIFY(r.mouse->memory().profileBlocks.value(2).at(100) != 0x07);
         }, {"0c 01"}, block(1, 82, 19), "02 02 08 00 ff 00 00 00 00 00 08 00 ff 00 00 00 00 00 07");
     row("560 gun, count past 8", k560Gun,
         [](Rig &r) { r.view->mouseSetDpi(40, "3360", QVariantList(8, 400)); },
@@ -278,7 +381,7 @@ void tst_ViewMouse::deviceSlots_data()
         }, {});
 }
 
-void tst_ViewMouse::deviceSlots()
+void tst_View::deviceSlots()
 {
     QFETCH(Model, model);
     QFETCH(Call, call);
@@ -293,5 +396,5 @@ void tst_ViewMouse::deviceSlots()
     QCOMPARE(rig.mouse->protocolErrors(), QStringList());
 }
 
-QTEST_MAIN(tst_ViewMouse)
-#include "tst_view_mouse.moc"
+QTEST_MAIN(tst_View)
+#include "tst_view.moc"
