@@ -145,7 +145,8 @@ struct ListenRecorder : QObject
 {
     explicit ListenRecorder(Hid_Thread &hid)
     {
-        connect(&hid, &Hid_Thread::dpiStageReported, this, [this](int s) { stages.append(s); }, Qt::QueuedConnection);
+        connect(&hid, &Hid_Thread::dpiStageReported, this, [this](int s) { stages.append(s); },
+                Qt::QueuedConnection);
         connect(&hid, &Hid_Thread::deviceRemoved, this, [this] { ++removed; }, Qt::QueuedConnection);
     }
     QList<int> stages;

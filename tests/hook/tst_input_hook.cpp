@@ -274,9 +274,10 @@ private slots:
     }
 
     // Each key pressed before the callback is set: the state follows anyway, so auto-repeat and a
-    // second release report nothing. (Positions left of or above the screen travelling unsigned:
-    // tst_widget, capturedKeysAndButtonsReachTheDocumentAfterTheHookReturns.) (Enter, keypad Enter, Num Lock, Break, Print Screen, SysRq with
-    // Alt, right Ctrl and left Alt come through the same translation from the X server in typing.)
+    // second release report nothing. (Enter, keypad Enter, Num Lock, Break, Print Screen, SysRq with
+    // Alt, right Ctrl and left Alt come through the same translation from the X server in typing;
+    // positions left of or above the screen travelling unsigned: tst_widget,
+    // capturedKeysAndButtonsReachTheDocumentAfterTheHookReturns.)
     void keys()
     {
         const std::tuple<const char *, bool, RawKeyEvent, int> rows[] = { // ISO keyboard; 0: never reported

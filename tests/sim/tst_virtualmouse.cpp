@@ -125,9 +125,11 @@ private slots:
     // A mouse whose two usages agree has one interface for both; the bus lists what its mice list
     // and fails when one of them fails. (Opens routed to the mouse owning the path and ids
     // filtered: tst_widget, with a mouse and a keyboard on the bus.) Unplugging fails every open
-    // handle, empties enumeration and says so once; plugged in again, old handles stay dead and new
-    // ones find the memory kept. (A read waiting for an event woken by the unplug: the listener in
-    // tst_hid_protocol, listenerUnplug.)
+    // handle and says so once; plugged in again, old handles stay dead. (Found by no one while
+    // unplugged: tst_ctl_commands, the "Unplugged" rows; a read waiting for an event woken by the
+    // unplug, new handles after plugging in: tst_widget's and tst_ctl_handover's unplug and
+    // plug-in, and listenerUnplug in tst_hid_protocol; the memory kept: tst_ctl_handover, which
+    // sends after the plug-in only what differs from the blocks it reads back.)
     void busUnplugAndPlugIn()
     {
         VirtualMouse mouse(mouseConfig("553", 64));
@@ -148,16 +150,11 @@ private slots:
         QCOMPARE(driver.send(0x01, {3}), 9);
         mouse.unplug();
         mouse.unplug();
-        QVERIFY(mouse.enumerate(0, 0)->isEmpty());
-        QVERIFY(!mouse.openPath(mouse.commandPath()));
-        QCOMPARE(driver.send(0x01, {4}), -1);
         QVERIFY(driver.reply().isEmpty());
         mouse.plugIn();
         QCOMPARE(QList<QVariantList>(plugs), (QList<QVariantList>{{false}, {true}}));
         QCOMPARE(driver.send(0x01, {4}), -1);
         QCOMPARE(mouse.memory().reportRate, quint8(3));
-        QCOMPARE(Driver(mouse).send(0x01, {5}), 9);
-        QCOMPARE(mouse.memory().reportRate, quint8(5));
     }
 
     // The DPI button steps through the stages the program made active, as the mouse holds them, and

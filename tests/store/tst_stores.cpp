@@ -493,8 +493,9 @@ private slots:
         }
         found << global("1/isEncode") << global("1/sCode") << readWindowTitle(m_shipped.modules)
               << global("mouse/selectGun");
-        QCOMPARE(found, QStringList({"2", "0 04d9 8008 ff00 ff00 ff01 ff01 64", "1 04d9 a1ee ff00 ff00 ff01 ff01 32",
-                                     "true", "583014", "KESTREL ORBIT MOUSE K7", "0 1 2"}));
+        QCOMPARE(found, QStringList({"2", "0 04d9 8008 ff00 ff00 ff01 ff01 64",
+                                     "1 04d9 a1ee ff00 ff00 ff01 ff01 32", "true", "583014",
+                                     "KESTREL ORBIT MOUSE K7", "0 1 2"}));
         const ModelFlags flags = config.modelFlags();
         QVERIFY(flags.is560() && flags.isColorful && flags.isGun && !flags.is55328);
         const std::tuple<const char *, QVariant, int, int, int> ranges[] = {
