@@ -143,10 +143,7 @@ class tst_Stores : public QObject
         // A list of one keeps its type on disk, where a plain value would read back as text.
         row("value: list of one", {}, roundTrip(QVariantList{7}), "QVariantList 7 1 7",
             both("[mouse]\nk=@Variant(\\0\\0\\0\\t\\0\\0\\0\\x1\\0\\0\\0\\n\\0\\0\\0\\x2\\0\\x37)\n"));
-        row("value: key matrix entry", {}, [](Stores &s) {
-            s.profiles.setDataList(QStringLiteral("mouseKeyMatrix/15"), {255, 0, 2, 0});
-            return QString();
-        }, "", {{profile(0), "[mouseKeyMatrix]\n15=255, 0, 2, 0\n"}});
+        // (A key matrix entry through setDataList: tst_ctl_commands, sameReportsAsTheView, "553 macro".)
     }
 
     void damagedFileRows()
