@@ -7,7 +7,6 @@
 // texts; the key labels are checked against the key code table in tst_ui_keycodes.
 #include <QColor>
 #include <QDirIterator>
-#include <QIcon>
 #include <QImageReader>
 #include <QRegularExpression>
 #include <QSettings>
@@ -103,9 +102,6 @@ private slots:
         }
         for (int size : {16, 24, 32, 48, 256})
             checkMark(images.value(size), size);
-        // The tray builds a QIcon from the file; it must offer the small sizes a panel draws.
-        const QList<QSize> sizes = QIcon(imagePath("logo.ico")).availableSizes();
-        QVERIFY(sizes.contains(QSize(16, 16)) && sizes.contains(QSize(32, 32)));
         checkMark(QImage(imagePath("logo.png")), 256);
     }
 

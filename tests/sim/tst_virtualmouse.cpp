@@ -98,14 +98,14 @@ class TestVirtualMouse : public QObject
     Q_OBJECT
 
 private slots:
-    // What the mouse finds wrong is listed and changes nothing.
+    // What the mouse finds wrong is listed and changes nothing. (A report enciphered with another
+    // code: tst_hid_protocol, failures "probe, wrong code".)
     void protocolErrors()
     {
         using Act = std::function<void(Driver &)>;
         const auto play = [](const QString &script) { return Act([=](Driver &d) { d.play(script); }); };
         const std::pair<Act, QString> rows[] = {
             {[](Driver &d) { d.send(0x02, {1}, 9, 1); }, "bad checksum"},
-            {[](Driver &d) { Driver(d.mouse, QStringLiteral("123456")).send(2, {3}); }, "bad checksum"},
             {[](Driver &d) { d.send(0x82, {}, 8); }, "command report of 8 bytes"},
             {play("7e"), "unknown command 7e"},
             {play("/01010101"), "output report without a data phase"},
@@ -125,8 +125,11 @@ private slots:
     // A mouse whose two usages agree has one interface for both; the bus lists what its mice list
     // and fails when one of them fails. (Opens routed to the mouse owning the path and ids
     // filtered: tst_widget, with a mouse and a keyboard on the bus.) Unplugging fails every open
-    // handle, wakes a read waiting for an event, empties enumeration and says so once; plugged in
-    // again, old handles stay dead and new ones find the memory kept.
+    // handle and says so once; plugged in again, old handles stay dead. (Found by no one while
+    // unplugged: tst_ctl_commands, the "Unplugged" rows; a read waiting for an event woken by the
+    // unplug, new handles after plugging in: tst_widget's and tst_ctl_handover's unplug and
+    // plug-in, and listenerUnplug in tst_hid_protocol; the memory kept: tst_ctl_handover, which
+    // sends after the plug-in only what differs from the blocks it reads back.)
     void busUnplugAndPlugIn()
     {
         VirtualMouse mouse(mouseConfig("553", 64));
@@ -145,26 +148,13 @@ private slots:
         QSignalSpy plugs(&mouse, &VirtualMouse::plugChanged);
         Driver driver(mouse);
         QCOMPARE(driver.send(0x01, {3}), 9);
-        auto events = mouse.openPath(mouse.eventPath());
-        std::atomic<int> result{1};
-        unsigned char buf[8] = {};
-        std::unique_ptr<QThread> reader(QThread::create([&] { result = events->readTimeout(buf, sizeof buf, -1); }));
-        reader->start();
-        QTRY_VERIFY(reader->isRunning());
         mouse.unplug();
         mouse.unplug();
-        QVERIFY(reader->wait(5000));
-        QCOMPARE(result.load(), -1);
-        QVERIFY(mouse.enumerate(0, 0)->isEmpty());
-        QVERIFY(!mouse.openPath(mouse.commandPath()));
-        QCOMPARE(driver.send(0x01, {4}), -1);
         QVERIFY(driver.reply().isEmpty());
         mouse.plugIn();
         QCOMPARE(QList<QVariantList>(plugs), (QList<QVariantList>{{false}, {true}}));
         QCOMPARE(driver.send(0x01, {4}), -1);
         QCOMPARE(mouse.memory().reportRate, quint8(3));
-        QCOMPARE(Driver(mouse).send(0x01, {5}), 9);
-        QCOMPARE(mouse.memory().reportRate, quint8(5));
     }
 
     // The DPI button steps through the stages the program made active, as the mouse holds them, and
@@ -203,46 +193,36 @@ private slots:
     }
 
     // One line per report that crossed, stamped with the clock, enciphered reports as they crossed;
-    // the sink sees each line, and nothing is kept while recording is off.
+    // nothing is kept while recording is off. (The lines of every command without their stamps,
+    // and the sink: tst_hid_protocol, commands and nestedCommandCannotSlipBetweenRepetitions.)
     void trace()
     {
         VirtualClock clock;
         VirtualMouse mouse(mouseConfig("553", 32, true), &clock);
-        QStringList sunk;
-        mouse.setTraceSink([&](const QString &line) { sunk.append(line); });
         Driver driver(mouse);
         clock.advance(128);
-        driver.play("11 04 08/030710fa80808080");
-        driver.reply();
+        driver.send(0x01, {3});
         clock.advance(5);
         mouse.pressDpiButton(2);
         unsigned char buf[4];
         mouse.openPath(mouse.eventPath())->readTimeout(buf, 4, 0);
-        const QStringList expected = {
-            "128 -> feature " + QString::fromLatin1(driver.sent.toHex(' ')),
-            "128 -> output 00 03 07 10 fa 80 80 80 80" + QString(" 00").repeated(24),
-            "128 <- feature 00 11 00 00 00 00 00 00 ee", // plain after a data phase
-            "133 <- event 06 07 00 02",
-        };
-        QCOMPARE(mouse.trace(), expected);
-        QCOMPARE(sunk, expected);
-        QCOMPARE(mouse.reportCount(), expected.size());
+        QCOMPARE(mouse.trace(), QStringList({"128 -> feature " + QString::fromLatin1(driver.sent.toHex(' ')),
+                                             "133 <- event 06 07 00 02"}));
         mouse.clearTrace();
         mouse.setTraceEnabled(false);
         driver.send(0x01, {3});
         QVERIFY(mouse.trace().isEmpty());
-        QCOMPARE(sunk.size(), expected.size());
     }
 
     // The demo's file follows the memory, also when reports are noted from the listener's thread,
     // and is only rewritten when the memory changed; a file that cannot be written is reported.
+    // (Written as soon as it is made: every end-to-end suite reads the demo's file from its start.)
     void memoryFile()
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("memory.json"));
         VirtualMouse mouse(mouseConfig("560"));
         VirtualMouseMemoryFile file(mouse, path);
-        QCOMPARE(readJson(path), memoryToJson(mouse.memory()));
         QVERIFY(mouse.pressDpiButton(5));
         std::unique_ptr<QThread> noter(QThread::create([&file] {
             for (int i = 0; i < 1000; ++i)
