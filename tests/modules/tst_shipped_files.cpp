@@ -4,7 +4,7 @@
 // twice the size for 2x displays. (A picture the documents name but that is missing makes the UI
 // suites fail on its warning.) The language files are read the way the program does (QSettings, INI,
 // one section per page, `total` then 0 … total-1) for what would leave a page with wrong or missing
-// texts; the key labels are checked against the key code table in tst_ui_keycodes.
+// texts; the key labels are checked against the key code table in tst_ui_scripts.
 #include <QColor>
 #include <QDirIterator>
 #include <QImageReader>

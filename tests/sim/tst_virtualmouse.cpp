@@ -1,8 +1,8 @@
 // The virtual mouse driven report by report, independently of the transport: what it finds wrong,
 // its bus, plug, DPI button and trace; the memory file the demo keeps and the model file it loads.
 // Every other suite trusts it. Checked elsewhere through the same paths: what it stores of each
-// write (tst_view_mouse, the UI suites), its memory as JSON and the shipped demo model being in the
-// device table (every end-to-end suite reads the demo's memory file), a refused open (tst_noMouse).
+// write (tst_view, the UI suites), its memory as JSON and the shipped demo model being in the
+// device table (every end-to-end suite reads the demo's memory file), a refused open (tst_widget).
 #include "../hid/HidTestRig.h"
 #include "ReportCipher.h"
 #include "VirtualHidBus.h"
