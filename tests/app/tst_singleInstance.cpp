@@ -6,7 +6,6 @@
 #include "LogCapture.h"
 #include "SingleInstance.h"
 
-#include <QDir>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QRegularExpression>
