@@ -68,8 +68,9 @@ private slots:
         const std::pair<const char *, const char *> encodings[]{
             {"true", "encoded"}, {"FALSE", "plain"}, {"0", "plain"}, {"yes", "encoded"}};
         for (const auto &[value, kind] : encodings)
-            QTest::addRow("isEncode=%s", value) << "[common]\ndeviceCount=1\n[0]\ntype=1\nisEncode=" + QByteArray(value)
-                                                << 1 << 0 << QStringLiteral("1 0000:0000 0/0 0/0 32 %1 583014").arg(kind);
+            QTest::addRow("isEncode=%s", value)
+                << "[common]\ndeviceCount=1\n[0]\ntype=1\nisEncode=" + QByteArray(value) << 1 << 0
+                << QStringLiteral("1 0000:0000 0/0 0/0 32 %1 583014").arg(kind);
         QTest::newRow("no count") << QByteArray("[0]\nvid=04d9\n") << 0 << -1 << "";
         QTest::newRow("negative count") << QByteArray("[common]\ndeviceCount=-5\n") << 0 << -1 << "";
         QTest::newRow("absurd count") << QByteArray("[common]\ndeviceCount=2147483647\n")
@@ -96,8 +97,10 @@ private slots:
     void lastMatchWinsAndOneInterfaceMayFillBoth()
     {
         EnumeratingBackend backend;
-        backend.interfaces = {{"a", 1, 1, 0xff00, 1}, {"b", 1, 1, 0xff00, 1}, {"c", 1, 1, 0xff01, 2}, {"other", 9, 9, 0xff00, 1}};
-        DeviceTable table{{0, 1, 1, 0xff00, 1, 0xff01, 2}, {0, 1, 1, 0xff00, 1, 0xff00, 1}, {0, 9, 9, 0xff01, 2, 0xff01, 2}};
+        backend.interfaces = {{"a", 1, 1, 0xff00, 1}, {"b", 1, 1, 0xff00, 1}, {"c", 1, 1, 0xff01, 2},
+                              {"other", 9, 9, 0xff00, 1}};
+        DeviceTable table{{0, 1, 1, 0xff00, 1, 0xff01, 2}, {0, 1, 1, 0xff00, 1, 0xff00, 1},
+                          {0, 9, 9, 0xff01, 2, 0xff01, 2}};
         table[0].commandPath = QStringLiteral("stale");
         DeviceDiscovery::locateInterfaces(backend, table);
         QStringList paths;

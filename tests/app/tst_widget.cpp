@@ -67,7 +67,8 @@ Fault inConfig(const char *key, const QVariant &broken, const QVariant &shipped)
 {
     return {[=](WidgetRig &r) { r.setConfig(key, broken); }, [=](WidgetRig &r) { r.setConfig(key, shipped); }};
 }
-const Fault absent{[](WidgetRig &r) { r.bus.detach(r.mouse.get()); }, [](WidgetRig &r) { r.bus.attach(r.mouse.get()); }};
+const Fault absent{[](WidgetRig &r) { r.bus.detach(r.mouse.get()); },
+                   [](WidgetRig &r) { r.bus.attach(r.mouse.get()); }};
 
 // What a desktop runs for an autostart entry: the Exec value read as GLib's launcher reads it
 // (string escapes, then the quoting rules, then "%%" as a literal percent sign).

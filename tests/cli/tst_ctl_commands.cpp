@@ -100,8 +100,9 @@ void runAll(CtlRig &rig, const Commands &lines)
 void twoProfiles(CtlRig &rig, const Commands &change)
 {
     importMacro(rig, QStringLiteral("Reload"), {"1,R", "2,R"}, 3);
-    runAll(rig, Commands{{"profile", "import", "2", rig.file(QStringLiteral("setting/p1.bin"))}, {"profile", "use", "2"}}
-                    + change + Commands{{"profile", "use", "1"}, {"profile", "use", "2"}});
+    const QString p1 = rig.file(QStringLiteral("setting/p1.bin"));
+    runAll(rig, Commands{{"profile", "import", "2", p1}, {"profile", "use", "2"}} + change
+                    + Commands{{"profile", "use", "1"}, {"profile", "use", "2"}});
     rig.mouse->clearTrace();
 }
 
@@ -129,12 +130,14 @@ private slots:
         QTest::addColumn<ViewCall>("viewCall");
         QTest::addColumn<Stored>("stored");
 
-        QTest::newRow("553 dpi") << k553 << "dpi set --stages 3 400 800 1700"
-                                 << ViewCall([](Rig &r) { r.view->mouseSetDpi(3, "3360", with(kShippedStages, 2, {1700})); })
-                                 << Stored{{"p1.bin|mouse/currentDpiCount", "3"},
-                                           {"p1.bin|mouse/dpiValueArray", "400,800,1700,3200,4800,6400,8000,12000"}};
+        QTest::newRow("553 dpi")
+            << k553 << "dpi set --stages 3 400 800 1700"
+            << ViewCall([](Rig &r) { r.view->mouseSetDpi(3, "3360", with(kShippedStages, 2, {1700})); })
+            << Stored{{"p1.bin|mouse/currentDpiCount", "3"},
+                      {"p1.bin|mouse/dpiValueArray", "400,800,1700,3200,4800,6400,8000,12000"}};
         QTest::newRow("560 gun dpi, stages kept")
-            << k560Gun << "dpi set 500" << ViewCall([](Rig &r) { r.view->mouseSetDpi(4, "3360", with(kShippedStages, 0, {500})); })
+            << k560Gun << "dpi set 500"
+            << ViewCall([](Rig &r) { r.view->mouseSetDpi(4, "3360", with(kShippedStages, 0, {500})); })
             << Stored{{"p1.bin|mouse/currentDpiCount", "4"}};
         QTest::newRow("553 rate") << k553 << "rate set 250" << ViewCall([](Rig &r) { r.view->mouseSetReportRate(4); })
                                   << Stored{{"p1.bin|mouse/reportRate", "1"}};
