@@ -3,13 +3,14 @@
 // session bus, where the test plays the desktop's tray host (the StatusNotifierItem watcher, which
 // Qt's tray icon registers with and exports its menu to) and its notification service. The
 // program's windows are looked up on the X display.
+#include "NotificationService.h"
 #include "ShippedData.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusInterface>
 #include <QDBusMessage>
-#include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QDir>
@@ -59,60 +60,23 @@ QRect findWindow(Display *display, Window window, const QByteArray &title)
     return found;
 }
 
-QRect windowRect(const char *title)
-{
-    Display *display = XOpenDisplay(nullptr);
-    if (!display)
-        return {};
-    const QRect rect = findWindow(display, DefaultRootWindow(display), title);
-    XCloseDisplay(display);
-    return rect;
-}
-
-bool viewable(const char *title)
-{
-    return !windowRect(title).isNull();
-}
-
 // The desktop's tray host: tray icons register their StatusNotifierItem here.
 class TrayHost : public QObject
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
-    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ hostRegistered)
-    Q_PROPERTY(int ProtocolVersion READ protocolVersion)
-    Q_PROPERTY(QStringList RegisteredStatusNotifierItems READ items)
+    Q_PROPERTY(bool IsStatusNotifierHostRegistered MEMBER hostRegistered)
+    Q_PROPERTY(int ProtocolVersion MEMBER protocolVersion)
+    Q_PROPERTY(QStringList RegisteredStatusNotifierItems MEMBER items)
 
 public:
-    bool hostRegistered() const { return true; }
-    int protocolVersion() const { return 0; }
-    QStringList items() const { return m_items; }
+    bool hostRegistered = true;
+    int protocolVersion = 0;
+    QStringList items;
 
 public slots:
-    void RegisterStatusNotifierItem(const QString &service) { m_items << service; }
+    void RegisterStatusNotifierItem(const QString &service) { items << service; }
     void RegisterStatusNotifierHost(const QString &) {}
-
-private:
-    QStringList m_items;
-};
-
-// The desktop's notification daemon, keeping the texts it was asked to show.
-class NotificationService : public QObject
-{
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
-
-public:
-    QStringList bodies;
-
-public slots:
-    uint Notify(const QString &, uint, const QString &, const QString &, const QString &body,
-                const QStringList &, const QVariantMap &, int)
-    {
-        bodies << body;
-        return uint(bodies.size());
-    }
-    QStringList GetCapabilities() { return {QStringLiteral("body")}; }
 };
 
 struct MenuEntry
@@ -156,11 +120,20 @@ class tst_Program : public QObject
     QDBusConnection m_bus = QDBusConnection::sessionBus();
     TrayHost m_tray;
     NotificationService m_notices;
+    Display *m_display = XOpenDisplay(nullptr);
 
-    void start(QProcess &p, const QString &exe, const QStringList &arguments = {})
+    QRect windowRect(const char *title) { return findWindow(m_display, DefaultRootWindow(m_display), title); }
+    bool viewable(const char *title) { return !windowRect(title).isNull(); }
+
+    // Starts a program of the private copy (or one named by its full path) from another folder.
+    void start(QProcess &p, const QString &exe, const QStringList &arguments = {}, bool display = true)
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config.path());
+        if (!display) {
+            env.remove(QStringLiteral("DISPLAY"));
+            env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        }
         p.setProcessEnvironment(env);
         p.setWorkingDirectory(m_elsewhere.path());
         p.start(exe.startsWith(QLatin1Char('/')) ? exe : m_install.filePath(exe), arguments);
@@ -184,7 +157,7 @@ class tst_Program : public QObject
     // The tray item that process `pid` registered (named by its bus connection); empty when none.
     QString trayItemOf(qint64 pid)
     {
-        for (const QString &item : m_tray.items()) {
+        for (const QString &item : m_tray.items) {
             if (m_bus.interface()->servicePid(item).value() == pid)
                 return item;
         }
@@ -201,32 +174,23 @@ class tst_Program : public QObject
             m_bus.unregisterService(name);
     }
 
-    // The tray menu of process `pid` as the tray host reads it, and a call on it.
+    // The tray menu of process `pid` as the tray host reads it: a call on it, the entry whose label
+    // starts with `label` (mnemonics as the menu shows them), and a click on that.
     QDBusMessage menuCall(qint64 pid, const QString &method)
     {
-        QDBusMessage get = QDBusMessage::createMethodCall(trayItemOf(pid), QStringLiteral("/StatusNotifierItem"),
-                                                          QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                          QStringLiteral("Get"));
-        get << QStringLiteral("org.kde.StatusNotifierItem") << QStringLiteral("Menu");
-        const QList<QVariant> menu = m_bus.call(get).arguments();
-        const QString path = menu.isEmpty() ? QString()
-            : menu.constFirst().value<QDBusVariant>().variant().value<QDBusObjectPath>().path();
-        return QDBusMessage::createMethodCall(trayItemOf(pid), path, QStringLiteral("com.canonical.dbusmenu"), method);
+        const QString item = trayItemOf(pid);
+        const QVariant menu = QDBusInterface(item, QStringLiteral("/StatusNotifierItem"),
+                                             QStringLiteral("org.kde.StatusNotifierItem"), m_bus).property("Menu");
+        return QDBusMessage::createMethodCall(item, menu.value<QDBusObjectPath>().path(),
+                                              QStringLiteral("com.canonical.dbusmenu"), method);
     }
-    QList<MenuEntry> trayMenu(qint64 pid)
+    MenuEntry menuEntry(qint64 pid, const QString &label)
     {
         const QDBusMessage reply = m_bus.call(menuCall(pid, QStringLiteral("GetLayout")) << 0 << -1 << QStringList());
         QList<MenuEntry> entries;
         if (reply.arguments().size() == 2)
             readLayout(reply.arguments().at(1).value<QDBusArgument>(), entries);
-        return entries;
-    }
-
-    // The tray menu entry whose label starts with `label` (mnemonics as the menu shows them), and a
-    // click on it.
-    MenuEntry menuEntry(qint64 pid, const QString &label)
-    {
-        for (const MenuEntry &entry : trayMenu(pid)) {
+        for (const MenuEntry &entry : std::as_const(entries)) {
             if (entry.label.startsWith(label))
                 return entry;
         }
@@ -273,11 +237,9 @@ private slots:
         QVERIFY2(m_bus.isConnected(), "no session bus: run the test under dbus-run-session");
         QVERIFY(m_bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), &m_tray,
                                      QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties));
-        QVERIFY(m_bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &m_notices,
-                                     QDBusConnection::ExportAllSlots));
-        QVERIFY(m_bus.registerService(QStringLiteral("org.freedesktop.Notifications")));
+        QVERIFY(m_notices.serve(m_bus));
     }
-    void init() { m_notices.bodies.clear(); }
+    void init() { m_notices.notices.clear(); }
     void cleanup() { offerTray(false); }
 
     // --help needs no display; an unknown option ends the program before it shows. (--version is
@@ -285,14 +247,9 @@ private slots:
     void helpAndUnknownOption()
     {
         QProcess help, bogus;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        bogus.setProcessEnvironment(env);
-        env.remove(QStringLiteral("DISPLAY"));
-        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        help.setProcessEnvironment(env);
-        help.start(m_install.filePath(QStringLiteral("kestrel-orbit")), {QStringLiteral("--help")});
-        bogus.start(m_install.filePath(QStringLiteral("kestrel-orbit")), {QStringLiteral("--bogus")});
-        QVERIFY(help.waitForFinished(15000) && bogus.waitForFinished(15000));
+        start(help, QStringLiteral("kestrel-orbit"), {QStringLiteral("--help")}, false);
+        start(bogus, QStringLiteral("kestrel-orbit"), {QStringLiteral("--bogus")});
+        QVERIFY(finished(help) && finished(bogus));
         QCOMPARE(help.exitCode(), 0);
         const QByteArray usage = help.readAllStandardOutput();
         QVERIFY2(usage.startsWith("Usage: kestrel-orbit [options]\n") && usage.contains("--hidden"), usage.constData());
@@ -375,19 +332,15 @@ private slots:
         QCOMPARE(QFileInfo(QStringLiteral("/proc/%1/cwd").arg(demo.processId())).symLinkTarget(), data);
 
         QTRY_VERIFY_WITH_TIMEOUT(viewable(mainTitle) && viewable(controlTitle), 10000);
-        const QRect control = windowRect(controlTitle);
-        QVERIFY2(!windowRect(mainTitle).intersects(control),
-                 qPrintable(QStringLiteral("control window %1,%2 %3x%4 over the main window")
-                                .arg(control.x()).arg(control.y()).arg(control.width()).arg(control.height())));
-        QTRY_VERIFY_WITH_TIMEOUT(m_notices.bodies.contains(QStringLiteral("Detect Device")), 10000);
+        QVERIFY(!windowRect(mainTitle).intersects(windowRect(controlTitle)));
+        QTRY_VERIFY_WITH_TIMEOUT(!m_notices.notices.filter(QStringLiteral("|Detect Device|")).isEmpty(), 10000);
 
         QTRY_VERIFY_WITH_TIMEOUT(!trayItemOf(demo.processId()).isEmpty(), 10000);
         // The tray turns the application rules on, with the profile in use as the desktop profile.
         QVERIFY(clickTrayEntry(demo.processId(), QStringLiteral("Profiles by application")));
-        QTRY_VERIFY_WITH_TIMEOUT([&] {
-            QFile config(data + QStringLiteral("/modules/setting/apConfig.bin"));
-            return config.open(QIODevice::ReadOnly) && config.readAll().contains("[appRules]\ndesktopProfile=1\nenabled=true\n");
-        }(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(contents(data + QStringLiteral("/modules/setting/apConfig.bin"))
+                                     .contains("[appRules]\ndesktopProfile=1\nenabled=true\n"),
+                                 10000);
         QCOMPARE(quitThroughTray(demo), 0);
         QVERIFY(!QFileInfo::exists(data));
         out += demo.readAllStandardOutput();

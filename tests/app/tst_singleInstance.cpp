@@ -6,10 +6,6 @@
 #include "LogCapture.h"
 #include "SingleInstance.h"
 
-#include <QDir>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QRegularExpression>
@@ -149,31 +145,21 @@ private slots:
     {
         QTest::addColumn<QByteArray>("message");
         QTest::addColumn<QString>("reason"); // empty: accepted
-        auto json = [](const QJsonObject &o) { return QJsonDocument(o).toJson(QJsonDocument::Compact); };
-        const QJsonObject good{{"type", "ctl-request"}, {"version", 1}, {"args", QJsonArray{"dpi", "set", "400"}}};
-        QTest::newRow("good") << json(good) << QString();
+        auto request = [](const QString &args) {
+            return QStringLiteral(R"({"type":"ctl-request","version":1,"args":[%1]})").arg(args).toUtf8();
+        };
+        QTest::newRow("good") << request(R"("dpi","set","400")") << QString();
         QTest::newRow("not JSON") << QByteArray("dpi set 400") << "not a JSON object";
         QTest::newRow("an array") << QByteArray("[\"dpi\"]") << "not a JSON object";
-        QJsonObject o = good;
-        o["type"] = "shutdown";
-        QTest::newRow("unknown kind") << json(o) << "unknown message type 'shutdown'";
-        o = good;
-        o["version"] = 2;
-        QTest::newRow("newer version") << json(o) << "unsupported version 2";
-        o["version"] = "1";
-        QTest::newRow("version as text") << json(o) << "unsupported version 1";
-        o = good;
-        o.remove("args");
-        QTest::newRow("no command line") << json(o) << "no command line";
-        o["args"] = QJsonArray{"dpi", 400};
-        QTest::newRow("a number in the line") << json(o) << "not text";
-        QJsonArray many;
-        for (int i = 0; i <= CtlWire::maxRequestWords; ++i)
-            many.append("400");
-        o["args"] = many;
-        QTest::newRow("too many words") << json(o) << "no command line of 1 to 64 words";
-        o["args"] = QJsonArray{QString(CtlWire::maxRequestBytes, QLatin1Char('x'))};
-        QTest::newRow("too long") << json(o) << "too long";
+        QTest::newRow("unknown kind") << QByteArray(R"({"type":"shutdown","version":1,"args":["dpi"]})")
+                                      << "unknown message type 'shutdown'";
+        QTest::newRow("newer version") << request(R"("dpi")").replace("1,", "2,") << "unsupported version 2";
+        QTest::newRow("version as text") << request(R"("dpi")").replace("1,", "\"1\",") << "unsupported version 1";
+        QTest::newRow("no command line") << QByteArray(R"({"type":"ctl-request","version":1})") << "no command line";
+        QTest::newRow("a number in the line") << request(R"("dpi",400)") << "not text";
+        QTest::newRow("too many words") << request(QStringList(CtlWire::maxRequestWords + 1, "\"400\"").join(','))
+                                        << "no command line of 1 to 64 words";
+        QTest::newRow("too long") << request('"' + QString(CtlWire::maxRequestBytes, 'x') + '"') << "too long";
     }
     void requestMessages()
     {

@@ -7,6 +7,7 @@
 #include "HookWiring.h"
 #include "InputHook.h"
 #include "LanguageStore.h"
+#include "NotificationService.h"
 #include "StatusWindow.h"
 #include "WidgetRig.h"
 
@@ -30,24 +31,6 @@ namespace {
 
 using DeviceDiscovery::NoMouseReason;
 
-// Stands in for the desktop's notification daemon.
-class NotificationService : public QObject
-{
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
-
-public:
-    QStringList notices; // "app|replacesId|icon|summary|body|timeout"
-
-public slots:
-    uint Notify(const QString &app, uint replacesId, const QString &icon, const QString &summary,
-                const QString &body, const QStringList &, const QVariantMap &, int timeout)
-    {
-        notices << QStringLiteral("%1|%2|%3|%4|%5|%6").arg(app).arg(replacesId).arg(icon, summary, body).arg(timeout);
-        return uint(41 + notices.size());
-    }
-};
-
 // Runs a GUI action in the middle of a device check, as the events the probe lets through do.
 class InterruptingBackend : public HidBackend
 {
@@ -68,29 +51,23 @@ public:
     HidOpenFailure openFailure(const QString &path) override { return bus.openFailure(path); }
 };
 
-// How a row breaks the connection, and how it mends it again.
+// How a row breaks the connection of the mouse on the rig's bus, and how it mends it again.
 struct Fault
 {
-    std::function<HidBackend *(WidgetRig &)> backend;
     std::function<void(WidgetRig &)> breakIt;
     std::function<void(WidgetRig &)> mend;
 };
 
-HidBackend *theMouse(WidgetRig &r)
-{
-    return r.mouse.get();
-}
 // A failure the virtual mouse plays on demand, mended by clearing it.
 Fault onMouse(void (VirtualMouse::*set)(bool))
 {
-    return {theMouse, [set](WidgetRig &r) { (r.mouse.get()->*set)(true); }, [](WidgetRig &r) { r.mouse->clearFailures(); }};
+    return {[set](WidgetRig &r) { (r.mouse.get()->*set)(true); }, [](WidgetRig &r) { r.mouse->clearFailures(); }};
 }
 Fault inConfig(const char *key, const QVariant &broken, const QVariant &shipped)
 {
-    return {theMouse, [=](WidgetRig &r) { r.setConfig(key, broken); }, [=](WidgetRig &r) { r.setConfig(key, shipped); }};
+    return {[=](WidgetRig &r) { r.setConfig(key, broken); }, [=](WidgetRig &r) { r.setConfig(key, shipped); }};
 }
-// Nothing attached: the mouse leaves the bus.
-const Fault absent{[](WidgetRig &r) -> HidBackend * { return &r.bus; }, [](WidgetRig &r) { r.bus.detach(r.mouse.get()); },
+const Fault absent{[](WidgetRig &r) { r.bus.detach(r.mouse.get()); },
                    [](WidgetRig &r) { r.bus.attach(r.mouse.get()); }};
 
 // What a desktop runs for an autostart entry: the Exec value read as GLib's launcher reads it
@@ -181,10 +158,11 @@ private slots:
         QFETCH(QString, line);
         line.replace(QLatin1String("<path>"), m_rig->mouse->commandPath());
         m_rig->setConfig(QStringLiteral("common/language"), language);
+        m_rig->bus.attach(m_rig->mouse.get());
         fault.breakIt(*m_rig);
         WidgetEnvironment tray;
         tray.trayAvailable = [] { return true; };
-        auto w = m_rig->makeWidget(fault.backend(*m_rig), tray);
+        auto w = m_rig->makeWidget(&m_rig->bus, tray);
         LogCapture log;
         w->startUp(true); // a hidden start shows no window
         QVERIFY(!w->statusWindow() || !w->statusWindow()->isVisible());
@@ -227,10 +205,12 @@ private slots:
     // by itself, the main window instead.
     void statusWindowComesAndGoes()
     {
+        InterruptingBackend backend;
+        backend.bus.attach(m_rig->mouse.get());
         m_rig->mouse->setOpenDenied(true);
         WidgetEnvironment noTray;
         noTray.trayAvailable = [] { return false; };
-        auto w = m_rig->makeWidget(m_rig->mouse.get(), noTray);
+        auto w = m_rig->makeWidget(&backend, noTray);
         w->startUp(false);
         const QString note = StatusWindow::loadTexts(m_rig->modules).at(StatusWindow::BackgroundNote);
         QVERIFY(w->statusWindow()->shownText().endsWith(note));
@@ -248,25 +228,14 @@ private slots:
         QTest::mouseClick(statusButton(*w, "checkAgain"), Qt::LeftButton);
         QCOMPARE(w->statusWindow()->reason(), NoMouseReason::NoAnswer);
         QVERIFY(w->statusWindow()->isVisible());
-        m_rig->mouse->clearFailures();
-        QTest::mouseClick(statusButton(*w, "checkAgain"), Qt::LeftButton);
-        QVERIFY(w->deviceConnected() && !w->statusWindow()->isVisible());
-        QTRY_VERIFY(w->isVisible());
-    }
-
-    // "Check again" pressed (or a second start) while a check runs: the check comes after it.
-    void aCheckAskedForDuringACheckComesAfterIt()
-    {
-        InterruptingBackend backend;
-        auto w = m_rig->makeWidget(&backend);
-        w->startUp(false);
+        // "Check again" pressed (or a second start) while a check runs: the check comes after it.
         backend.duringCheck = [&] { QTest::mouseClick(statusButton(*w, "checkAgain"), Qt::LeftButton); };
         w->checkDevice();
         QCOMPARE(backend.deepest, 1);
         QVERIFY(w->checkTimer.isActive());
-        backend.bus.attach(m_rig->mouse.get());
-        QTRY_VERIFY_WITH_TIMEOUT(w->deviceConnected(), 5000);
-        backend.bus.detach(m_rig->mouse.get());
+        m_rig->mouse->clearFailures();
+        QTRY_VERIFY_WITH_TIMEOUT(w->deviceConnected() && !w->statusWindow()->isVisible(), 5000);
+        QTRY_VERIFY(w->isVisible());
     }
 
     void connectingAnnouncesReadsBlocksAndStartsTheUi_data()
@@ -314,7 +283,6 @@ private slots:
         m_rig->bus.attach(m_rig->mouse.get());
         m_rig->bus.attach(&keyboardType);
         auto w = connectedWidget(&m_rig->bus);
-        m_rig->bus.detach(m_rig->mouse.get());
         m_rig->bus.detach(&keyboardType);
         QCOMPARE(w->hid.currentIndex(), 0);
         QVERIFY(keyboardType.reportCount() > 0);
@@ -330,9 +298,7 @@ private slots:
         QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("service"));
         QVERIFY2(bus.isConnected(), "no session bus: run the test under dbus-run-session");
         NotificationService service;
-        QVERIFY(bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &service,
-                                   QDBusConnection::ExportAllSlots));
-        QVERIFY(bus.registerService(QStringLiteral("org.freedesktop.Notifications")));
+        QVERIFY(service.serve(bus));
         bool tray = false;
         WidgetEnvironment env;
         env.trayAvailable = [&tray] { return tray; };

@@ -16,6 +16,9 @@ namespace {
 
 using ViewCall = std::function<void(Rig &)>;
 using Stored = QList<std::pair<QString, QString>>; // "file|group/key" under setting/ → the text stored
+using Commands = QList<QStringList>;
+// How a command-line row finds the mouse.
+enum Setup { Plugged, Unplugged, Denied, Refusing, Executable };
 
 // is560, isGun, isColorful, is55328
 const Model k553{}, k553Colourful{false, false, true, false, {}}, k55328{false, false, false, true, {}};
@@ -27,20 +30,12 @@ const QVariantList kShippedColours{255, 0, 0, 255, 128, 0, 255, 255, 0, 0, 255, 
 // The fire periods of the guns in the shipped slots.
 const QVariantList kPeriods{9, 9, 9};
 
-QVariantList stagesWith(int index, int dpi)
+// `list` with its entries from `at` on replaced by `values`.
+QVariantList with(QVariantList list, int at, const QVariantList &values)
 {
-    QVariantList v = kShippedStages;
-    v[index] = dpi;
-    return v;
-}
-
-QVariantList coloursWith(int r, int g, int b)
-{
-    QVariantList v = kShippedColours;
-    v[21] = r;
-    v[22] = g;
-    v[23] = b;
-    return v;
+    for (const QVariant &v : values)
+        list[at++] = v;
+    return list;
 }
 
 // The 16 stored entries of the view's profile in use, with entry k replaced.
@@ -55,16 +50,23 @@ QVariantList matrixWith(Rig &r, int k, const QVariantList &entry)
     return values;
 }
 
-void writeMacro(const QString &modules, const QString &name, const QStringList &steps, int repeat)
+// The view's call that sets entry k of the key matrix.
+ViewCall keyMatrix(int k, const QVariantList &entry)
 {
-    QSettings m(QDir(modules).filePath(QStringLiteral("macro/%1.bin").arg(name)), QSettings::IniFormat);
+    return [=](Rig &r) { r.view->mouseSetKeyMatrix(matrixWith(r, k, entry), true, kPeriods); };
+}
+
+// A macro file as the editor writes it, imported by the tool under its file name.
+void importMacro(CtlRig &rig, const QString &name, const QStringList &steps, int repeat)
+{
+    QSettings m(rig.dir.filePath(name + QStringLiteral(".mc")), QSettings::IniFormat);
     m.setValue(QStringLiteral("config/index"), 0);
     m.setValue(QStringLiteral("config/total"), steps.size());
     m.setValue(QStringLiteral("config/repeat"), repeat);
     for (int i = 0; i < steps.size(); ++i)
         m.setValue(QStringLiteral("macro/%1").arg(i), steps.at(i));
-    QSettings(QDir(modules).filePath(QStringLiteral("setting/name.bin")), QSettings::IniFormat)
-        .setValue(QStringLiteral("macro/macroName"), QStringList{name, QStringLiteral("loaderbeacon")});
+    m.sync();
+    QCOMPARE(rig.run({"macro", "import", m.fileName()}).exitCode, int(Ctl::Ok));
 }
 
 QByteArray contents(const QString &path)
@@ -73,34 +75,36 @@ QByteArray contents(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
 }
 
-using Commands = QList<QStringList>;
-
-int outputReports(const QStringList &trace)
+// The executable's surroundings in `root`; no program runs under its key.
+ToolEnvironment toolEnvironment(const QString &root, VirtualClock *clock, int *localRuns)
 {
-    return int(trace.filter(QStringLiteral(" -> output ")).size());
+    ToolEnvironment env;
+    env.executableDir = root;
+    env.workingDir = root;
+    env.programKey = QStringLiteral("ko-ctl-test-nobody-runs-this");
+    env.clock = clock;
+    env.onLocalRun = [localRuns] { ++*localRuns; };
+    return env;
+}
+
+// Runs each command line in a new run of the tool; all must succeed.
+void runAll(CtlRig &rig, const Commands &lines)
+{
+    for (const QStringList &args : lines) {
+        const CtlOutput out = rig.run(args);
+        QVERIFY2(out.exitCode == Ctl::Ok, qPrintable(args.join(' ') + ": " + out.err));
+    }
 }
 
 // Profile 2 a copy of profile 1 with `change` made in it; both sent once, profile 2 in use.
 void twoProfiles(CtlRig &rig, const Commands &change)
 {
-    QSettings macro(rig.dir.filePath(QStringLiteral("Reload.mc")), QSettings::IniFormat);
-    macro.setValue(QStringLiteral("config/total"), 2);
-    macro.setValue(QStringLiteral("macro/0"), QStringLiteral("1,R"));
-    macro.setValue(QStringLiteral("macro/1"), QStringLiteral("2,R"));
-    macro.sync();
-    const Commands setUp = Commands{{"macro", "import", macro.fileName()},
-                                    {"profile", "import", "2", rig.file(QStringLiteral("setting/p1.bin"))},
-                                    CtlRig::words("profile use 2")}
-                           + change + Commands{CtlRig::words("profile use 1"), CtlRig::words("profile use 2")};
-    for (const QStringList &args : setUp) {
-        const CtlOutput out = rig.run(args);
-        QVERIFY2(out.exitCode == Ctl::Ok, qPrintable(args.join(' ') + ": " + out.err));
-    }
+    importMacro(rig, QStringLiteral("Reload"), {"1,R", "2,R"}, 3);
+    const QString p1 = rig.file(QStringLiteral("setting/p1.bin"));
+    runAll(rig, Commands{{"profile", "import", "2", p1}, {"profile", "use", "2"}} + change
+                    + Commands{{"profile", "use", "1"}, {"profile", "use", "2"}});
     rig.mouse->clearTrace();
 }
-
-// How a command-line row finds the mouse.
-enum Setup { Plugged, Unplugged, Denied, Refusing, Executable };
 
 } // namespace
 
@@ -109,7 +113,6 @@ Q_DECLARE_METATYPE(ViewCall)
 Q_DECLARE_METATYPE(Stored)
 Q_DECLARE_METATYPE(Setup)
 Q_DECLARE_METATYPE(Commands)
-
 
 class tst_CtlCommands : public QObject
 {
@@ -127,12 +130,14 @@ private slots:
         QTest::addColumn<ViewCall>("viewCall");
         QTest::addColumn<Stored>("stored");
 
-        QTest::newRow("553 dpi") << k553 << "dpi set --stages 3 400 800 1700"
-                                 << ViewCall([](Rig &r) { r.view->mouseSetDpi(3, "3360", stagesWith(2, 1700)); })
-                                 << Stored{{"p1.bin|mouse/currentDpiCount", "3"},
-                                           {"p1.bin|mouse/dpiValueArray", "400,800,1700,3200,4800,6400,8000,12000"}};
+        QTest::newRow("553 dpi")
+            << k553 << "dpi set --stages 3 400 800 1700"
+            << ViewCall([](Rig &r) { r.view->mouseSetDpi(3, "3360", with(kShippedStages, 2, {1700})); })
+            << Stored{{"p1.bin|mouse/currentDpiCount", "3"},
+                      {"p1.bin|mouse/dpiValueArray", "400,800,1700,3200,4800,6400,8000,12000"}};
         QTest::newRow("560 gun dpi, stages kept")
-            << k560Gun << "dpi set 500" << ViewCall([](Rig &r) { r.view->mouseSetDpi(4, "3360", stagesWith(0, 500)); })
+            << k560Gun << "dpi set 500"
+            << ViewCall([](Rig &r) { r.view->mouseSetDpi(4, "3360", with(kShippedStages, 0, {500})); })
             << Stored{{"p1.bin|mouse/currentDpiCount", "4"}};
         QTest::newRow("553 rate") << k553 << "rate set 250" << ViewCall([](Rig &r) { r.view->mouseSetReportRate(4); })
                                   << Stored{{"p1.bin|mouse/reportRate", "1"}};
@@ -141,14 +146,14 @@ private slots:
         QTest::newRow("553 colourful light") << k553Colourful << "light set --effect 5 --speed 1 --color 8=010203"
                                              << ViewCall([](Rig &r) {
                                                     r.view->mouseSetRGBEffect(5, 1, 4);
-                                                    r.view->mouseSetRGBColor(0, coloursWith(1, 2, 3));
+                                                    r.view->mouseSetRGBColor(0, with(kShippedColours, 21, {1, 2, 3}));
                                                 })
                                              << Stored{{"p1.bin|mouse/lightValue", "5,1,4"}};
         // The 55328 keeps an eighth colour only for its breath loop.
         QTest::newRow("55328 light, breath") << k55328 << "light set --effect breath --color=8=010203"
                                              << ViewCall([](Rig &r) {
                                                     r.view->mouseSetRGBEffect(1, 0, 4);
-                                                    r.view->mouseSetRGBColor(1, coloursWith(0, 0, 0));
+                                                    r.view->mouseSetRGBColor(1, with(kShippedColours, 21, {0, 0, 0}));
                                                 })
                                              << Stored{{"p1.bin|mouse/colorValue",
                                                         "255,0,0,255,128,0,255,255,0,0,255,0,0,255,255,0,0,255,255,0,255,0,0,0"}};
@@ -158,23 +163,18 @@ private slots:
                                               r.view->mouseSetRGBColor(0, kShippedColours);
                                           })
                                        << Stored{{"p1.bin|mouse/lightValue", "4,2,4"}};
-        const ViewCall sniper = [](Rig &r) { r.view->mouseSetKeyMatrix(matrixWith(r, 5, {5, 0, 4, 0}), true, kPeriods); };
         const Stored sniperStored{{"p1.bin|mouseKeyMatrix/5", "5,0,4,0"}};
-        QTest::newRow("553 sniper") << k553 << "button 6 dpi:sniper" << sniper << sniperStored;
-        QTest::newRow("560 sniper") << k560 << "button 6 dpi:sniper" << sniper << sniperStored;
-        QTest::newRow("553 system as media")
-            << k553 << "button 4 system:computer"
-            << ViewCall([](Rig &r) { r.view->mouseSetKeyMatrix(matrixWith(r, 3, {6, 0, 0x94, 1}), true, kPeriods); })
-            << Stored{{"p1.bin|mouseKeyMatrix/3", "6,0,148,1"}};
-        QTest::newRow("560 gun key, three matrices more")
-            << k560Gun << "button 4 gun:2"
-            << ViewCall([](Rig &r) { r.view->mouseSetKeyMatrix(matrixWith(r, 3, {8, 0, 2, 0}), true, kPeriods); })
-            << Stored{{"p1.bin|mouseKeyMatrix/3", "8,0,2,0"}};
+        QTest::newRow("553 sniper") << k553 << "button 6 dpi:sniper" << keyMatrix(5, {5, 0, 4, 0}) << sniperStored;
+        QTest::newRow("560 sniper") << k560 << "button 6 dpi:sniper" << keyMatrix(5, {5, 0, 4, 0}) << sniperStored;
+        QTest::newRow("553 system as media") << k553 << "button 4 system:computer" << keyMatrix(3, {6, 0, 0x94, 1})
+                                             << Stored{{"p1.bin|mouseKeyMatrix/3", "6,0,148,1"}};
+        QTest::newRow("560 gun key, three matrices more") << k560Gun << "button 4 gun:2" << keyMatrix(3, {8, 0, 2, 0})
+                                                          << Stored{{"p1.bin|mouseKeyMatrix/3", "8,0,2,0"}};
         // A macro goes to the slot of its button, encoded as the editor encodes it, then the matrix.
         QTest::newRow("553 macro") << k553 << "button 3 macro:hello:hold"
                                    << ViewCall([](Rig &r) {
                                           r.view->mouseSendMacroData({0, 2, 5, 4, 0x81, 4, 0, 0}, 2);
-                                          r.view->mouseSetKeyMatrix(matrixWith(r, 2, {4, 2, 2, 0}), true, kPeriods);
+                                          keyMatrix(2, {4, 2, 2, 0})(r);
                                       })
                                    << Stored{{"p1.bin|mouseMacroKey/2", "hello"}, {"p1.bin|mouseKeyMatrix/2", "4,2,2,0"}};
     }
@@ -187,7 +187,7 @@ private slots:
         QFETCH(Stored, stored);
 
         CtlRig tool(model);
-        writeMacro(tool.modules, "hello", {"1,A", "0,50", "2,A"}, 2);
+        importMacro(tool, QStringLiteral("hello"), {"1,A", "0,50", "2,A"}, 2);
         tool.connect();
         const CtlOutput out = tool.run(CtlRig::words(line));
         QVERIFY2(out.exitCode == Ctl::Ok, qPrintable(out.err));
@@ -212,52 +212,54 @@ private slots:
         QTest::addColumn<QString>("line");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QStringList>("says");
-        auto bad = [](const char *name, const QString &line, const QString &message) {
-            QTest::newRow(name) << Plugged << line << int(Ctl::Usage) << QStringList{message};
+        const char *const bad[][2] = {
+            {"frob", "unknown command 'frob'"},
+            {"profile", "'profile' needs an action"},
+            {"dpi set --frob 1", "unknown option '--frob'"},
+            {"status now", "too many arguments"},
+            {"button 0 left", "buttons are 1 to 8"},
+            {"button 17 left", "buttons are 1 to 8"},
+            {"button two left", "'two' is not a number"},
+            {"button 3 key:NOPE", "unknown key 'NOPE'"},
+            {"button 3 key:MS-L", "'MS-L' is a mouse button"},
+            {"button 3 combo:a+b+c", "at most two keys"},
+            {"button 3 media:loud", "unknown media function 'loud'"},
+            {"button 3 jump", "unknown function 'jump'"},
+            {"button 3 fire:A:0", "fire rate is 1 to 255"},
+            {"button 3 macro:none", "no macro 'none'"},
+            {"button 1 right", "only one with the left click"},
+            {"dpi set 100", "outside the model's range 200 to 12000"},
+            {"dpi set 400 12100", "outside the model's range"},
+            {"dpi set 450", "not a multiple of the model's step 100"},
+            {"dpi set fast", "'fast' is not a DPI value"},
+            {"dpi set --stages 9", "--stages takes 1 to 8"},
+            {"dpi set", "give --stages N, DPI values, or both"},
+            {"dpi current 5", "active stages are 1 to 4"},
+            {"rate set 300", "one of 125, 250, 500, 1000"},
+            {"light set --speed 5", "step 0 to 4"},
+            {"light set --effect disco", "unknown effect 'disco'"},
+            {"light set --color 9=ffffff", "--color takes K=RRGGBB"},
+            {"profile use 7", "numbered 1 to 6"},
+            {"profile use 4", "not in the profile list"},
+            {"profile import 2 @dir/ko-none.pf", "no such file"},
+            {"profile import 2 @dir", "cannot be read"},
+            {"profile import 2 @garbage", "not a profile file"},
+            {"macro import @dir/ko-none.mc", "no such file"},
+            {"macro import @garbage", "not a macro file"},
+            {"macro import @macro ..", "cannot be a macro name"},
+            {"macro export none @dir/x.mc", "no macro 'none'"},
+            {"rule add 7 class:x", "there is no profile 7"},
+            {"rule add 1 class:", "has no text"},
+            {"rule add 1 window:x", "class:TEXT, exe:TEXT or title:TEXT"},
+            {"rule add one class:x", "'one' is not a number"},
+            {"rule remove 1", "there are no rules"},
+            {"rule on now", "too many arguments"},
+            {"profile export 1 @dir/ko-no-such-dir/p.pf", "folder does not exist"},
         };
-        bad("unknown command", "frob", "unknown command 'frob'");
-        bad("no action", "profile", "'profile' needs an action");
-        bad("unknown option", "dpi set --frob 1", "unknown option '--frob'");
-        bad("extra word", "status now", "too many arguments");
-        bad("button 0", "button 0 left", "buttons are 1 to 8");
-        bad("button 17", "button 17 left", "buttons are 1 to 8");
-        bad("button not a number", "button two left", "'two' is not a number");
-        bad("unknown key", "button 3 key:NOPE", "unknown key 'NOPE'");
-        bad("mouse button as key", "button 3 key:MS-L", "'MS-L' is a mouse button");
-        bad("three keys", "button 3 combo:a+b+c", "at most two keys");
-        bad("unknown media", "button 3 media:loud", "unknown media function 'loud'");
-        bad("unknown function", "button 3 jump", "unknown function 'jump'");
-        bad("fire rate", "button 3 fire:A:0", "fire rate is 1 to 255");
-        bad("no such macro", "button 3 macro:none", "no macro 'none'");
-        bad("last left click", "button 1 right", "only one with the left click");
-        bad("dpi below range", "dpi set 100", "outside the model's range 200 to 12000");
-        bad("dpi above range", "dpi set 400 12100", "outside the model's range");
-        bad("dpi off step", "dpi set 450", "not a multiple of the model's step 100");
-        bad("dpi not a number", "dpi set fast", "'fast' is not a DPI value");
-        bad("too many stages", "dpi set --stages 9", "--stages takes 1 to 8");
-        bad("dpi nothing", "dpi set", "give --stages N, DPI values, or both");
-        bad("current stage", "dpi current 5", "active stages are 1 to 4");
-        bad("rate", "rate set 300", "one of 125, 250, 500, 1000");
-        bad("speed", "light set --speed 5", "step 0 to 4");
-        bad("effect", "light set --effect disco", "unknown effect 'disco'");
-        bad("colour", "light set --color 9=ffffff", "--color takes K=RRGGBB");
-        bad("profile 7", "profile use 7", "numbered 1 to 6");
-        bad("unlisted profile", "profile use 4", "not in the profile list");
-        bad("missing profile file", "profile import 2 @dir/ko-none.pf", "no such file");
-        bad("unreadable profile file", "profile import 2 @dir", "cannot be read");
-        bad("not a profile", "profile import 2 @garbage", "not a profile file");
-        bad("missing macro file", "macro import @dir/ko-none.mc", "no such file");
-        bad("not a macro", "macro import @garbage", "not a macro file");
-        bad("bad macro name", "macro import @macro ..", "cannot be a macro name");
-        bad("export unknown macro", "macro export none @dir/x.mc", "no macro 'none'");
-        bad("rule for profile 7", "rule add 7 class:x", "there is no profile 7");
-        bad("rule without text", "rule add 1 class:", "has no text");
-        bad("rule of no kind", "rule add 1 window:x", "class:TEXT, exe:TEXT or title:TEXT");
-        bad("rule too long", "rule add 1 title:" + QString(201, 'x'), "longer than 200");
-        bad("rule profile word", "rule add one class:x", "'one' is not a number");
-        bad("remove no rule", "rule remove 1", "there are no rules");
-        bad("rule on what", "rule on now", "too many arguments");
-        bad("export nowhere", "profile export 1 @dir/ko-no-such-dir/p.pf", "folder does not exist");
+        for (const auto &[line, message] : bad)
+            QTest::newRow(line) << Plugged << QString(line) << int(Ctl::Usage) << QStringList{message};
+        QTest::newRow("rule too long") << Plugged << "rule add 1 title:" + QString(201, 'x') << int(Ctl::Usage)
+                                       << QStringList{"longer than 200"};
 
         for (const char *line : {"dpi set 400", "rate set 500", "light set --speed 1", "button 3 key:F5", "dpi current 2",
                                  "profile reset 1"})
@@ -274,6 +276,10 @@ private slots:
                                 << QStringList{"model: KESTREL ORBIT MOUSE K7 (family 560, gun functions, colour lighting)\n"
                                                "mouse: connected, 04d9:a1ee, report length 32\n",
                                                "dpi stages: 400 800 1600 3200\n", "report rate: 1000 Hz\n"};
+        QTest::newRow("status --json") << Plugged << "status --json" << int(Ctl::Ok)
+                                       << QStringList{R"("family": "560")", R"("model": "KESTREL ORBIT MOUSE K7")",
+                                                      R"("current": 2)", R"("active": 4)", R"("reportRate": 1000)",
+                                                      R"("effect": "static")", R"("name": "Standard")"};
         QTest::newRow("devices") << Plugged << "devices" << int(Ctl::Ok)
                                  << QStringList{"0  keyboard  04d9:8008  not attached", "\n1  mouse  04d9:a1ee  usable"};
 
@@ -340,13 +346,13 @@ private slots:
         garbage.write("\x01\x02 not an ini file at all\n");
         garbage.close();
         QSettings(rig.dir.filePath("a.mc"), QSettings::IniFormat).setValue("config/total", 0);
-        writeMacro(rig.modules, "hello", {"1,A", "2,A"}, 1);
+        importMacro(rig, QStringLiteral("hello"), {"1,A", "2,A"}, 1);
         line.replace("@dir", rig.dir.path()).replace("@garbage", garbage.fileName());
         line.replace("@macro", rig.dir.filePath("a.mc"));
         QStringList commands = line.split(" ; ");
         line = commands.takeLast();
         for (const QString &command : commands) {
-            QCOMPARE(rig.run(CtlRig::words(command)).exitCode, int(Ctl::Ok));
+            runAll(rig, {CtlRig::words(command)});
             rig.fresh();
         }
         if (setup == Unplugged)
@@ -358,12 +364,7 @@ private slots:
         }
         const auto before = rig.files();
         int localRuns = 0;
-        ToolEnvironment env;
-        env.executableDir = rig.dir.path();
-        env.workingDir = rig.dir.path();
-        env.programKey = QStringLiteral("ko-ctl-test-nobody-runs-this");
-        env.clock = &rig.clock;
-        env.onLocalRun = [&] { ++localRuns; };
+        const ToolEnvironment env = toolEnvironment(rig.dir.path(), &rig.clock, &localRuns);
         const CtlOutput out = setup == Executable ? runTool(CtlRig::words(line), env) : rig.run(CtlRig::words(line));
 
         QCOMPARE(out.exitCode, exitCode);
@@ -376,24 +377,12 @@ private slots:
             QVERIFY(out.err.startsWith(QLatin1String("kestrel-orbit-ctl: ")));
             QCOMPARE(out.out, QString());
         }
-        if (exitCode == Ctl::Usage || exitCode == Ctl::NoMouse) {
+        if (exitCode == Ctl::Usage || exitCode == Ctl::NoMouse)
             QCOMPARE(rig.files(), before);
-            QCOMPARE(rig.mouse->reportCount(), 0);
-        }
-        if (line.startsWith(QLatin1String("rule")))
+        if (exitCode == Ctl::Usage || exitCode == Ctl::NoMouse || line.startsWith(QLatin1String("rule")))
             QCOMPARE(rig.mouse->reportCount(), 0);
         if (setup == Refusing)
             QCOMPARE(rig.storedText("setting/p1.bin", "mouse/reportRate"), QStringLiteral("2"));
-        if (setup == Plugged && line == QLatin1String("status")) {
-            rig.fresh();
-            const QJsonObject json = QJsonDocument::fromJson(rig.run({"status", "--json"}).out.toUtf8()).object();
-            const QStringList values{json["mouse"]["family"].toString(), json["mouse"]["model"].toString(),
-                                     QString::number(json["dpi"]["current"].toInt()),
-                                     QString::number(json["dpi"]["active"].toInt()),
-                                     QString::number(json["reportRate"].toInt()), json["light"]["effect"].toString(),
-                                     json["profile"]["name"].toString()};
-            QCOMPARE(values, (QStringList{"560", "KESTREL ORBIT MOUSE K7", "2", "4", "1000", "static", "Standard"}));
-        }
     }
 
     // Switching profiles stores the choice and sends every page of the new profile, in the window's
@@ -418,8 +407,7 @@ private slots:
         QVERIFY(rig.stored("setting/name.bin", "profile/profileName").toStringList().contains("profile_01"));
         rig.fresh();
         rig.connect();
-        const CtlOutput out = rig.run({"profile", "use", "2"});
-        QVERIFY2(out.exitCode == Ctl::Ok, qPrintable(out.err));
+        runAll(rig, {{"profile", "use", "2"}});
         QCOMPARE(rig.storedText("setting/apConfig.bin", "mouse/profileNo"), QStringLiteral("1"));
         // Key matrix, report rate, DPI, effect, colours twice (553), no gun functions.
         QStringList codes;
@@ -440,39 +428,27 @@ private slots:
         rig.fresh();
         QCOMPARE(rig.run({"profile", "list"}).out, QStringLiteral("1  Standard\n2  profile_0  (in use)\n"));
         rig.mouse->clearTrace();
-        QCOMPARE(rig.run({"profile", "use", "2"}).exitCode, int(Ctl::Ok)); // already in use: nothing to do
+        runAll(rig, {{"profile", "use", "2"}}); // already in use: nothing to do
         QCOMPARE(rig.mouse->reportCount(), 0);
 
-        const QString mc = rig.dir.filePath("Reload.mc");
-        {
-            QSettings m(mc, QSettings::IniFormat);
-            m.setValue("config/total", 2);
-            m.setValue("config/repeat", 3);
-            m.setValue("macro/0", "1,R");
-            m.setValue("macro/1", "2,R");
-        }
-        QCOMPARE(rig.run({"macro", "import", mc}).exitCode, int(Ctl::Ok));
+        importMacro(rig, QStringLiteral("Reload"), {"1,R", "2,R"}, 3);
+        const QString mc = rig.dir.filePath("Reload.mc"), back = rig.dir.filePath("back.mc");
         QCOMPARE(contents(rig.file("macro/Reload.bin")), contents(mc));
-        QCOMPARE(rig.run({"macro", "list"}).out, QStringLiteral("Reload\n"));
         QCOMPARE(rig.run({"macro", "show", "Reload"}).out, QStringLiteral("repeat 3\npress R\nrelease R\n"));
-        QCOMPARE(rig.run({"macro", "import", mc, "Second"}).exitCode, int(Ctl::Ok));
-        QCOMPARE(rig.storedText("setting/name.bin", "macro/macroName"), QStringLiteral("Reload,Second"));
+        runAll(rig, {{"macro", "import", mc, "Second"}, {"macro", "export", "Second", back}});
+        QCOMPARE(rig.run({"macro", "list"}).out, QStringLiteral("Reload\nSecond\n"));
         QCOMPARE(rig.run({"macro", "import", mc}).exitCode, int(Ctl::Usage)); // never replaces one
-        const QString back = rig.dir.filePath("back.mc");
-        QCOMPARE(rig.run({"macro", "export", "Second", back}).exitCode, int(Ctl::Ok));
         QCOMPARE(contents(back), contents(mc));
 
         rig.store("setting/p1.bin", "mouse/reportRate", 1);
         rig.mouse->clearTrace();
         const QString pf = rig.dir.filePath("p1.pf");
-        QCOMPARE(rig.run({"profile", "export", "1", pf}).exitCode, int(Ctl::Ok));
+        runAll(rig, {{"profile", "export", "1", pf}, {"profile", "reset", "3"}});
         QCOMPARE(contents(pf), contents(rig.file("setting/p1.bin")));
-        QCOMPARE(rig.run({"profile", "reset", "3"}).exitCode, int(Ctl::Ok));
         QCOMPARE(contents(rig.file("setting/p3.bin")), contents(rig.file("setting/pD.bin")));
         QCOMPARE(rig.mouse->reportCount(), 0);
         rig.fresh();
-        QCOMPARE(rig.run({"profile", "use", "1"}).exitCode, int(Ctl::Ok));
-        QCOMPARE(rig.run({"profile", "reset", "1"}).exitCode, int(Ctl::Ok));
+        runAll(rig, {{"profile", "use", "1"}, {"profile", "reset", "1"}});
         QCOMPARE(rig.storedText("setting/p1.bin", "mouse/reportRate"), QStringLiteral("3"));
         QCOMPARE(int(rig.mouse->memory().reportRate), 1);
     }
@@ -482,25 +458,19 @@ private slots:
     {
         QTemporaryDir root;
         QVERIFY(ShippedData::copyTo(root.filePath("modules")));
-        ToolEnvironment env;
-        env.executableDir = root.path();
+        int localRuns = 0;
+        VirtualClock clock;
+        ToolEnvironment env = toolEnvironment(root.path(), &clock, &localRuns);
         env.workingDir = root.filePath("work");
         QDir().mkpath(env.workingDir);
         env.userDataDir = root.filePath("user");
-        env.programKey = QStringLiteral("ko-ctl-test-nobody-runs-this");
-        VirtualClock clock;
-        env.clock = &clock;
-        int localRuns = 0;
-        env.onLocalRun = [&] { ++localRuns; };
-
         const QString memory = root.filePath("memory.json");
         CtlOutput out = runTool({"--virtual", "rate", "set", "250", "--memory-file", memory}, env);
         QVERIFY2(out.exitCode == Ctl::Ok, qPrintable(out.err));
         QCOMPARE(QJsonDocument::fromJson(contents(memory)).object().value("reportRate").toInt(), 4);
         QCOMPARE(QSettings(root.filePath("modules/setting/p1.bin"), QSettings::IniFormat).value("mouse/reportRate"),
                  QVariant("1"));
-        out = runTool({"profile", "export", "1", "exported.pf"}, env);
-        QVERIFY2(out.exitCode == Ctl::Ok, qPrintable(out.err));
+        QCOMPARE(runTool({"profile", "export", "1", "exported.pf"}, env).exitCode, int(Ctl::Ok));
         QVERIFY(QFile::exists(QDir(env.workingDir).filePath("exported.pf")));
         QCOMPARE(localRuns, 2);
         // Without hardware and without the demo's model file there is no mouse.
@@ -563,24 +533,24 @@ private slots:
         QFETCH(Model, model);
         CtlRig rig(model);
         twoProfiles(rig, {});
-        QVERIFY(rig.run(CtlRig::words("profile use 1 --full")).exitCode == Ctl::Ok);
+        runAll(rig, {{"profile", "use", "1", "--full"}});
         QStringList everything = commandsOf(rig.mouse->trace());
         everything.removeDuplicates();
-        QVERIFY(outputReports(rig.mouse->trace()) > 0);
+        QVERIFY(!rig.mouse->trace().filter(" -> output ").isEmpty());
         // The mouse refuses every report of the next full send, then takes reports again.
         rig.mouse->failFromReport(1);
         QCOMPARE(rig.run(CtlRig::words("profile use 1 --full")).exitCode, int(Ctl::MouseRefused));
         rig.mouse->clearFailures();
         rig.mouse->clearTrace();
-        QVERIFY(rig.run(CtlRig::words("profile use 2")).exitCode == Ctl::Ok);
+        runAll(rig, {{"profile", "use", "2"}});
         // Every slot again, in the same order (a full send writes some slots twice: the 553's
         // colours, the 560's blocks 1 to 4 for the DPI and again for the lighting).
         QStringList sent = commandsOf(rig.mouse->trace());
         sent.removeDuplicates();
         QCOMPARE(sent, everything);
         rig.mouse->clearTrace();
-        QVERIFY(rig.run(CtlRig::words("profile use 1")).exitCode == Ctl::Ok);
-        QCOMPARE(outputReports(rig.mouse->trace()), 0);
+        runAll(rig, {{"profile", "use", "1"}});
+        QCOMPARE(rig.mouse->trace().filter(" -> output "), QStringList());
     }
 };
 
