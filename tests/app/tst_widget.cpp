@@ -311,7 +311,7 @@ private slots:
                                   5000);
         QCOMPARE(w->view()->rootObject()->property("currentDPI").toInt(), 2);
         // Texts from the language file; stages outside 1..7 take the last entry. (Which reports are
-        // stages is the listener's, tst_hid_listener.)
+        // stages is the listener's, tst_hid_protocol.)
         LanguageStore(m_rig->modules).getLangStrings(QStringLiteral("other"), QStringLiteral("English"));
         QVERIFY(dpiNoticeText(7) != QLatin1String("DPI Switch to"));
         // One at a time: a notice given while the last is on its way takes its place.
