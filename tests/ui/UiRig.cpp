@@ -64,14 +64,16 @@ void MouseSim::useModel(const QVariantMap &model)
     m_rig->view->setFileChooser(this);
     m_rig->view->setHostPointerSettings(&m_pointer);
     AppConfigStore &config = m_rig->view->appConfig();
-    FocusSwitcher::Host host;
-    host.profileInUse = [&config] { return config.getGlobalData(QStringLiteral("mouse/profileNo")).toInt() + 1; };
-    host.mouseReady = [] { return true; };
-    host.unsaved = [] { return false; };
-    host.switchTo = [&config](int profile, const std::function<void(bool, QString)> &done) {
-        config.setGlobalData(QStringLiteral("mouse/profileNo"), profile - 1);
-        done(true, {});
-    };
+    // The profile in use, a mouse always ready, nothing unsaved, a switch that only stores the profile.
+    const FocusSwitcher::Host host{
+        [&config] { return config.getGlobalData(QStringLiteral("mouse/profileNo")).toInt() + 1; },
+        [] { return true; },
+        [] { return false; },
+        [&config](int profile, const std::function<void(bool, QString)> &done) {
+            config.setGlobalData(QStringLiteral("mouse/profileNo"), profile - 1);
+            done(true, {});
+        },
+        {}};
     m_switcher = std::make_unique<FocusSwitcher>(config, host);
     watchWindows(false);
     m_rig->view->setFocusSwitcher(m_switcher.get());

@@ -4,7 +4,7 @@ import QtTest
 // The shared controls, each built on its own and driven with real mouse and key events, a table of
 // cases per control kind. The controls read the root document's look unqualified, so this
 // document declares it.
-TestCase {
+PageCase {
     id: root
 
     readonly property string fontFamily: "DejaVu Sans"
@@ -31,10 +31,6 @@ TestCase {
     function skin(file) { return "qrc:/index/modules/img/skin1/index/" + file }
 
     name: "Controls"
-    width: 1024
-    height: 640
-    visible: true
-    when: windowShown
 
     // Menu_Up feeds its profile list on the profile page (driven in tst_profile).
     QtObject {
@@ -64,7 +60,6 @@ TestCase {
         return log
     }
 
-    function init() { failOnWarning(/qml/) }
     function panelOf(control) { return findChild(control, "panel") }
     function knob(slider) { return findChild(slider, "knob") }
 

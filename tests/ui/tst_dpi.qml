@@ -40,7 +40,7 @@ PageCase {
             compare(child(dpi, "dpiLabel1").text, String(row.values[1]))
         }
         compare([dpi.isSave, mouseSim.commands()], [true, []])
-        save(doc)
+        save()
         compare([dpi.isSave, storedList("mouse/dpiValueArray")], [false, row.values])
         compare([[].concat(held("dpiStageCount", 1, 100, 101)), held("dpiStageCodes", 1, 84, 92)],
                 [[row.count], row.codes])
