@@ -72,8 +72,7 @@ void MouseSim::useModel(const QVariantMap &model)
         [&config](int profile, const std::function<void(bool, QString)> &done) {
             config.setGlobalData(QStringLiteral("mouse/profileNo"), profile - 1);
             done(true, {});
-        },
-        {}};
+        }};
     m_switcher = std::make_unique<FocusSwitcher>(config, host);
     watchWindows(false);
     m_rig->view->setFocusSwitcher(m_switcher.get());

@@ -42,6 +42,8 @@ PageCase {
         compare([dpi.isSave, mouseSim.commands()], [true, []])
         save()
         compare([dpi.isSave, storedList("mouse/dpiValueArray")], [false, row.values])
+        // only the changed block goes out, in its own command
+        compare(Array.from(new Set(commandCodes())), [row.model.family === "560" ? "0c" : "11"])
         compare([[].concat(held("dpiStageCount", 1, 100, 101)), held("dpiStageCodes", 1, 84, 92)],
                 [[row.count], row.codes])
     }
