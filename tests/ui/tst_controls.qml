@@ -60,8 +60,6 @@ PageCase {
         return log
     }
 
-    function panelOf(control) { return findChild(control, "panel") }
-    function knob(slider) { return findChild(slider, "knob") }
 
     // Inside the 6-pixel margin or not: the state before and after, and the state the handler sees
     // (none when the click misses). A radio button is set first, then reported, and stays chosen.
@@ -94,12 +92,12 @@ PageCase {
     function drive(l, log, steps) {
         const act = {
             head: () => mouseClick(l, 10, 12),
-            still: () => tryCompare(panelOf(l), "running", false),
+            still: () => tryCompare(child(l, "panel"), "running", false),
             open: () => {
                 act.head()
                 act.still()
             },
-            moving: () => verify(panelOf(l).running),
+            moving: () => verify(child(l, "panel").running),
             close: () => l.closeMenu(),
             page: () => l.btnClick.connect(l.closeMenu),
             row: (i, x) => mouseClick(l, x ?? 10, 24 + 24 * i + 12),
@@ -109,7 +107,7 @@ PageCase {
             value: v => l.setValue(v),
             index: (i, send) => l.setIndexValue(i, send),
             click: x => mouseClick(l, x, 3),
-            at: x => tryVerify(() => Math.abs(knob(l).x - x) < 1e-9, 5000, "knob at " + x),
+            at: x => tryVerify(() => Math.abs(child(l, "knob").x - x) < 1e-9, 5000, "knob at " + x),
             drag: (x, dx) => mouseDrag(l, x, 3, dx, 0),
             slide: dx => {
                 const knob = l.sliderControl ?? l
@@ -141,7 +139,7 @@ PageCase {
         // 20 rows: the bar is half the window and stays inside it however far it is dragged
         const many = { items: Array.from({ length: 20 }, (_, i) => "item " + i) }
         const barAt = y => l => compare([findChild(l, "scrollBar").y, findChild(l, "scrollBar").height,
-                                         panelOf(l).height], [y, 120, 240])
+                                         child(l, "panel").height], [y, 120, 240])
         const bar = (dy, y) => row("bar dragged " + dy, ["open", barAt(0), ["bar", 34, dy], barAt(y)], true,
                                    2 * y, dragged, many)
         const grid = { type: "J2/DropDownGrid", width: 107,
@@ -166,7 +164,8 @@ PageCase {
             bar(400, 120),
             bar(-100, 0),
             row("grid, head while opening", [["is", "textValue", "Player"], "head", "moving", "head",
-                l => compare([panelOf(l).width, panelOf(l).height], [3 * 107, 3 * 24])], true, 0, [], grid),
+                l => compare([child(l, "panel").width, child(l, "panel").height], [3 * 107, 3 * 24])],
+                true, 0, [], grid),
             // unlike the list, a closed grid runs its close animation again (in place)
             row("grid, closeMenu when closed", ["close", "moving", "head"], false, 24, [],
                 { type: "J2/DropDownGrid", width: 107, items: ["a", "b"] }),
@@ -189,8 +188,8 @@ PageCase {
             list.count = list.mdItems.count
         const log = record(list)
         drive(list, log, data.steps)
-        tryCompare(panelOf(list), "running", false)
-        compare([list.isDrop, panelOf(list).offset, log], [data.drop, data.offset, data.log])
+        tryCompare(child(list, "panel"), "running", false)
+        compare([list.isDrop, child(list, "panel").offset, log], [data.drop, data.offset, data.log])
     }
 
     // The knob stops at 3 and at w - 15 whatever moves it. Stepped, it has eleven stops: a click
