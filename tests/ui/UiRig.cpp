@@ -64,20 +64,18 @@ void MouseSim::useModel(const QVariantMap &model)
     m_rig->view->setFileChooser(this);
     m_rig->view->setHostPointerSettings(&m_pointer);
     AppConfigStore &config = m_rig->view->appConfig();
-    // The profile in use, a mouse always ready, nothing unsaved, a switch that only stores the profile.
-    const FocusSwitcher::Host host{
-        [&config] { return config.getGlobalData(QStringLiteral("mouse/profileNo")).toInt() + 1; },
-        [] { return true; },
-        [] { return false; },
-        [&config](int profile, const std::function<void(bool, QString)> &done) {
-            config.setGlobalData(QStringLiteral("mouse/profileNo"), profile - 1);
-            done(true, {});
-        }};
+    FocusSwitcher::Host host;
+    host.profileInUse = [&config] { return config.getGlobalData(QStringLiteral("mouse/profileNo")).toInt() + 1; };
+    host.mouseReady = [] { return true; };
+    host.unsaved = [] { return false; };
+    host.switchTo = [&config](int profile, const std::function<void(bool, QString)> &done) {
+        config.setGlobalData(QStringLiteral("mouse/profileNo"), profile - 1);
+        done(true, {});
+    };
     m_switcher = std::make_unique<FocusSwitcher>(config, host);
     watchWindows(false);
     m_rig->view->setFocusSwitcher(m_switcher.get());
     m_answers.clear();
-    m_chooserCalls.clear();
     clearTrace();
     publish();
 }
@@ -151,21 +149,4 @@ QString MouseSim::tempPath(const QString &name) const
 {
     static QTemporaryDir scratch;
     return scratch.filePath(name);
-}
-
-QString MouseSim::getSaveFileName(const QString &caption, const QString &, const QString &filter)
-{
-    return nextAnswer(QStringLiteral("save ") + caption + QLatin1Char(' ') + filter);
-}
-
-QString MouseSim::getOpenFileName(const QString &caption, const QString &, const QString &filter)
-{
-    return nextAnswer(QStringLiteral("open ") + caption + QLatin1Char(' ') + filter);
-}
-
-// An empty queue is a cancelled dialog.
-QString MouseSim::nextAnswer(const QString &call)
-{
-    m_chooserCalls << call;
-    return m_answers.isEmpty() ? QString() : m_answers.takeFirst();
 }
