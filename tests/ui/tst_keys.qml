@@ -118,7 +118,6 @@ PageCase {
             ["dpi loop", 6, [pick("dpiFunction2")], [5, 0, 3, 0], "DPI Loop"],
             ["sniper", 5, [pick("dpiFunction3")], [5, 0, 4, 0], "Sniper Key"],
             ["system browser", 6, [["cell", "systemGrid", 0]], [6, 0, 0x94, 1], "My PC"],
-            ["system desktop", 6, [["cell", "systemGrid", 5]], [6, 0, 0xE3, 7], "Desktop"],
             ["shortcut", 7, [["cell", "shortcutGrid", 2]], [7, 0, 0xE0, 6], "Copy"],
             ["gun", 4, [pick("gunFunction1")], [8, 0, 2, 0], "Gun 2"],
             ["media empty", 1, empty("mediaGrid", 2, 8), [3, 0, 0xB6, 0], "Previous"],
