@@ -8,7 +8,6 @@
 #include "myQQuickView.h"
 
 #include <QDir>
-#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QVariantMap>

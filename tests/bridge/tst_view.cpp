@@ -65,9 +65,8 @@ QByteArray gunBytes(const Memory &m)
            + matrix(3, 0, 4) + matrix(4, 0, 4) + matrix(4, 28, 4) + m.profileBlocks.value(0).mid(2, 1);
 }
 
-// is560, isGun, isColorful, is55328
+// is560, isGun, isColorful
 const Model k553{}, k553Gun{false, true}, k553Colourful{false, false, true};
-const Model k55328{false, false, false, true};
 const Model k560{true}, k560Gun{true, true, true};
 
 void row(const char *tag, const Model &model, const Call &call, const QStringList &sent,
@@ -234,8 +233,6 @@ void tst_View::deviceSlots_data()
     // Lighting; steps outside a table give 0.
     row("553 effect colourful", k553Colourful, [](Rig &r) { r.view->mouseSetRGBEffect(5, 9, 9); },
         {"0d 05"}, field(&Memory::ledEffect), "05 00 00");
-    row("553 effect 55328", k55328, [](Rig &r) { r.view->mouseSetRGBEffect(4, 1, 0); }, {"0d 02"},
-        field(&Memory::ledEffect), "02 02 03");
     row("560 effect plain one profile", k560, [](Rig &r) { r.view->mouseSetRGBEffect(1, 2, 0); },
         {"0c 01"}, block(1, 71, 3), "02 03 03");
     row("560 effect colourful gun", k560Gun, [](Rig &r) { r.view->mouseSetRGBEffect(5, 1, 3); },
@@ -246,23 +243,17 @@ void tst_View::deviceSlots_data()
         colours << i;
     row("553 colours twice, 24 of 30", k553, [=](Rig &r) { r.view->mouseSetRGBColor(1, colours); },
         {"10 01", "10 01"}, [](const Memory &m) { return m.ledColors.right(3); }, "16 17 18");
-    row("55328 eighth colour", k55328, [=](Rig &r) { r.view->mouseSetRGBColor(1, colours); }, {"10 00"});
-    row("55328 fixed colour", k55328, [=](Rig &r) { r.view->mouseSetRGBColor(1, colours.mid(0, 21)); },
-        {"0c 01"}, field(&Memory::fixLedColor), "01 02 03");
-    row("560 colours colourful", k560Gun, [=](Rig &r) { r.view->mouseSetRGBColor(0, colours); },
-        {"0c 00"}, block(0, 24, 3), "01 02 03");
 
     // A 560 keeps two option bytes under its own codes (its 03H is the report rate); a profile block
     // outside 0 to 4 and gun data on a model without the gun functions send nothing.
-    row("553 options, stage, rate, matrix", k553, [](Rig &r) {
+    row("553 options, stage, matrix", k553, [](Rig &r) {
             r.view->mouseSetKeyboardoption(1, 2, 3, 0x44);
             QCOMPARE(r.view->GetKeyboardoption(), QVariantList({1, 2, 3, 0x44}));
             r.view->mouseSetCurrentDPI(3);
             QCOMPARE(r.view->mouseGetCurrentDPI().toInt(), 3);
-            r.view->mouseSetReportRate(3);
             r.view->mouseSwitchKeyMatrix(1);
             r.view->mouseSendGundata(1, {1, 2, 3});
-        }, {"03 01", "83 00", "0b 03", "8b 00", "01 03", "02 00"}, field(&Memory::keyboardOption),
+        }, {"03 01", "83 00", "0b 03", "8b 00", "02 00"}, field(&Memory::keyboardOption),
         "01 02 03 44");
     row("560 options, stage, profile, matrix", k560, [](Rig &r) {
             r.view->mouseSetKeyboardoption(1, 2, 3, 4);

@@ -8,6 +8,11 @@ TestCase {
     id: pageCase
 
     readonly property Component document: Qt.createComponent("qrc:/modules/qml/main.qml")
+    // The document open() made last, the page openModal() opened, and the suite's own steps for
+    // run() by name.
+    property var doc: null
+    property var page: null
+    property var steps: ({})
 
     width: 1024
     height: 640
@@ -26,7 +31,7 @@ TestCase {
             ui_View.setData(key, profile[key])
         if (before)
             before()
-        const doc = createTemporaryObject(document, pageCase)
+        doc = createTemporaryObject(document, pageCase)
         verify(doc, document.errorString())
         doc.initUI()
         doc.setProtectUI(0)
@@ -35,9 +40,9 @@ TestCase {
     }
     // open() with the page `name` opened through the control `button`, the trace empty again.
     function openModal(model, profile, button, name) {
-        const doc = open(model, profile)
-        mouseClick(child(doc, button))
-        const page = child(doc, name)
+        open(model, profile)
+        mouseClick(item(button))
+        page = item(name)
         verify(page.visible)
         mouseSim.clearTrace()
         return [doc, page]
@@ -47,11 +52,31 @@ TestCase {
         verify(item, name)
         return item
     }
+    function item(name) { return child(doc, name) }
     function storedList(key) { return ui_View.getDataList(key, false).map(Number) }
     function storedNumber(key) { return Number(ui_View.getData(key, false)) }
+    // n presses and releases of A, gapMs apart, as the macro files store them.
+    function tapsOfA(n, gapMs) {
+        return Array.from({ length: 2 * n - 1 }, (_, i) => i % 2 ? "0," + gapMs : i % 4 ? "2,A" : "1,A")
+    }
     // The command codes of the reports sent since open(), in order.
     function commandCodes() { return mouseSim.commands().map(c => c.split(" ")[0]) }
-    function save(doc) { mouseClick(child(doc, "saveButton")) }
+    function save() { mouseClick(item("saveButton")) }
+    // Runs steps [name, args…] through the suite's steps and these: a bare name or ["click", name]
+    // clicks the document's item of that name, ["down", code] and ["up", code] are keys as the
+    // input hook hands them over, ["save"] the Save button.
+    function run(list) {
+        const act = Object.assign({
+            click: name => mouseClick(item(name)),
+            down: code => doc.detectKeyboard(true, code),
+            up: code => doc.detectKeyboard(false, code),
+            save: save
+        }, steps)
+        for (const step of list) {
+            const [what, ...args] = Array.isArray(step) ? step : ["click", step]
+            act[what](...args)
+        }
+    }
     // What the mouse holds of one setting on either family: the 553's own field, the 560's bytes
     // [from, to) of profile block `block`.
     function held(field, block, from, to) {
@@ -82,8 +107,13 @@ TestCase {
     function typeInto(box, text) {
         mouseClick(box)
         box.txtInput.selectAll()
+        type(text)
+    }
+    // Types text key by key, then Enter unless told not to.
+    function type(text, enter = true) {
         for (const c of text)
             keyClick(c)
-        keyClick(Qt.Key_Return)
+        if (enter)
+            keyClick(Qt.Key_Return)
     }
 }

@@ -76,7 +76,6 @@ void MouseSim::useModel(const QVariantMap &model)
     watchWindows(false);
     m_rig->view->setFocusSwitcher(m_switcher.get());
     m_answers.clear();
-    m_chooserCalls.clear();
     clearTrace();
     publish();
 }
@@ -150,21 +149,4 @@ QString MouseSim::tempPath(const QString &name) const
 {
     static QTemporaryDir scratch;
     return scratch.filePath(name);
-}
-
-QString MouseSim::getSaveFileName(const QString &caption, const QString &, const QString &filter)
-{
-    return nextAnswer(QStringLiteral("save ") + caption + QLatin1Char(' ') + filter);
-}
-
-QString MouseSim::getOpenFileName(const QString &caption, const QString &, const QString &filter)
-{
-    return nextAnswer(QStringLiteral("open ") + caption + QLatin1Char(' ') + filter);
-}
-
-// An empty queue is a cancelled dialog.
-QString MouseSim::nextAnswer(const QString &call)
-{
-    m_chooserCalls << call;
-    return m_answers.isEmpty() ? QString() : m_answers.takeFirst();
 }

@@ -48,10 +48,8 @@ public:
     Q_INVOKABLE bool fileExists(const QString &path) const;
     Q_INVOKABLE QString tempPath(const QString &name) const;     // a path in a scratch folder
 
-    // The file dialogs: the next answers, in order ("" = the user cancelled); what was asked, as
-    // "save <caption> <filter>" or "open …".
+    // The file dialogs' next answers, in order ("" or none left: the user cancelled).
     Q_INVOKABLE void chooseFiles(const QStringList &answers) { m_answers = answers; }
-    Q_INVOKABLE QStringList chooserCalls() const { return m_chooserCalls; }
 
     // The host pointer settings that reached the desktop, as "cursorSpeed 10", "doubleClick 550",
     // "wheelLines 3".
@@ -63,8 +61,8 @@ public:
     Q_INVOKABLE void watchWindows(bool running);
     Q_INVOKABLE void focusWindow(const QString &cls, const QString &exe, const QString &title);
 
-    QString getSaveFileName(const QString &caption, const QString &, const QString &filter) override;
-    QString getOpenFileName(const QString &caption, const QString &, const QString &filter) override;
+    QString getSaveFileName(const QString &, const QString &, const QString &) override { return nextAnswer(); }
+    QString getOpenFileName(const QString &, const QString &, const QString &) override { return nextAnswer(); }
 
 public slots:
     // Called once per test document, each with an engine of its own.
@@ -81,11 +79,11 @@ public slots:
 private:
     void publish();
     QString resolve(const QString &path) const;
-    QString nextAnswer(const QString &call);
+    QString nextAnswer() { return m_answers.isEmpty() ? QString() : m_answers.takeFirst(); }
 
     QPointer<QQmlEngine> m_engine;
     std::unique_ptr<Rig> m_rig;
     HostPointerSettings m_pointer;
-    QStringList m_answers, m_chooserCalls, m_pointerCalls;
+    QStringList m_answers, m_pointerCalls;
     std::unique_ptr<FocusSwitcher> m_switcher; // after m_rig: it goes first, it reads the rig's configuration
 };

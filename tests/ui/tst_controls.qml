@@ -4,7 +4,7 @@ import QtTest
 // The shared controls, each built on its own and driven with real mouse and key events, a table of
 // cases per control kind. The controls read the root document's look unqualified, so this
 // document declares it.
-TestCase {
+PageCase {
     id: root
 
     readonly property string fontFamily: "DejaVu Sans"
@@ -31,10 +31,6 @@ TestCase {
     function skin(file) { return "qrc:/index/modules/img/skin1/index/" + file }
 
     name: "Controls"
-    width: 1024
-    height: 640
-    visible: true
-    when: windowShown
 
     // Menu_Up feeds its profile list on the profile page (driven in tst_profile).
     QtObject {
@@ -64,9 +60,6 @@ TestCase {
         return log
     }
 
-    function init() { failOnWarning(/qml/) }
-    function panelOf(control) { return findChild(control, "panel") }
-    function knob(slider) { return findChild(slider, "knob") }
 
     // Inside the 6-pixel margin or not: the state before and after, and the state the handler sees
     // (none when the click misses). A radio button is set first, then reported, and stays chosen.
@@ -99,12 +92,12 @@ TestCase {
     function drive(l, log, steps) {
         const act = {
             head: () => mouseClick(l, 10, 12),
-            still: () => tryCompare(panelOf(l), "running", false),
+            still: () => tryCompare(child(l, "panel"), "running", false),
             open: () => {
                 act.head()
                 act.still()
             },
-            moving: () => verify(panelOf(l).running),
+            moving: () => verify(child(l, "panel").running),
             close: () => l.closeMenu(),
             page: () => l.btnClick.connect(l.closeMenu),
             row: (i, x) => mouseClick(l, x ?? 10, 24 + 24 * i + 12),
@@ -114,7 +107,7 @@ TestCase {
             value: v => l.setValue(v),
             index: (i, send) => l.setIndexValue(i, send),
             click: x => mouseClick(l, x, 3),
-            at: x => tryVerify(() => Math.abs(knob(l).x - x) < 1e-9, 5000, "knob at " + x),
+            at: x => tryVerify(() => Math.abs(child(l, "knob").x - x) < 1e-9, 5000, "knob at " + x),
             drag: (x, dx) => mouseDrag(l, x, 3, dx, 0),
             slide: dx => {
                 const knob = l.sliderControl ?? l
@@ -146,7 +139,7 @@ TestCase {
         // 20 rows: the bar is half the window and stays inside it however far it is dragged
         const many = { items: Array.from({ length: 20 }, (_, i) => "item " + i) }
         const barAt = y => l => compare([findChild(l, "scrollBar").y, findChild(l, "scrollBar").height,
-                                         panelOf(l).height], [y, 120, 240])
+                                         child(l, "panel").height], [y, 120, 240])
         const bar = (dy, y) => row("bar dragged " + dy, ["open", barAt(0), ["bar", 34, dy], barAt(y)], true,
                                    2 * y, dragged, many)
         const grid = { type: "J2/DropDownGrid", width: 107,
@@ -171,7 +164,8 @@ TestCase {
             bar(400, 120),
             bar(-100, 0),
             row("grid, head while opening", [["is", "textValue", "Player"], "head", "moving", "head",
-                l => compare([panelOf(l).width, panelOf(l).height], [3 * 107, 3 * 24])], true, 0, [], grid),
+                l => compare([child(l, "panel").width, child(l, "panel").height], [3 * 107, 3 * 24])],
+                true, 0, [], grid),
             // unlike the list, a closed grid runs its close animation again (in place)
             row("grid, closeMenu when closed", ["close", "moving", "head"], false, 24, [],
                 { type: "J2/DropDownGrid", width: 107, items: ["a", "b"] }),
@@ -194,8 +188,8 @@ TestCase {
             list.count = list.mdItems.count
         const log = record(list)
         drive(list, log, data.steps)
-        tryCompare(panelOf(list), "running", false)
-        compare([list.isDrop, panelOf(list).offset, log], [data.drop, data.offset, data.log])
+        tryCompare(child(list, "panel"), "running", false)
+        compare([list.isDrop, child(list, "panel").offset, log], [data.drop, data.offset, data.log])
     }
 
     // The knob stops at 3 and at w - 15 whatever moves it. Stepped, it has eleven stops: a click

@@ -7,15 +7,7 @@ import QtTest
 // mouse's key matrix.
 PageCase {
     readonly property var english: ({ "common/language": "English" })
-    // The shipped factory matrix as the mouse holds it after Save, entry by entry.
-    readonly property var factoryDevice: [
-        [0x01, 0, 0xF0, 0], [0x01, 0, 0xF1, 0], [0x01, 0, 0xF2, 0], [0x01, 0, 0xF4, 0], [0x01, 0, 0xF3, 0],
-        [0x07, 0, 1, 0], [0x07, 0, 2, 0], [0x0A, 0xF0, 0x1E, 0x02], ...Array(6).fill([0x01, 0, 0, 0]),
-        [0x04, 0, 1, 0], [0x04, 0, 2, 0]
-    ]
     readonly property var macroNames: ["Burst", "Reload"]
-    property var doc: null
-    property var page: null
 
     name: "Keys"
 
@@ -31,7 +23,6 @@ PageCase {
         // the lists place their rows when the first frame is drawn
         waitForRendering(doc)
     }
-    function item(name) { return child(doc, name) }
     function keys() { return item("keyMatrixMain") }
     function selected() { return item("mouseMain").selectKey }
     // The four codes of the page or of a list entry.
@@ -42,6 +33,10 @@ PageCase {
         return [codesOf(e), e.keyText]
     }
     function stored(i) { return storedList("mouseKeyMatrix/" + i) }
+    function storedMatrix() { return Array.from({ length: 16 }, (_, i) => stored(i)) }
+    function factoryMatrix() {
+        return Array.from({ length: 16 }, (_, i) => ui_View.mouseGetKeydefine(i, true).map(Number))
+    }
     function matrix(n) { return mouseSim.memory().keyMatrices[n - 1] }
     function shown() { return page.visible && item("mainMask").visible }
 
@@ -52,57 +47,47 @@ PageCase {
         page.scrollTo(control.mapToItem(child(page, "assignContent"), 0, 0).y - 8)
         return control
     }
-    // Steps: ["open", button] through the button's tag on the picture, ["close"], ["tap", name] on
-    // the window, the page's controls by name, keys as the input hook hands them over, ["save"].
-    function run(steps) {
-        const dropDown = name => {
-            const control = reveal(name)
-            mouseClick(control)
-            settle(control)
-            return control
-        }
-        const act = {
-            open: button => {
-                mouseClick(item("mouseTag" + button))
-                verify(shown())
-            },
-            close: () => {
-                mouseClick(item("assignClose"))
-                verify(!page.visible)
-            },
-            tap: name => mouseClick(item(name)),
-            save: () => save(doc),
-            down: code => doc.detectKeyboard(true, code),
-            up: code => doc.detectKeyboard(false, code),
-            click: name => mouseClick(reveal(name)),
-            cell: (name, i) => {
-                const grid = dropDown(name)
-                mouseClick(grid, (i % 3 + 0.5) * grid.width, 24 * (1 + Math.floor(i / 3)) + 12)
-                settle(grid)
-                verify(!grid.isDrop)
-            },
-            // the knob to position p, which stands for p + 1 ms
-            rate: p => {
-                const rate = dropDown("fireRate")
-                mouseClick(rate.sliderControl, p + 6, rate.sliderControl.height / 2)
-                tryCompare(rate, "textValue", (p + 1) + "ms")
-            },
-            times: text => typeInto(reveal("fireTimes"), text),
-            macro: i => {
-                choose(reveal("macroList"), i)
-                tryCompare(page, "keyString", macroNames[i])
-            },
-            keys: (name, codes) => {
-                mouseClick(reveal(name))
-                for (const code of codes) {
-                    doc.detectKeyboard(true, code)
-                    doc.detectKeyboard(false, code)
-                }
-            }
-        }
-        for (const [what, ...args] of steps)
-            act[what](...args)
+    function openDropDown(name) {
+        const control = reveal(name)
+        mouseClick(control)
+        settle(control)
+        return control
     }
+    // Steps besides PageCase's: ["open", button] through the button's tag on the picture, ["close"],
+    // ["pick", name] on the page's controls (scrolled to first), keys typed into a field.
+    steps: ({
+        open: button => {
+            mouseClick(item("mouseTag" + button))
+            verify(shown())
+        },
+        close: () => {
+            mouseClick(item("assignClose"))
+            verify(!page.visible)
+        },
+        pick: name => mouseClick(reveal(name)),
+        cell: (name, i) => {
+            const grid = openDropDown(name)
+            mouseClick(grid, (i % 3 + 0.5) * grid.width, 24 * (1 + Math.floor(i / 3)) + 12)
+            settle(grid)
+            verify(!grid.isDrop)
+        },
+        // the knob to position p, which stands for p + 1 ms
+        rate: p => {
+            const rate = openDropDown("fireRate")
+            mouseClick(rate.sliderControl, p + 6, rate.sliderControl.height / 2)
+            tryCompare(rate, "textValue", (p + 1) + "ms")
+        },
+        times: text => typeInto(reveal("fireTimes"), text),
+        macro: i => {
+            choose(reveal("macroList"), i)
+            tryCompare(page, "keyString", macroNames[i])
+        },
+        keys: (name, codes) => {
+            mouseClick(reveal(name))
+            for (const code of codes)
+                run([["down", code], ["up", code]])
+        }
+    })
     // The fire period of the gun the gun page holds in slot 1 … 3; 0 while it offers none.
     function slotPeriod(slot) {
         const guns = item("gunControlMain")
@@ -110,49 +95,40 @@ PageCase {
         return gun ? Number(gun.gunPeriod) & 0xFF : 0
     }
 
-    // Every class through the page's controls, on both families: what the profile stores, what the
-    // list shows (also read again from the profile) and what the mouse's key matrix holds after Save.
+    // Every class through the page's controls: what the profile stores, what the list shows (also
+    // read again from the profile), and that Save sends the key matrix (tst_view holds the device
+    // form of every class on both families).
     function test_assign_data() {
         const fire = code => ["keys", "fireKeyField", [code]]
-        const pick = name => ["click", name]
+        const pick = name => ["pick", name]
+        // An empty cell closes the grid and applies its chosen item again (or the first).
         const empty = (grid, i, cell) => [["cell", grid, i], pick("mouseFunction3"), ["cell", grid, cell]]
-        // tag, button, steps, codes, text, device form, that of the 560 where it differs, text once stored
-        const classes = [
-            ["mouse right", 3, [pick("mouseFunction2")], [0, 0, 0xF1, 0], "Right Key", [1, 0, 0xF1, 0]],
-            ["double fire", 4, [pick("mouseFunction5")], [0, 0xF0, 0x1E, 2], "Double Fire",
-             [0x0A, 0xF0, 0x1E, 2]],
-            ["fire, defaults", 1, [fire(0x05)], [1, 0x05, 10, 0], "B", [0x0A, 0x05, 10, 0]],
-            ["fire", 1, [["rate", 29], ["times", "3"], fire(0x04)], [1, 0x04, 30, 3], "A", [0x0A, 0x04, 30, 3]],
+        return [
+            ["mouse right", 3, [pick("mouseFunction2")], [0, 0, 0xF1, 0], "Right Key"],
+            ["double fire", 4, [pick("mouseFunction5")], [0, 0xF0, 0x1E, 2], "Double Fire"],
+            ["fire, defaults", 1, [fire(0x05)], [1, 0x05, 10, 0], "B"],
+            ["fire", 1, [["rate", 29], ["times", "3"], fire(0x04)], [1, 0x04, 30, 3], "A"],
             ["fire endless, rate last", 2, [["times", "7"], fire(0x29), pick("fireEndless"), ["rate", 60]],
-             [1, 0x29, 61, 0], "Esc", [0x0A, 0x29, 61, 0]],
+             [1, 0x29, 61, 0], "Esc"],
             // modifiers as bits and the first two other keys; every key is shown until it is stored
             ["combination", 2, [["keys", "comboField", [0xE0, 0xE1, 0x04, 0x05, 0x07]], pick("comboOk")],
-             [2, 3, 4, 5], "LCtrl + LShift + A + B + D", [0, 3, 4, 5], null, "LCtrl+LShift+A+B"],
-            ["media", 3, [["cell", "mediaGrid", 5]], [3, 0, 0xCD, 0], "Play/Pause", [3, 0, 0xCD, 0]],
-            ["macro", 2, [pick("macroMode1"), ["macro", 1]], [4, 1, 2, 0], "Reload", [9, 1, 3, 0]],
-            ["dpi loop", 6, [pick("dpiFunction2")], [5, 0, 3, 0], "DPI Loop", [7, 0, 3, 0]],
-            ["sniper", 5, [pick("dpiFunction3")], [5, 0, 4, 0], "Sniper Key", [7, 0, 4, 1], [0x0B, 0, 1, 1]],
-            ["system browser", 6, [["cell", "systemGrid", 0]], [6, 0, 0x94, 1], "My PC", [3, 0, 0x94, 1]],
-            ["system desktop", 6, [["cell", "systemGrid", 5]], [6, 0, 0xE3, 7], "Desktop", [0, 0, 0xE3, 7]],
-            ["shortcut", 7, [["cell", "shortcutGrid", 2]], [7, 0, 0xE0, 6], "Copy", [0, 0, 0xE0, 6]],
-            ["gun", 4, [pick("gunFunction1")], [8, 0, 2, 0], "Gun 2", [8, 0, 1, 1], [8, 0, 1, 0]]
-        ]
-        // An empty cell closes the grid and applies its chosen item again (or the first).
-        const emptyCells = [
-            ["media empty", 1, empty("mediaGrid", 2, 8), [3, 0, 0xB6, 0], "Previous", [3, 0, 0xB6, 0]],
-            ["system empty", 1, empty("systemGrid", 4, 7), [6, 4, 0x2C, 0x11], "Minimize", [0, 4, 0x2C, 0x11]],
-            ["shortcut empty", 1, empty("shortcutGrid", 9, 11), [7, 0, 0xE0, 4], "Select All", [0, 0, 0xE0, 4]],
-            ["shortcut first empty", 1, [["cell", "shortcutGrid", 10]], [7, 0, 0xE0, 0x11], "New",
-             [0, 0, 0xE0, 0x11]]
-        ]
-        const row = (family, [tag, button, steps, codes, text, device, device560, storedText]) => ({
-            tag: family + " " + tag, family, button, steps, codes, text, storedText, gun: codes[0] === 8,
-            device: family === "560" && device560 ? device560 : device })
-        return emptyCells.map(c => row("553", c)).concat(classes.map(c => row("553", c)),
-                                                          classes.map(c => row("560", c)))
+             [2, 3, 4, 5], "LCtrl + LShift + A + B + D", "LCtrl+LShift+A+B"],
+            ["media", 3, [["cell", "mediaGrid", 5]], [3, 0, 0xCD, 0], "Play/Pause"],
+            ["macro", 2, [pick("macroMode1"), ["macro", 1]], [4, 1, 2, 0], "Reload"],
+            ["dpi loop", 6, [pick("dpiFunction2")], [5, 0, 3, 0], "DPI Loop"],
+            ["sniper", 5, [pick("dpiFunction3")], [5, 0, 4, 0], "Sniper Key"],
+            ["system browser", 6, [["cell", "systemGrid", 0]], [6, 0, 0x94, 1], "My PC"],
+            ["shortcut", 7, [["cell", "shortcutGrid", 2]], [7, 0, 0xE0, 6], "Copy"],
+            ["gun", 4, [pick("gunFunction1")], [8, 0, 2, 0], "Gun 2"],
+            ["media empty", 1, empty("mediaGrid", 2, 8), [3, 0, 0xB6, 0], "Previous"],
+            ["system empty", 1, empty("systemGrid", 4, 7), [6, 4, 0x2C, 0x11], "Minimize"],
+            ["shortcut empty", 1, empty("shortcutGrid", 9, 11), [7, 0, 0xE0, 4], "Select All"],
+            ["shortcut first empty", 1, [["cell", "shortcutGrid", 10]], [7, 0, 0xE0, 0x11], "New"]
+        ].map(([tag, button, steps, codes, text, storedText]) =>
+              ({ tag, button, steps, codes, text, storedText }))
     }
     function test_assign(row) {
-        openKeys({ family: row.family, isGun: true })
+        openKeys({ family: "553", isGun: true })
         run([["open", row.button]])
         compare(selected(), row.button)
         run(row.steps)
@@ -160,15 +136,13 @@ PageCase {
         run([["close"]])
         compare([keys().isSave, selected(), entry(row.button)], [true, -1, [row.codes, row.text]])
 
-        save(doc)
+        save()
         verify(!keys().isSave)
-        const want = Array.from({ length: 16 }, (_, i) => ui_View.mouseGetKeydefine(i, true).map(Number))
-        want[row.button] = row.codes
-        compare(want.map((_, i) => stored(i)), want)
-        compare(matrix(1), [].concat(...factoryDevice.map((d, i) => i === row.button ? row.device : d)))
-        compare(commandCodes().filter(c => c === "12" || c === "0d").length, row.gun ? 4 : 1)
+        compare(storedMatrix(), factoryMatrix().map((codes, i) => i === row.button ? row.codes : codes))
+        const gun = row.codes[0] === 8
+        compare(commandCodes().filter(c => c === "12").length, gun ? 4 : 1)
         // the gun matrices carry the fire periods of the slotted guns in their first entry
-        for (const n of row.gun ? [2, 3, 4] : [])
+        for (const n of gun ? [2, 3, 4] : [])
             compare(matrix(n).slice(0, 4), [0x0B, n - 2, slotPeriod(n - 1), 0])
         keys().init(false, false)
         compare(entry(row.button)[1], row.storedText ?? row.text)
@@ -185,13 +159,13 @@ PageCase {
             run([["open", button], ["macro", macro], ["close"]])
             compare([keys().isSave, entry(button)[1]], [true, macroNames[macro]])
             compare(ui_View.getData("mouseMacroKey/" + button, false), macroNames[macro])
-            save(doc)
+            save()
         }
         mouseSim.clearTrace()
         run([["open", 2]])
         compare(page.keyString, "Reload")
         const editor = item("macroEditorMain")
-        run([["click", "macroEditorButton"]])
+        run([["pick", "macroEditorButton"]])
         verify(editor.visible && shown() && editor.z > page.z)
         compare([editor.x, editor.y], [(1024 - editor.width) / 2, (640 - editor.height) / 2])
         mouseClick(child(editor, "macroCloseButton"))
@@ -200,26 +174,27 @@ PageCase {
         run([["close"]])
         verify(!item("mainMask").visible)
 
-        run([["open", 1], ["down", 0x04], ["keys", "comboField", []], ["click", "comboOk"],
-             ["keys", "comboField", [0xE0, 0x04]], ["click", "comboCancel"]])
+        run([["open", 1], ["down", 0x04], ["keys", "comboField", []], ["pick", "comboOk"],
+             ["keys", "comboField", [0xE0, 0x04]], ["pick", "comboCancel"]])
         verify(!page.isComboInput)
-        run([["click", "fireKeyField"], ["up", 0x05], ["down", 0x01]])
+        run([["pick", "fireKeyField"], ["up", 0x05], ["down", 0x01]])
         compare([page.isFireInput, codesOf(page)], [true, [0, 0, 0xF1, 0]])
         // closing ends a capture that is still waiting
         run([["close"]])
         compare([page.isFireInput, keys().isSave], [false, false])
-        save(doc)
+        save()
         compare(mouseSim.commands(), [])
 
-        run([["open", 3], ["click", "dpiFunction0"], ["close"], ["open", 4], ["cell", "mediaGrid", 0],
-             ["tap", "assignReset"]])
+        run([["open", 3], ["pick", "dpiFunction0"], ["close"], ["open", 4], ["cell", "mediaGrid", 0],
+             "assignReset"])
         compare([codesOf(page), page.keyString, keys().isSave], [[0, 0, 0xF3, 0], "Back Key", true])
         run([["close"]])
         compare([entry(4)[0], entry(3)[0]], [[0, 0, 0xF3, 0], [5, 0, 1, 0]])
-        run([["save"], ["tap", "keyMatrixReset"]])
+        run([["save"], "keyMatrixReset"])
         compare([keys().isSave, entry(3)], [true, [[0, 0, 0xF4, 0], "Forward Key"]])
-        save(doc)
-        compare([stored(3), matrix(1)], [[0, 0, 0xF4, 0], [].concat(...factoryDevice)])
+        mouseSim.clearTrace()
+        save()
+        compare([stored(3), storedMatrix(), commandCodes()], [[0, 0, 0xF4, 0], factoryMatrix(), ["0d"]])
     }
 
     // The list and the picture show keyCount buttons, each with the profile's function. A tag
@@ -257,13 +232,13 @@ PageCase {
         compare([shown(), page.keyString, page.x, page.y], [true, "DPI+", (1024 - 416) / 2, (640 - 404) / 2])
         mouseMove(doc, 600, 600)
         compare(selected(), 5)
-        run([["close"], ["tap", "mouseTag0"]])
+        run([["close"], "mouseTag0"])
         compare([page.visible, item("mainMask").visible, selected()], [false, false, -1])
-        run([["tap", "keyRow0"]])
+        run(["keyRow0"])
         verify(!page.visible)
         // the left click moves from button 0 to button 1
-        run([["open", 1], ["click", "mouseFunction0"], ["close"], ["open", 0], ["click", "mouseFunction2"],
-             ["close"], ["tap", "mouseTag1"]])
+        run([["open", 1], ["pick", "mouseFunction0"], ["close"], ["open", 0], ["pick", "mouseFunction2"],
+             ["close"], "mouseTag1"])
         verify(!page.visible)
 
         run([["open", 2]])

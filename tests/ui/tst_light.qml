@@ -110,7 +110,7 @@ PageCase {
         const light = child(doc, "lightControlMain")
         row.act(light)
         compare([light.isSave, mouseSim.commands()], [true, []])
-        save(doc)
+        save()
         verify(!light.isSave)
         if (row.stored)
             compare(storedList("mouse/lightValue").slice(0, row.stored.length), row.stored)

@@ -9,10 +9,13 @@ import "qrc:/modules/qml/common/colorMath.js" as ColorMath
 import "qrc:/modules/qml/common/lightRules.js" as LightRules
 import "qrc:/modules/qml/common/sliderMath.js" as SliderMath
 import "qrc:/modules/qml/common/numberInput.js" as NumberInput
+import "qrc:/modules/qml/common/profileList.js" as ProfileList
+import "qrc:/modules/qml/common/appRules.js" as AppRules
+import "qrc:/modules/qml/common/gunMath.js" as GunMath
 
 // The pages' script libraries on their own, a table per library: worked examples and the ends of
 // every range, against values known apart from the code (USB usages, protocol bytes, pixels).
-TestCase {
+PageCase {
     id: testCase
 
     readonly property var codes: KeyCodes.codes()
@@ -21,11 +24,9 @@ TestCase {
     readonly property var lang: Array.from({ length: 60 }, (v, i) => "L" + i)
 
     name: "Scripts"
-    when: windowShown
 
     Component { id: tableType; KeyCodeString {} }
 
-    function init() { failOnWarning(/qml/) }
 
     function label(code) { return KeyCodes.keycodeTostr(labels, codes, code) }
     function text(c) { return KeyAssign.keyCodeToString(...c, lang, label, slot => undefined) }
@@ -36,9 +37,7 @@ TestCase {
     // The actions of a macro written as the store keeps it.
     function acts(stored) { return MacroCodec.fromStored(stored.concat(["1"])).actions }
     // n presses and releases of A, gapMs apart.
-    function keys(n, gapMs) {
-        return acts(Array.from({ length: 2 * n - 1 }, (_, i) => i % 2 ? "0," + gapMs : i % 4 ? "2,A" : "1,A"))
-    }
+    function keys(n, gapMs) { return acts(tapsOfA(n, gapMs)) }
     function encode(actions) { return MacroCodec.encode(actions, 1, labels, codes) }
 
     // A section per library, each row [tag, what the library gives, what it must give].
@@ -196,9 +195,39 @@ TestCase {
                        SliderMath.scrollBarPos(480, 20)], [4, 200, false, 240]],
             // letters, minus, 0 below the least
             ["settled", [["abc", 0, 255], ["-3", 0, 255], ["0", 1, 65535]].map(a => NumberInput.settle(...a)),
-             ["0", "0", "0"]]
+             ["0", "0", "0"]],
+            // the gun target's travel is 89 … 183; a pull above 64 or no number, a dot beyond either
+            // end land on the ends (the page's own edits reach only the travel)
+            ["gun dot", [90, "x"].map(GunMath.dotYForPull), [183, 89]],
+            ["gun pull", [183, 89, -411, 683].map(GunMath.pullForDotY), [64, 0, 0, 64]]
         ]
-        const rows = toCode.concat(toLabel, keyCodes, keyAssign, macroBytes, macroCodec, perfMath)
+        // The stored profile list read and written back; the first free name (profile_0 unless
+        // given) and number for New.
+        const profiles = [
+            ["the sentinel", ["Standard0", "loaderbeacon"], ["S0"], 1],
+            ["sentinel only at the end of two", ["Standard0", "loaderbeacon", "b1"], ["S0", "b1"], 2],
+            ["gap in the middle", ["Standard0", "profile_01", "profile_13"], null, 2, "profile_2"],
+            ["name ending in a digit", ["Standard0", "CS23"], null, 1],
+            ["no number, out of range, twice", ["Standard0", "x", "", "y7", "z0", "a2"], ["S0", "a2"], 1],
+            ["nothing stored", [], ["S0"], 1],
+            ["user names", ["S0", "profile_12", "mine1"], null, 3],
+            ["full", ["S0", "a1", "b2", "c3", "d4", "e5"], null, 6]
+        ].map(([tag, stored, out, number, name]) => {
+            const list = ProfileList.parse(stored, "S")
+            return ["profiles, " + tag, [ProfileList.toStored(list), ProfileList.firstFreeName(list),
+                                          ProfileList.firstFreeNumber(list)],
+                    [out ?? ["S0"].concat(stored.slice(1)), name ?? "profile_0", number]]
+        })
+        // A picked window gives the chosen kind when it has it, else class, executable, title in turn.
+        const picked = [
+            ["chosen kind", "steam_app_570", "dota2.exe", "Dota 2", "title", { kind: "title", text: "Dota 2" }],
+            ["no title: class", "Gimp", "gimp", " ", "title", { kind: "class", text: "Gimp" }],
+            ["only an executable", "", "game.exe", "", "class", { kind: "exe", text: "game.exe" }],
+            ["nothing", "", "", "", "class", null]
+        ].map(([tag, cls, exe, title, kind, out]) =>
+              ["picked, " + tag, AppRules.pickedMatch({ cls, exe, title }, kind), out])
+        const rows = toCode.concat(toLabel, keyCodes, keyAssign, macroBytes, macroCodec, perfMath, profiles,
+                                   picked)
         return rows.map(([tag, got, want]) => ({ tag, got, want }))
     }
     function test_library(data) { compare(data.got, data.want) }
