@@ -18,11 +18,13 @@ PageCase {
             ["553 two stages", m553, 1, shipped, 2, [3, 7, off, off, off, off, off, off]],
             ["560 two stages", m560, 1, shipped, 0x03, [3, 7, 15, 31, 47, 63, 79, 119]],
             ["553 knob top", m553, -300, [400, 12000].concat(rest), 3, [3, 119, 15, off, off, off, off, off]],
-            ["553 knob bottom", m553, 300, [400, 200].concat(rest), 3, [3, 1, 15, off, off, off, off, off]]
+            ["553 knob bottom", m553, 300, [400, 200].concat(rest), 3, [3, 1, 15, off, off, off, off, off]],
+            // 800 stands at 12 on the 158-pixel track; 30 up is 3 + 39 pixels: 200 + 39 / 158 × 11800 ≈ 3113
+            ["560 knob up a little", m560, -30, [400, 3100].concat(rest), 0x07,
+             [3, 30, 15, 31, 47, 63, 79, 119]]
         ].map(([tag, model, edit, values, count, codes]) => ({ tag, model, edit, values, count, codes }))
     }
-    // Choosing a stage count (edit 1) or dragging a knob to an end (edit: dy; tst_e2e_main drags one
-    // part way on a 560) shows the result and only marks
+    // Choosing a stage count (edit 1) or dragging a knob (edit: dy) shows the result and only marks
     // the block; Save stores and sends the count and all eight values.
     function test_edit(row) {
         const doc = open(row.model, { "mouse/dpiCount": 4, "mouse/currentDpiCount": 3 })

@@ -53,18 +53,23 @@ PageCase {
     }
     function block(slot) { return mouseSim.memory().macros[String(slot + 1)] }
     function refused() { return item("macroRefusal").visible }
-    // Keys typed while recording, without delays once the Delay box is cleared (tst_e2e_main records
-    // real keys with their waits); a recording stops at the mouse's 126 bytes, and the page says why.
+    // Keys typed while recording, with the delays between them (whole 10 ms), then without once the
+    // Delay box is cleared; a recording stops at the mouse's 126 bytes, and the page says why.
     function test_record() {
         openEditor(["M"], ["1,Z", "2,Z"])
         run(["macroRow0"])
         const typed = [["down", 0x04], ["up", 0x04], ["down", 0xE1], ["down", 0x05], ["up", 0x05],
                        ["up", 0xE1]]
-        run(["macroDelayBox", "macroRecordButton"])
-        verify(page.isInputting)
-        run(typed.concat(["macroRecordButton"]))
-        verify(!page.isInputting)
-        compare(stored("M"), ["1,A", "2,A", "1,LShift", "1,B", "2,B", "2,LShift", "1"])
+        const keysOnly = ["1,A", "2,A", "1,LShift", "1,B", "2,B", "2,LShift", "1"]
+        const withWaits = [].concat(...keysOnly.map((a, i) => i && i < 6 ? ["wait", a] : [a]))
+        for (const delays of [true, false]) {
+            run((delays ? [] : ["macroDelayBox"]).concat(["macroRecordButton"]))
+            verify(page.isInputting)
+            run(typed.concat(["macroRecordButton"]))
+            verify(!page.isInputting)
+            // each wait in whole 10 ms
+            compare(stored("M").map(a => /^0,\d*0$/.test(a) ? "wait" : a), delays ? withWaits : keysOnly)
+        }
         run(["macroRecordButton"].concat(...Array(35).fill([["down", 0x04], ["up", 0x04]])))
         verify(refused())
         run(["macroRecordButton"])

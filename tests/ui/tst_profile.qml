@@ -88,10 +88,10 @@ PageCase {
     // Rows and numbers part ways once a row in the middle is deleted: the drop-down still switches
     // by the entry's own number, to the settings of its own file, sent to the mouse with the key
     // matrix; choosing the profile in use again does nothing. The active and the standard profile
-    // cannot be deleted; a deleted number is free again. (tst_e2e_main exports the profile in use from
-    // another row.) Import fills the next free number from the chosen file and overwrites
+    // cannot be deleted; a deleted number is free again. Export writes the active profile, whichever
+    // row was right-clicked; import fills the next free number from the chosen file and overwrites
     // no other; a cancelled choice adds nothing.
-    function test_deleteSwitchImport() {
+    function test_deleteSwitchExportImport() {
         openProfiles()
         addProfiles(3)
         // p2 125 Hz, p3 250 Hz, p4 500 Hz
@@ -119,6 +119,13 @@ PageCase {
         compare(mouseSim.commands(), [])
         addProfiles(1)
         compare(names(), ["Standard0", "profile_01", "profile_23", "profile_12"])
+
+        const target = mouseSim.tempPath("exported.pf")
+        mouseSim.chooseFiles([target])
+        menuCommand(1, 1)
+        compare(mouseSim.chooserCalls().map(c => c.split(" ")[0]), ["save"])
+        tryVerify(() => mouseSim.readFile(target) === profileFile(3))
+        verify(mouseSim.readFile(target).includes("reportRate=2"))
 
         menuCommand(1, 0)
         const file = mouseSim.tempPath("in.pf")
