@@ -596,7 +596,6 @@ bool DemoDriver::startCompositor()
 {
     if (m_weston && m_weston->state() == QProcess::Running)
         return true;
-    m_compositorMissing = true;
     const QString weston = QStandardPaths::findExecutable(QStringLiteral("weston"));
     const QString config = m_westonRuntime.filePath(QStringLiteral("weston.ini"));
     QFile ini(config);
@@ -631,6 +630,5 @@ bool DemoDriver::startCompositor()
         m_weston.reset();
         return false;
     }
-    m_compositorMissing = false;
     return true;
 }

@@ -36,7 +36,7 @@ public:
     bool waitForWindow(bool shown = true);
     bool isRunning() const { return m_process && m_process->state() == QProcess::Running; }
     QString error() const { return m_error; }
-    bool compositorMissing() const { return m_compositorMissing; }
+    bool compositorMissing() const { return onWayland() && !m_weston; }
     static bool onWayland();
 
     QString rootDir() const; // the executable's folder of the copy
@@ -98,7 +98,6 @@ private:
     std::unique_ptr<X> m_x;
     std::unique_ptr<QProcess> m_weston;
     QTemporaryDir m_westonRuntime;
-    bool m_compositorMissing = false;
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<QProcess> m_process;
     QString m_error;

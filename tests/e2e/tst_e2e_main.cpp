@@ -99,11 +99,8 @@ private slots:
 
     void startsAndMovesWithTheBackground()
     {
+        // (The trace of the handshake and a clean quit through the tray: tst_program.)
         QCOMPARE(m_demo.windowRect().size(), DemoDriver::windowSize);
-        // The handshake went out enciphered and came back; the mouse's memory is being kept.
-        QVERIFY(m_demo.traceCount() >= 2);
-        QVERIFY(m_demo.traceLines().first().contains(QLatin1String(" -> feature 00 ")));
-        QVERIFY(!m_demo.memory().isEmpty());
         const QImage look = settled();
         const QRect before = m_demo.windowRect();
         const QSize screen = m_demo.grabScreen().size();
@@ -155,7 +152,6 @@ private slots:
     void resetAsksAndRestoresTheFactoryProfile()
     {
         const QImage before = settled();
-        QCOMPARE(m_demo.storedNumbers(QStringLiteral("setting/pD.bin"), dpiKey), factoryDpi);
         const int mark = m_demo.traceCount();
         QVERIFY(m_demo.click(resetButton));
         const QImage asking = settled();
@@ -269,8 +265,6 @@ private slots:
         QTRY_COMPARE(m_demo.storedValue(profile, QStringLiteral("mouseKeyMatrix/%1").arg(fireButton)),
                      QVariant(QStringList{"1", "5", QString::number(ratePosition + 1), "0"}));
         QTRY_COMPARE(matrixEntry(fireButton), fire);
-        QCOMPARE(matrixEntry(0), (QList<int>{0x01, 0x00, 0xF0, 0x00})); // the others keep theirs
-        QCOMPARE(matrixEntry(7), (QList<int>{0x0A, 0xF0, 0x1E, 0x02}));
         // The button runs macro number slot + 1; "h" and "i" are usages 0x0B and 0x0C.
         const QList<int> expected = macroBytes({0x0B, 0x0B, 0x0C, 0x0C}, waits);
         const QString slot = QString::number(macroButton + 1);
