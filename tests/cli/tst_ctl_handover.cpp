@@ -1,9 +1,8 @@
-// The tool while the program runs. In-process, with the real window and its one connection to the
-// virtual mouse: the program carries the command out, the tool never opens a mouse of its own, the
-// window shows the change, both share one image of what the mouse holds, a request waits for the
-// window's own exchange, and requests not of the tool's form change nothing. Then the real tool
-// beside the real demo under Xvfb, as installed: the hand-over, foreign messages refused, and the
-// build's data written by `--virtual` never reaching a fresh copy.
+// The tool while the program runs. In-process with the real window and its one connection to the
+// virtual mouse: the program carries the command out and shows it, both share one image of what the
+// mouse holds, a request waits for the window's exchange, malformed requests change nothing. Then the
+// real tool beside the real demo under Xvfb: the hand-over, foreign messages refused, and the build's
+// data written by `--virtual` never reaching a fresh copy.
 #include "CtlRequests.h"
 #include "CtlRig.h"
 #include "CtlTool.h"
@@ -48,14 +47,14 @@ class tst_CtlHandover : public QObject
 
     VirtualMouse &mouse() { return *m_rig.mouse; }
     // What the window's document says.
-    QVariant window(const QString &expression)
+    QString window(const QString &expression)
     {
         QQuickItem *root = m_window->view()->rootObject();
         QQmlExpression e(QQmlEngine::contextForObject(root), root, expression);
         const QVariant v = e.evaluate();
         if (e.hasError())
             qWarning() << e.error();
-        return v;
+        return v.toString();
     }
     // The tool, on a thread of its own (it waits for the answer), while this thread runs the program.
     CtlOutput tool(const QStringList &args)
@@ -106,7 +105,7 @@ private slots:
         QTest::ignoreMessage(QtDebugMsg, "Device Connect");
         m_window->checkDevice();
         QVERIFY(m_window->deviceConnected());
-        QTRY_VERIFY(window("isPownOn").toBool());
+        QTRY_COMPARE(window("isPownOn"), QStringLiteral("true"));
     }
     void commandsReachTheProgramsMouseAndWindow()
     {
@@ -114,14 +113,14 @@ private slots:
         QCOMPARE(mouse().memory().profileBlocks.value(1).mid(84, 3).toHex(' '), QByteArray("04 08 0c"));
         QCOMPARE(int(uchar(mouse().memory().profileBlocks.value(1).at(100))), 0x07);
         QTRY_COMPARE(stored("setting/p1.bin", "mouse/currentDpiCount"), QStringLiteral("3"));
-        QCOMPARE(window("dpiSettingMain.currentDpiCount").toInt(), 3);
-        QCOMPARE(window("dpiSettingMain.isSave").toBool(), false);
+        QCOMPARE(window("[dpiSettingMain.currentDpiCount, dpiSettingMain.isSave].join()"),
+                 QStringLiteral("3,false"));
 
         switched({"button", "3", "key:F5"});
         QCOMPARE(window("keyMatrixMain.modKeys.get(2).keyCode2").toInt(), 0x3e);
         QCOMPARE(mouse().memory().keyMatrices.value(0).mid(8, 4).toHex(' '), QByteArray("00 00 3e 00"));
         switched({"rate", "set", "250"});
-        QCOMPARE(window("reportRateLV.currentSelect").toInt(), 1);
+        QCOMPARE(window("reportRateLV.currentSelect"), QStringLiteral("1"));
         QCOMPARE(int(mouse().memory().reportRate), 4);
         QVERIFY(tool({"status"}).out.contains(QLatin1String("report rate: 250 Hz")));
         // Bad input is refused by the tool before anything is handed over.
@@ -130,9 +129,9 @@ private slots:
         QCOMPARE(mouse().reportCount(), reports);
 
         switched({"profile", "use", "2"});
-        QCOMPARE(window("profileMain.profileNo").toInt(), 1);
-        QCOMPARE(window("upItem.profileBtn.currentSelect").toInt(), 1);
-        QCOMPARE(window("reportRateLV.currentSelect").toInt(), 0);
+        QCOMPARE(window("[profileMain.profileNo, upItem.profileBtn.currentSelect, reportRateLV.currentSelect]"
+                        ".join()"),
+                 QStringLiteral("1,1,0"));
         QCOMPARE(int(mouse().memory().reportRate), 8);
         QTRY_COMPARE(stored("setting/apConfig.bin", "mouse/profileNo"), QStringLiteral("1"));
         switched({"profile", "use", "1"});
@@ -154,8 +153,6 @@ private slots:
         mouse().clearTrace();
         window("switchProfile(1)");
         QCOMPARE(outputs(), byTool);
-        switched({"profile", "use", "2", "--full"});
-        QVERIFY(outputs() > byTool);
 
         LockCount locks(m_window->view());
         mouse().clearTrace();
@@ -189,9 +186,6 @@ private slots:
         // matrices (four reports each) go out again.
         switched({"profile", "use", "1"});
         QCOMPARE(outputs(), differs + 3 * 4);
-        const int afterReplug = outputs();
-        switched({"profile", "use", "1", "--full"});
-        QVERIFY(outputs() > afterReplug);
     }
 
     // A request waits while the window itself talks to the mouse; its turn comes, and it finds the
@@ -255,37 +249,23 @@ private slots:
         QVERIFY2(demo.start(), qPrintable(demo.error()));
         const QString beside = demo.rootDir() + QStringLiteral("/kestrel-orbit-ctl");
         QVERIFY(QFile::copy(QStringLiteral(KO_BUNDLE_DIR "/kestrel-orbit-ctl"), beside));
-        // A runtime folder of its own, when given: no running demo (a developer's, say) takes the command.
-        const auto ctl = [](const QString &tool, const QStringList &args, const QString &runtime = {}) {
-            QProcess p;
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            if (!runtime.isEmpty())
-                env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
-            p.setProcessEnvironment(env);
-            p.start(tool, args);
-            const bool ok = p.waitForFinished(60000) && p.exitCode() == 0;
-            return QString::fromLocal8Bit(p.readAllStandardError()).prepend(ok ? "" : "failed: ");
-        };
         // The demo's own virtual mouse took it; the tool played no mouse of its own to trace.
-        const QString err = ctl(beside, {"--virtual", "--trace", "dpi", "set", "--stages", "3", "500", "900", "1300"});
-        QVERIFY2(!err.startsWith("failed") && err.contains("the running program has the virtual mouse"),
-                 qPrintable(err));
-        QTRY_COMPARE(DemoDriver::bytes(demo.memory()["profileBlocks"][1], 84, 3), (QList<int>{4, 8, 12}));
+        QString err;
+        const QStringList dpiSet{"dpi", "set", "--stages", "3", "500", "900", "1300"};
+        QCOMPARE(DemoDriver::run(QStringList{beside, "--virtual", "--trace"} + dpiSet, &err), 0);
+        QVERIFY2(err.contains("the running program has the virtual mouse"), qPrintable(err));
+        QTRY_COMPARE(demo.block(1, 84, 3), (QList<int>{4, 8, 12}));
 
-        // Messages that are not the tool's reach nobody and leave the demo running.
+        // A message that is not the tool's reaches nobody and leaves the demo running (malformed
+        // frames: tst_singleInstance's refused()).
         const int errors = demo.errorLines().size();
         const QByteArray foreign = R"({"type":"quit"})";
+        QLocalSocket socket;
         const QString key = SingleInstance::keyFor(demo.rootDir() + QStringLiteral("/kestrel-orbit-demo"));
-        for (const QByteArray &message : {QByteArray("junk\n"), QByteArray("99999999"),
-                                          QByteArray::number(foreign.size()) + '\n' + foreign}) {
-            QLocalSocket socket;
-            socket.connectToServer(SingleInstance::socketPath(key));
-            QVERIFY(socket.waitForConnected(5000));
-            socket.write(message);
-            QVERIFY(socket.waitForBytesWritten(5000));
-            QTRY_COMPARE_WITH_TIMEOUT(socket.state(), QLocalSocket::UnconnectedState, 10000);
-        }
-        QTRY_COMPARE(demo.errorLines(errors).filter("refused a message: malformed length").size(), 2);
+        socket.connectToServer(SingleInstance::socketPath(key));
+        QVERIFY(socket.waitForConnected(5000));
+        socket.write(QByteArray::number(foreign.size()) + '\n' + foreign);
+        QTRY_COMPARE_WITH_TIMEOUT(socket.state(), QLocalSocket::UnconnectedState, 10000);
         QTRY_COMPARE(demo.errorLines(errors).filter("ctl: refused a request: unknown message type").size(), 1);
         QCOMPARE(demo.stop(), 0);
 
@@ -297,19 +277,21 @@ private slots:
             if (build.open(QIODevice::WriteOnly | QIODevice::Truncate))
                 build.write(before);
         });
+        // A runtime folder of its own: no running demo (a developer's, say) takes the command.
         QTemporaryDir runtime;
         QVERIFY(QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        const QStringList dpiSet{"--virtual", "dpi", "set", "500", "1000", "1500", "3000"};
-        QVERIFY(!ctl(KO_BUNDLE_DIR "/kestrel-orbit-ctl", dpiSet, runtime.path()).startsWith("failed"));
-        const auto stages = [](const QString &file) {
-            const QSettings settings(file, QSettings::IniFormat);
-            return settings.value("mouse/dpiValueArray").toStringList().join(',').remove(' ');
-        };
-        QVERIFY(stages(build.fileName()).startsWith("500,1000,1500,3000,"));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        const QStringList buildDpiSet{KO_BUNDLE_DIR "/kestrel-orbit-ctl", "--virtual", "dpi", "set",
+                                      "500", "1000", "1500", "3000"};
+        QCOMPARE(DemoDriver::run(buildDpiSet, nullptr, env), 0);
+        const QString dpi = QStringLiteral("mouse/dpiValueArray");
+        QCOMPARE(demo.storedNumbers(build.fileName(), dpi).mid(0, 4), (QList<int>{500, 1000, 1500, 3000}));
         QVERIFY(demo.prepare());
         CtlRig rig(Model{true, true, true, false, {}});
+        const QList<int> shipped{400, 800, 1600, 3200, 4800, 6400, 8000, 12000};
         for (const QString &copy : {demo.dataDir() + "/setting/p1.bin", rig.file("setting/p1.bin")})
-            QCOMPARE(stages(copy), QStringLiteral("400,800,1600,3200,4800,6400,8000,12000"));
+            QCOMPARE(demo.storedNumbers(copy, dpi), shipped);
     }
 };
 

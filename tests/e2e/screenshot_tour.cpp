@@ -24,23 +24,22 @@ bool play(DemoDriver &demo, const QString &step, bool &wholeScreen)
     QList<int> n;
     for (const QString &part : arg.split(QLatin1Char(','), Qt::SkipEmptyParts))
         n << part.toInt();
-    const QPoint at = n.size() >= 2 ? QPoint(n[0], n[1]) : QPoint();
-    const QPoint to = n.size() == 4 ? QPoint(n[2], n[3]) : QPoint();
+    const QPoint at(n.value(0), n.value(1));
+    const QPoint to(n.value(2), n.value(3));
+    const KeySym key = XStringToKeysym(qPrintable(arg));
+    wholeScreen = wholeScreen || verb == QLatin1String("screen");
     if (verb == QLatin1String("click") || verb == QLatin1String("rclick"))
         return n.size() == 2 && demo.click(at, verb == QLatin1String("click") ? 1 : 3);
     if (verb == QLatin1String("move"))
         return n.size() == 2 && demo.moveTo(at);
-    if (verb == QLatin1String("drag"))
-        return n.size() == 4 && demo.drag(at, to);
-    if (verb == QLatin1String("movewindow"))
-        return n.size() == 4 && demo.dragWindow(at, to);
+    if (verb == QLatin1String("drag") || verb == QLatin1String("movewindow"))
+        return n.size() == 4 && (verb == QLatin1String("drag") ? demo.drag(at, to) : demo.dragWindow(at, to));
     if (verb == QLatin1String("key"))
-        return XStringToKeysym(qPrintable(arg)) != NoSymbol && demo.pressKey(XStringToKeysym(qPrintable(arg)));
+        return key != NoSymbol && demo.pressKey(key);
     if (verb == QLatin1String("type"))
         return demo.typeText(arg);
     if (verb == QLatin1String("dpi"))
         return n.size() == 1 && demo.pressDpiButton(n[0]) && demo.waitForIdle();
-    wholeScreen = wholeScreen || verb == QLatin1String("screen");
     return verb == QLatin1String("screen");
 }
 
