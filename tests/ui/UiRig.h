@@ -68,7 +68,7 @@ public slots:
     // Called once per test document, each with an engine of its own.
     void qmlEngineAvailable(QQmlEngine *engine);
 
-    // ui_Ctl: the window stays where it is (tst_view_plumbing and tst_e2e_main move it).
+    // ui_Ctl: the window stays where it is (tst_e2e_main moves it).
     void onMinimize() {}
     void onClose() {}
     void onXChanged(int) {}

@@ -48,9 +48,9 @@ PageCase {
         tryCompare(ui_View, "enabled", true, 3000)
     }
 
-    // The busy lock from the host and from the pages. (tst_e2e_main saves nothing, then a DPI change:
-    // what is sent and stored, the button's colour, the busy notice; tst_ui_dpi that Save sends
-    // only the changed block.)
+    // The busy lock from the host and from the pages. (Save: tst_e2e_main saves a DPI change, what is
+    // sent and stored, the button's colour, the busy notice; tst_ctl_handover that Save with nothing
+    // changed sends nothing; tst_ui_dpi that Save sends only the changed block.)
     function test_lock() {
         const doc = open(k553, {})
         for (const [call, arg, locked] of [["setProtectUI", 5000, true], ["setProtectUI", 0, false],
