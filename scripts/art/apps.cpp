@@ -77,25 +77,18 @@ void drawPick(QPainter &p, qreal)
 {
     const QPointF c(8, 8);
     p.setPen(ink(1.3));
-    p.setBrush(Qt::NoBrush);
-    p.drawEllipse(c, 4.6, 4.6);
     for (const QPointF &d : {QPointF(1, 0), QPointF(-1, 0), QPointF(0, 1), QPointF(0, -1)})
         p.drawLine(c + d * 2.6, c + d * 7.2);
-    p.setPen(Qt::NoPen);
-    p.setBrush(colour::orangeLight);
-    p.drawEllipse(c, 1.3, 1.3);
+    aimMark(p, c, 4.6, ink(1.3));
 }
 
 } // namespace
 
 void addApps(Catalogue &out)
 {
-    const QString dir = QStringLiteral("skin1/apps/");
-    const QSize icon(16, 16);
-    out.append({dir + QStringLiteral("appClass.png"), icon, drawClass});
-    out.append({dir + QStringLiteral("appExe.png"), icon, drawExe});
-    out.append({dir + QStringLiteral("appTitle.png"), icon, drawTitle});
-    out.append({dir + QStringLiteral("pickWindow.png"), icon, drawPick});
+    addAll(out, QStringLiteral("skin1/apps/"), {16, 16},
+           {{"appClass.png", drawClass}, {"appExe.png", drawExe}, {"appTitle.png", drawTitle},
+            {"pickWindow.png", drawPick}});
 }
 
 } // namespace art

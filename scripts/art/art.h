@@ -9,6 +9,8 @@
 #include <QString>
 
 #include <functional>
+#include <initializer_list>
+#include <utility>
 
 // Every picture is drawn by a function in logical pixels; the caller has already scaled the
 // painter, so the @2x picture is the same vector drawing rendered at twice the resolution. The
@@ -25,6 +27,10 @@ struct Picture
 };
 
 using Catalogue = QList<Picture>;
+
+// Pictures of one size in one folder: each file name with the function that draws it.
+void addAll(Catalogue &out, const QString &dir, QSize size,
+            std::initializer_list<std::pair<const char *, DrawFn>> pictures);
 
 void addWindow(Catalogue &out);
 void addControls(Catalogue &out);
@@ -71,6 +77,9 @@ void paintField(QPainter &p, qreal scale, const QRectF &area,
 // A round soft light: `colour` at `alpha` in the middle, falling to nothing at `radius`.
 void softLight(QPainter &p, qreal scale, const QRectF &area, QPointF centre, qreal radius,
                const QColor &colour, qreal alpha);
+
+// An aim mark: a ring drawn with `ring`, and an orange dot in its middle.
+void aimMark(QPainter &p, QPointF centre, qreal radius, const QPen &ring);
 
 // A soft glow: the path stroked several times with growing width and falling alpha.
 void glow(QPainter &p, const QPainterPath &path, const QColor &colour, qreal width, int steps = 5);

@@ -163,20 +163,12 @@ void drawSure(QPainter &p, qreal)
 void addControls(Catalogue &out)
 {
     const QString dir = QStringLiteral("skin1/index/");
-    const QSize icon(16, 16);
-    out.append({dir + QStringLiteral("slide.png"), {12, 12}, drawSlide});
-    out.append({dir + QStringLiteral("dropBtn.png"), icon, drawDrop});
-    out.append({dir + QStringLiteral("dropBtnU.png"), icon, drawDropUp});
-    out.append({dir + QStringLiteral("checkBtn.png"), icon, drawCheck});
-    out.append({dir + QStringLiteral("back.png"), icon, drawBack});
-    out.append({dir + QStringLiteral("backH.png"), icon, drawBackHover});
-    out.append({dir + QStringLiteral("closeBtn.png"), icon, drawClose});
-    out.append({dir + QStringLiteral("closeBtnH.png"), icon, drawCloseHover});
-    out.append({dir + QStringLiteral("minBtn.png"), icon, drawMin});
-    out.append({dir + QStringLiteral("minBtnH.png"), icon, drawMinHover});
-    out.append({dir + QStringLiteral("ask.png"), icon, drawAsk});
-    out.append({dir + QStringLiteral("askH.png"), icon, drawAskHover});
-    out.append({dir + QStringLiteral("sureBtn.png"), icon, drawSure});
+    addAll(out, dir, {12, 12}, {{"slide.png", drawSlide}});
+    addAll(out, dir, {16, 16},
+           {{"dropBtn.png", drawDrop}, {"dropBtnU.png", drawDropUp}, {"checkBtn.png", drawCheck},
+            {"back.png", drawBack}, {"backH.png", drawBackHover}, {"closeBtn.png", drawClose},
+            {"closeBtnH.png", drawCloseHover}, {"minBtn.png", drawMin}, {"minBtnH.png", drawMinHover},
+            {"ask.png", drawAsk}, {"askH.png", drawAskHover}, {"sureBtn.png", drawSure}});
 }
 
 } // namespace art

@@ -362,12 +362,7 @@ void drawTarget(QPainter &p, qreal)
     }
 
     // The aim point.
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(colour::orangeLight, 1.4));
-    p.drawEllipse(kAim, 5, 5);
-    p.setPen(Qt::NoPen);
-    p.setBrush(colour::orangeLight);
-    p.drawEllipse(kAim, 1.3, 1.3);
+    aimMark(p, kAim, 5, QPen(colour::orangeLight, 1.4));
 }
 
 } // namespace

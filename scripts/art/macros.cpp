@@ -84,13 +84,10 @@ void drawMouseRelease(QPainter &p, qreal) { mouseBody(p, false); arrow(p, false)
 
 void addMacros(Catalogue &out)
 {
-    const QString dir = QStringLiteral("skin1/macros/");
-    const QSize icon(16, 16);
-    out.append({dir + QStringLiteral("macroKeyDelay.png"), icon, drawDelay});
-    out.append({dir + QStringLiteral("macroKeyPress.png"), icon, drawKeyPress});
-    out.append({dir + QStringLiteral("macroKeyRelease.png"), icon, drawKeyRelease});
-    out.append({dir + QStringLiteral("macroMousePress.png"), icon, drawMousePress});
-    out.append({dir + QStringLiteral("macroMouseRelease.png"), icon, drawMouseRelease});
+    addAll(out, QStringLiteral("skin1/macros/"), {16, 16},
+           {{"macroKeyDelay.png", drawDelay}, {"macroKeyPress.png", drawKeyPress},
+            {"macroKeyRelease.png", drawKeyRelease}, {"macroMousePress.png", drawMousePress},
+            {"macroMouseRelease.png", drawMouseRelease}});
 }
 
 } // namespace art

@@ -22,6 +22,23 @@ QFont font(qreal pixelSize, int weight, qreal letterSpacing)
     return f;
 }
 
+void addAll(Catalogue &out, const QString &dir, QSize size,
+            std::initializer_list<std::pair<const char *, DrawFn>> pictures)
+{
+    for (const auto &[name, draw] : pictures)
+        out.append({dir + QLatin1String(name), size, draw});
+}
+
+void aimMark(QPainter &p, QPointF centre, qreal radius, const QPen &ring)
+{
+    p.setPen(ring);
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(centre, radius, radius);
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour::orangeLight);
+    p.drawEllipse(centre, 1.3, 1.3);
+}
+
 QPainterPath roundRect(const QRectF &r, qreal radius)
 {
     QPainterPath path;
